@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QMap>
+
+class Grid;
+class QAction;
+class QComboBox;
+class QFrame;
+class QMenu;
+class QTimer;
+class QToolButton;
+class SnapshotRecordset;
+class StatusPanel;
+
+// The main window: the Selection list, the grid of recordings, the status line, and the commands
+// on them. Its members are defined by concern in the frmMain_*.cpp files.
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up: shows the window maximised, opens the catalogue and shows the default Selection.
+    // False when the program ended during start-up (the catalogue could not be opened).
+    bool Form_Load();
+    bool isEnded() const { return m_bEnded; }
+
+    // Where the program's varolin.ini and varolin.mdb are looked for; the program's own folder
+    // unless set before Form_Load.
+    void setProgramDirectory(const QString& directory) { m_sProgramDirectory = directory; }
+
+    // Grid figures the commands rely on.
+    int visibleRows() const { return m_iVisibleRows; }
+    int maxTopRow() const { return m_iMaxTopRow; }
+    bool hasRecords() const { return m_bHasRecords; }
+
+    // The number of data rows a grid of that height shows, from the heading row's height and the
+    // height of one pixel, all in twips.
+    static int VisibleRowsFor(double gridHeight, double row0Height, double twipsPerPixel);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Start-up and shutdown
+    void CreateControls();
+    void CreateToolbar();
+    void CreateMenus();
+    QString ProgramDirectoryFile(const QString& fileName) const;
+    bool Initialise();
+    bool OpenCatalogue(const QString& sPath);
+    void ShutDown();
+    void cmdExit_Click();
+    void mnuFileItem_Click(int iIndex);
+
+    // Selections
+    void LoadSelections();
+    void cboSQL_Click();
+    QString PromptForParameters(const QString& sTitle, const QString& sCondition);
+
+    // Display refresh
+    void RefreshGrid();
+    int FillGrid(SnapshotRecordset& rs);
+    void ShowNoRecordings();
+    void EnableRecordCommands(bool bEnable);
+    void cmdRefresh_Click();
+    void tmrMessage_Timer();
+
+    // Grid and layout
+    void SetUpGrid();
+    void Form_Resize();
+    void grdData_Click();
+    void SelectCurrentRecording();
+
+    // Commands
+    void mnuEditItem_Click(int iIndex);
+    void mnuFindItem_Click(int iIndex);
+    void mnuHelpItem_Click();
+    void cmdNew_Click();
+    void cmdAmend_Click();
+    void cmdDelete_Click();
+    void cmdFind_Click();
+    void cmdSettings_Click();
+    void cmdFormats_Click();
+
+    // Copy
+    void CopyGridToClipboard();
+
+    // Controls
+    QFrame* fraButtons = nullptr;
+    QToolButton* cmdExit = nullptr;
+    QToolButton* cmdCopy = nullptr;
+    QToolButton* cmdNew = nullptr;
+    QToolButton* cmdAmend = nullptr;
+    QToolButton* cmdDelete = nullptr;
+    QToolButton* cmdFind = nullptr;
+    QToolButton* cmdRefresh = nullptr;
+    QToolButton* cmdSettings = nullptr;
+    QToolButton* cmdFormats = nullptr;
+    QComboBox* cboSQL = nullptr;
+    QFrame* fraMain = nullptr;
+    Grid* grdData = nullptr;
+    StatusPanel* pnlStatus = nullptr;
+    QTimer* tmrMessage = nullptr;
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QMenu* mnuFind = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QMap<int, QAction*> mnuFileItem;
+    QMap<int, QAction*> mnuEditItem;
+    QMap<int, QAction*> mnuFindItem;
+    QAction* mnuHelpItem = nullptr;
+
+    // Window state
+    QString m_sProgramDirectory;
+    QString m_sLastWhere;
+    bool m_bHasRecords = false;
+    int m_iMaxTopRow = 1;
+    int m_iVisibleRows = 0;
+    int m_iMaxLeftCol = 0;
+    int m_iSavedCol = 0;
+    bool m_bRestoreCol = false;
+    bool m_bEnded = false;
+};

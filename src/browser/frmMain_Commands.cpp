@@ -1,0 +1,156 @@
+// The toolbar, the menus and the commands they reach.
+#include "browser/frmMain.h"
+
+#include "platform/ToolbarIcons.h"
+#include "platform/Twips.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QMenuBar>
+#include <QToolButton>
+
+namespace {
+
+QToolButton* MakeButton(QWidget* parent, const char* name, const QString& tip, ToolbarIcons::Icon icon)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(tip);
+    button->setAccessibleName(tip);
+    button->setIcon(ToolbarIcons::icon(icon));
+    button->setAutoRaise(true);
+    return button;
+}
+
+} // namespace
+
+void frmMain::CreateToolbar()
+{
+    cmdExit = MakeButton(fraButtons, "cmdExit", QStringLiteral("Exit Varolin"), ToolbarIcons::Exit);
+    cmdCopy = MakeButton(fraButtons, "cmdCopy", QStringLiteral("Copy Grid To Clipboard"), ToolbarIcons::Copy);
+    cmdNew = MakeButton(fraButtons, "cmdNew", QStringLiteral("New Recording"), ToolbarIcons::New);
+    cmdAmend = MakeButton(fraButtons, "cmdAmend", QStringLiteral("Amend Recording"), ToolbarIcons::Amend);
+    cmdDelete = MakeButton(fraButtons, "cmdDelete", QStringLiteral("Delete Recording"), ToolbarIcons::Delete);
+    cmdFind = MakeButton(fraButtons, "cmdFind", QStringLiteral("Find (In Current Display)"), ToolbarIcons::Find);
+    cmdRefresh = MakeButton(fraButtons, "cmdRefresh", QStringLiteral("Refresh Display"), ToolbarIcons::Refresh);
+    cmdSettings = MakeButton(fraButtons, "cmdSettings", QStringLiteral("Edit Settings"), ToolbarIcons::Settings);
+    cmdFormats = MakeButton(fraButtons, "cmdFormats", QStringLiteral("Edit Formats"), ToolbarIcons::Formats);
+
+    const struct
+    {
+        QToolButton* button;
+        int left;
+    } places[] = {{cmdExit, 120},    {cmdCopy, 636},     {cmdNew, 1152},      {cmdAmend, 1548},   {cmdDelete, 1932},
+                  {cmdFind, 2460},   {cmdRefresh, 2976}, {cmdSettings, 3516}, {cmdFormats, 3900}};
+    for (const auto& place : places) {
+        place.button->setGeometry(Twips::toPixels(place.left, this), Twips::toPixels(120, this),
+                                  Twips::toPixels(408, this), Twips::toPixels(372, this));
+        place.button->setIconSize(place.button->size() - QSize(6, 6));
+    }
+
+    cboSQL = new QComboBox(fraButtons);
+    cboSQL->setObjectName(QStringLiteral("cboSQL"));
+    cboSQL->setEditable(true);
+    cboSQL->setInsertPolicy(QComboBox::NoInsert);
+    cboSQL->setAccessibleName(QStringLiteral("Selection"));
+    cboSQL->setGeometry(Twips::toPixels(5880, this), Twips::toPixels(150, this), Twips::toPixels(3495, this),
+                        Twips::toPixels(315, this));
+
+    connect(cmdExit, &QToolButton::clicked, this, &frmMain::cmdExit_Click);
+    connect(cmdCopy, &QToolButton::clicked, this, &frmMain::CopyGridToClipboard);
+    connect(cmdNew, &QToolButton::clicked, this, &frmMain::cmdNew_Click);
+    connect(cmdAmend, &QToolButton::clicked, this, &frmMain::cmdAmend_Click);
+    connect(cmdDelete, &QToolButton::clicked, this, &frmMain::cmdDelete_Click);
+    connect(cmdFind, &QToolButton::clicked, this, &frmMain::cmdFind_Click);
+    connect(cmdRefresh, &QToolButton::clicked, this, &frmMain::cmdRefresh_Click);
+    connect(cmdSettings, &QToolButton::clicked, this, &frmMain::cmdSettings_Click);
+    connect(cmdFormats, &QToolButton::clicked, this, &frmMain::cmdFormats_Click);
+    connect(cboSQL, &QComboBox::activated, this, &frmMain::cboSQL_Click);
+}
+
+void frmMain::CreateMenus()
+{
+    auto addItem = [this](QMenu* menu, QMap<int, QAction*>& items, int index, const QString& caption,
+                          const QKeySequence& shortcut, void (frmMain::*handler)(int)) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QStringLiteral("%1Item%2").arg(menu->objectName()).arg(index));
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, [this, handler, index] { (this->*handler)(index); });
+        items.insert(index, action);
+    };
+
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    addItem(mnuFile, mnuFileItem, 99, QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X),
+            &frmMain::mnuFileItem_Click);
+
+    mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    addItem(mnuEdit, mnuEditItem, 0, QStringLiteral("&Copy Grid To Clipboard"), QKeySequence(Qt::CTRL | Qt::Key_C),
+            &frmMain::mnuEditItem_Click);
+    mnuEdit->addSeparator();
+    addItem(mnuEdit, mnuEditItem, 2, QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N), &frmMain::mnuEditItem_Click);
+    addItem(mnuEdit, mnuEditItem, 3, QStringLiteral("&Amend"), QKeySequence(Qt::CTRL | Qt::Key_A),
+            &frmMain::mnuEditItem_Click);
+    addItem(mnuEdit, mnuEditItem, 4, QStringLiteral("&Delete"), QKeySequence(Qt::CTRL | Qt::Key_D),
+            &frmMain::mnuEditItem_Click);
+    mnuEdit->addSeparator();
+    addItem(mnuEdit, mnuEditItem, 6, QStringLiteral("Edit Se&ttings"), QKeySequence(Qt::CTRL | Qt::Key_T),
+            &frmMain::mnuEditItem_Click);
+    addItem(mnuEdit, mnuEditItem, 7, QStringLiteral("Edit F&ormats"), QKeySequence(Qt::CTRL | Qt::Key_O),
+            &frmMain::mnuEditItem_Click);
+
+    mnuFind = menuBar()->addMenu(QStringLiteral("&Find"));
+    mnuFind->setObjectName(QStringLiteral("mnuFind"));
+    addItem(mnuFind, mnuFindItem, 0, QStringLiteral("&Find ..."), QKeySequence(Qt::CTRL | Qt::Key_F),
+            &frmMain::mnuFindItem_Click);
+    addItem(mnuFind, mnuFindItem, 1, QStringLiteral("&Find Next"), QKeySequence(Qt::Key_F3), &frmMain::mnuFindItem_Click);
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpItem = mnuHelp->addAction(QStringLiteral("&About"));
+    mnuHelpItem->setObjectName(QStringLiteral("mnuHelpItem"));
+    connect(mnuHelpItem, &QAction::triggered, this, &frmMain::mnuHelpItem_Click);
+}
+
+void frmMain::mnuEditItem_Click(int iIndex)
+{
+    switch (iIndex) {
+    case 0:
+        CopyGridToClipboard();
+        break;
+    case 2:
+        cmdNew_Click();
+        break;
+    case 3:
+        cmdAmend_Click();
+        break;
+    case 4:
+        cmdDelete_Click();
+        break;
+    case 6:
+        cmdSettings_Click();
+        break;
+    case 7:
+        cmdFormats_Click();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::mnuFindItem_Click(int iIndex)
+{
+    if (iIndex == 0)
+        cmdFind_Click();
+}
+
+// The recording editor, the find dialog, the settings, formats and about windows come with their
+// own windows; until then their commands are in place and do nothing.
+void frmMain::mnuHelpItem_Click() {}
+void frmMain::cmdNew_Click() {}
+void frmMain::cmdAmend_Click() {}
+void frmMain::cmdDelete_Click() {}
+void frmMain::cmdFind_Click() {}
+void frmMain::cmdSettings_Click() {}
+void frmMain::cmdFormats_Click() {}

@@ -1,0 +1,160 @@
+// Start-up and shutdown of the main window.
+#include "browser/frmMain.h"
+
+#include "platform/BusyCursor.h"
+#include "platform/Dialogs.h"
+#include "platform/Grid.h"
+#include "platform/StatusPanel.h"
+#include "platform/Twips.h"
+#include "shared/modVarolin.h"
+#include "store/Catalogue.h"
+#include "store/Database.h"
+#include "store/EngineError.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFrame>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolButton>
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Varolin"));
+    m_sProgramDirectory = QCoreApplication::applicationDirPath();
+    CreateControls();
+    CreateMenus();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::CreateControls()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("frmMainClient"));
+    setCentralWidget(client);
+
+    fraButtons = new QFrame(client);
+    fraButtons->setObjectName(QStringLiteral("fraButtons"));
+    fraButtons->setFrameShape(QFrame::StyledPanel);
+    CreateToolbar();
+
+    fraMain = new QFrame(client);
+    fraMain->setObjectName(QStringLiteral("fraMain"));
+    fraMain->setFrameShape(QFrame::StyledPanel);
+    grdData = new Grid(fraMain);
+    grdData->setObjectName(QStringLiteral("grdData"));
+    connect(grdData, &Grid::cellClicked, this, &frmMain::grdData_Click);
+
+    pnlStatus = new StatusPanel(client);
+    pnlStatus->setObjectName(QStringLiteral("pnlStatus"));
+
+    tmrMessage = new QTimer(this);
+    tmrMessage->setObjectName(QStringLiteral("tmrMessage"));
+    connect(tmrMessage, &QTimer::timeout, this, &frmMain::tmrMessage_Timer);
+
+    // The Tab key's round through the window.
+    QWidget* const order[] = {cmdCopy, cmdNew,  cmdAmend,   cmdDelete,   cmdFind,   cboSQL,
+                              grdData, cmdExit, cmdRefresh, cmdSettings, cmdFormats};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+QString frmMain::ProgramDirectoryFile(const QString& fileName) const
+{
+    return m_sProgramDirectory.endsWith(QLatin1Char('/')) ? m_sProgramDirectory + fileName
+                                                          : m_sProgramDirectory + QLatin1Char('/') + fileName;
+}
+
+bool frmMain::Form_Load()
+{
+    BusyCursor busy;
+    // The normal size the window returns to from maximised: its inner area is 9645 by 6360 twips.
+    resize(Twips::toPixels(9645, this), Twips::toPixels(6360, this) + menuBar()->sizeHint().height());
+    setWindowState(Qt::WindowMaximized);
+    show();
+    QCoreApplication::processEvents();
+    if (!Initialise()) {
+        ShutDown();
+        return false;
+    }
+    return true;
+}
+
+bool frmMain::Initialise()
+{
+    g_sIniFile = ProgramDirectoryFile(QStringLiteral("varolin.ini"));
+
+    QString sDatabase = ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
+    if (sDatabase.isEmpty())
+        sDatabase = ProgramDirectoryFile(QStringLiteral("varolin.mdb"));
+    if (!OpenCatalogue(sDatabase))
+        return false;
+
+    LoadSettings();
+    SetUpGrid();
+    LoadSelections();
+
+    grdData->setCol(0);
+    grdData->setRow(1);
+    grdData_Click();
+    return true;
+}
+
+bool frmMain::OpenCatalogue(const QString& sPath)
+{
+    try {
+        g_dbCatalogue = Database::open(sPath);
+        return true;
+    } catch (const EngineError& e) {
+        if (e.kind() != EngineError::Kind::FileNotFound) {
+            Dialogs::message(this, e.description(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Critical);
+            return false;
+        }
+        const QString sQuestion =
+            e.description() + QStringLiteral("\r\n\r\nDo you want to create a new, empty catalogue there?");
+        if (Dialogs::message(this, sQuestion, QStringLiteral("Varolin"), QMessageBox::Yes | QMessageBox::No,
+                             QMessageBox::Question, QMessageBox::Yes) != QMessageBox::Yes)
+            return false;
+    }
+    try {
+        Catalogue::create(sPath);
+        g_dbCatalogue = Database::open(sPath);
+        return true;
+    } catch (const EngineError& e) {
+        Dialogs::message(this, e.description(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Critical);
+        return false;
+    }
+}
+
+void frmMain::ShutDown()
+{
+    if (g_dbCatalogue)
+        g_dbCatalogue->close();
+    g_dbCatalogue.reset();
+    m_bEnded = true;
+    tmrMessage->stop();
+    hide();
+    QCoreApplication::exit(0);
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (!m_bEnded)
+        ShutDown();
+}
+
+void frmMain::cmdExit_Click()
+{
+    ShutDown();
+}
+
+void frmMain::mnuFileItem_Click(int iIndex)
+{
+    if (iIndex == 99)
+        ShutDown();
+}

@@ -1,0 +1,73 @@
+#include "platform/Dialogs.h"
+
+#include <QApplication>
+#include <QInputDialog>
+
+namespace {
+
+struct Script
+{
+    bool active = false;
+    QList<QMessageBox::StandardButton> messageAnswers;
+    QStringList inputAnswers;
+    QList<Dialogs::Shown> shown;
+};
+
+Script& script()
+{
+    static Script s;
+    return s;
+}
+
+} // namespace
+
+QMessageBox::StandardButton Dialogs::message(QWidget* parent, const QString& text, const QString& title,
+                                             QMessageBox::StandardButtons buttons, QMessageBox::Icon icon,
+                                             QMessageBox::StandardButton defaultButton)
+{
+    if (script().active) {
+        script().shown.append({false, title, text, icon, buttons});
+        return script().messageAnswers.isEmpty() ? QMessageBox::Ok : script().messageAnswers.takeFirst();
+    }
+    QApplication::setOverrideCursor(Qt::ArrowCursor); // a box over a busy window still takes the mouse
+    QMessageBox box(icon, title, text, buttons, parent);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
+    QApplication::restoreOverrideCursor();
+    return answer;
+}
+
+QString Dialogs::input(QWidget* parent, const QString& prompt, const QString& title)
+{
+    if (script().active) {
+        script().shown.append({true, title, prompt, QMessageBox::NoIcon, {}});
+        return script().inputAnswers.isEmpty() ? QString() : script().inputAnswers.takeFirst();
+    }
+    bool ok = false;
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const QString answer = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);
+    QApplication::restoreOverrideCursor();
+    return ok ? answer : QString();
+}
+
+void Dialogs::setScripted(bool scripted)
+{
+    script() = Script();
+    script().active = scripted;
+}
+
+void Dialogs::scriptMessageAnswer(QMessageBox::StandardButton answer)
+{
+    script().messageAnswers.append(answer);
+}
+
+void Dialogs::scriptInputAnswer(const QString& answer)
+{
+    script().inputAnswers.append(answer);
+}
+
+QList<Dialogs::Shown> Dialogs::takeShown()
+{
+    return std::exchange(script().shown, {});
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+
+// Every message box and input box of the program goes through here, so that a test can answer
+// them from a script instead of a person.
+class Dialogs
+{
+public:
+    struct Shown
+    {
+        bool input = false;
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+    };
+
+    static QMessageBox::StandardButton message(QWidget* parent, const QString& text, const QString& title,
+                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                               QMessageBox::Icon icon = QMessageBox::NoIcon,
+                                               QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    // The typed answer; the empty string when the user cancels.
+    static QString input(QWidget* parent, const QString& prompt, const QString& title);
+
+    // Scripted mode: no box is shown; each asks for the next scripted answer (Ok, or the empty
+    // string, when none is left) and is recorded.
+    static void setScripted(bool scripted);
+    static void scriptMessageAnswer(QMessageBox::StandardButton answer);
+    static void scriptInputAnswer(const QString& answer);
+    static QList<Shown> takeShown();
+};

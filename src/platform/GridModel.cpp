@@ -1,0 +1,168 @@
+#include "platform/GridModel.h"
+
+QStringView GridModel::Contents::cell(int dataRow, int col) const
+{
+    const qsizetype index = static_cast<qsizetype>(dataRow) * cols + col;
+    const qsizetype start = index == 0 ? 0 : ends.at(index - 1);
+    return QStringView(chars).mid(start, ends.at(index) - start);
+}
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int GridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_contents.dataRows();
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_contents.cols;
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        return QVariant();
+    const QStringView text = m_contents.cell(index.row(), index.column());
+    if (role == Qt::ToolTipRole && !text.contains(QLatin1Char('\n')))
+        return QVariant(); // a tip only where the cell holds more lines than it shows
+    return text.toString();
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= m_contents.cols)
+        return QVariant();
+    return m_contents.headings.at(section);
+}
+
+void GridModel::beginChange()
+{
+    if (!m_batch)
+        beginResetModel();
+}
+
+void GridModel::endChange()
+{
+    if (!m_batch)
+        endResetModel();
+}
+
+void GridModel::beginBatch()
+{
+    if (!m_batch) {
+        beginResetModel();
+        m_batch = true;
+    }
+}
+
+void GridModel::endBatch()
+{
+    if (m_batch) {
+        m_batch = false;
+        endResetModel();
+    }
+}
+
+void GridModel::setGridRows(int rows)
+{
+    const int dataRows = qMax(0, rows - 1);
+    if (dataRows == m_contents.dataRows())
+        return;
+    beginChange();
+    if (dataRows < m_contents.dataRows()) {
+        const qsizetype cells = static_cast<qsizetype>(dataRows) * m_contents.cols;
+        m_contents.chars.truncate(cellStart(cells));
+        m_contents.ends.resize(cells);
+    } else {
+        const qsizetype end = m_contents.chars.size();
+        m_contents.ends.resize(static_cast<qsizetype>(dataRows) * m_contents.cols, end);
+    }
+    endChange();
+}
+
+void GridModel::setCols(int cols)
+{
+    cols = qMax(0, cols);
+    if (cols == m_contents.cols)
+        return;
+    beginChange();
+    Contents resized;
+    resized.cols = cols;
+    resized.headings = m_contents.headings.mid(0, cols);
+    while (resized.headings.size() < cols)
+        resized.headings.append(QString());
+    for (int r = 0; r < m_contents.dataRows(); ++r) {
+        for (int c = 0; c < cols; ++c) {
+            if (c < m_contents.cols)
+                resized.chars.append(m_contents.cell(r, c));
+            resized.ends.append(resized.chars.size());
+        }
+    }
+    m_contents = std::move(resized);
+    endChange();
+}
+
+QStringView GridModel::cell(int gridRow, int col) const
+{
+    if (col < 0 || col >= m_contents.cols || gridRow < 0 || gridRow >= gridRows())
+        return QStringView();
+    if (gridRow == 0)
+        return m_contents.headings.at(col);
+    return m_contents.cell(gridRow - 1, col);
+}
+
+void GridModel::setCell(int gridRow, int col, const QString& text)
+{
+    if (col < 0 || col >= m_contents.cols || gridRow < 0 || gridRow >= gridRows())
+        return;
+    if (gridRow == 0) {
+        m_contents.headings[col] = text;
+        if (!m_batch)
+            emit headerDataChanged(Qt::Horizontal, col, col);
+        return;
+    }
+    const qsizetype index = static_cast<qsizetype>(gridRow - 1) * m_contents.cols + col;
+    const qsizetype start = cellStart(index);
+    const qsizetype oldLength = m_contents.ends.at(index) - start;
+    const qsizetype delta = text.size() - oldLength;
+    m_contents.chars.replace(start, oldLength, text);
+    if (delta != 0) {
+        for (qsizetype i = index; i < m_contents.ends.size(); ++i)
+            m_contents.ends[i] += delta;
+    }
+    if (!m_batch)
+        emit dataChanged(this->index(gridRow - 1, col), this->index(gridRow - 1, col));
+}
+
+void GridModel::appendRow(const QStringView* cells, int count)
+{
+    const int row = m_contents.dataRows();
+    if (!m_batch)
+        beginInsertRows(QModelIndex(), row, row);
+    for (int c = 0; c < m_contents.cols; ++c) {
+        if (c < count)
+            m_contents.chars.append(cells[c]);
+        m_contents.ends.append(m_contents.chars.size());
+    }
+    if (!m_batch)
+        endInsertRows();
+}
+
+void GridModel::removeGridRow(int gridRow)
+{
+    if (gridRow < 1 || gridRow >= gridRows())
+        return;
+    const int row = gridRow - 1;
+    if (!m_batch)
+        beginRemoveRows(QModelIndex(), row, row);
+    const qsizetype first = static_cast<qsizetype>(row) * m_contents.cols;
+    const qsizetype start = cellStart(first);
+    const qsizetype length = cellStart(first + m_contents.cols) - start;
+    m_contents.chars.remove(start, length);
+    m_contents.ends.remove(first, m_contents.cols);
+    for (qsizetype i = first; i < m_contents.ends.size(); ++i)
+        m_contents.ends[i] -= length;
+    if (!m_batch)
+        endRemoveRows();
+}

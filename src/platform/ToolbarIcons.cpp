@@ -1,0 +1,128 @@
+#include "platform/ToolbarIcons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace ToolbarIcons {
+
+namespace {
+
+const QColor kInk(0x33, 0x3d, 0x4a);
+const QColor kPaper(0xfb, 0xfb, 0xf7);
+const QColor kAccent(0x2f, 0x6f, 0xb5);
+const QColor kWarning(0xc0, 0x39, 0x2b);
+
+void sheet(QPainter& p, const QRectF& r)
+{
+    p.setPen(QPen(kInk, 1.5));
+    p.setBrush(kPaper);
+    p.drawRoundedRect(r, 1.5, 1.5);
+    p.setPen(QPen(kInk.lighter(180), 1.2));
+    for (qreal y = r.top() + 6; y < r.bottom() - 3; y += 4)
+        p.drawLine(QPointF(r.left() + 3, y), QPointF(r.right() - 3, y));
+}
+
+void draw(QPainter& p, Icon which)
+{
+    switch (which) {
+    case Exit:
+        p.setPen(QPen(kInk, 2));
+        p.setBrush(kPaper);
+        p.drawRect(QRectF(6, 4, 14, 24));
+        p.setPen(QPen(kWarning, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawLine(QPointF(14, 16), QPointF(28, 16));
+        p.drawPolyline(QPolygonF({QPointF(23, 11), QPointF(28, 16), QPointF(23, 21)}));
+        break;
+    case Copy:
+        sheet(p, QRectF(4, 3, 16, 20));
+        sheet(p, QRectF(12, 9, 16, 20));
+        break;
+    case New:
+        sheet(p, QRectF(6, 3, 18, 26));
+        p.setPen(QPen(kAccent, 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(22, 18), QPointF(22, 28));
+        p.drawLine(QPointF(17, 23), QPointF(27, 23));
+        break;
+    case Amend: {
+        sheet(p, QRectF(4, 3, 18, 26));
+        QPainterPath pencil;
+        pencil.moveTo(14, 26);
+        pencil.lineTo(16, 20);
+        pencil.lineTo(27, 9);
+        pencil.lineTo(31, 13);
+        pencil.lineTo(20, 24);
+        pencil.closeSubpath();
+        p.setPen(QPen(kInk, 1.2));
+        p.setBrush(QColor(0xe8, 0xb3, 0x3a));
+        p.drawPath(pencil);
+        break;
+    }
+    case Delete:
+        sheet(p, QRectF(5, 3, 18, 26));
+        p.setPen(QPen(kWarning, 3.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(17, 17), QPointF(28, 28));
+        p.drawLine(QPointF(28, 17), QPointF(17, 28));
+        break;
+    case Find:
+        p.setPen(QPen(kInk, 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(19, 19), QPointF(28, 28));
+        p.setPen(QPen(kInk, 2.2));
+        p.setBrush(QColor(0xd8, 0xe8, 0xf8));
+        p.drawEllipse(QPointF(13, 13), 8.5, 8.5);
+        break;
+    case Refresh: {
+        p.setPen(QPen(kAccent, 3, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(5, 5, 22, 22), 60 * 16, 270 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kAccent);
+        p.drawPolygon(QPolygonF({QPointF(17, 2), QPointF(26, 7), QPointF(17, 12)}));
+        break;
+    }
+    case Settings: {
+        p.setPen(QPen(kInk, 1.4));
+        p.setBrush(QColor(0xa9, 0xb4, 0xc2));
+        QPainterPath gear;
+        for (int i = 0; i < 8; ++i) {
+            QTransform t;
+            t.translate(16, 16);
+            t.rotate(i * 45);
+            gear.addPolygon(t.map(QPolygonF(QRectF(-2.5, -14, 5, 6))));
+        }
+        gear.addEllipse(QPointF(16, 16), 10, 10);
+        p.drawPath(gear.simplified());
+        p.setBrush(kPaper);
+        p.drawEllipse(QPointF(16, 16), 4, 4);
+        break;
+    }
+    case Formats:
+        p.setPen(QPen(kInk, 1.5));
+        p.setBrush(QColor(0x22, 0x22, 0x22));
+        p.drawEllipse(QPointF(16, 16), 13, 13);
+        p.setPen(QPen(QColor(0x55, 0x55, 0x55), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(16, 16), 9.5, 9.5);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xd9, 0x4f, 0x3d));
+        p.drawEllipse(QPointF(16, 16), 5, 5);
+        p.setBrush(kPaper);
+        p.drawEllipse(QPointF(16, 16), 1.3, 1.3);
+        break;
+    }
+}
+
+} // namespace
+
+QIcon icon(Icon which)
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    draw(painter, which);
+    painter.end();
+    return QIcon(pixmap);
+}
+
+} // namespace ToolbarIcons

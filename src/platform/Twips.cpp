@@ -1,0 +1,27 @@
+#include "platform/Twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <cmath>
+
+namespace Twips {
+
+double twipsPerPixel(const QWidget* widget)
+{
+    const QScreen* screen = widget && widget->screen() ? widget->screen() : QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+int toPixels(double twips, const QWidget* widget)
+{
+    return static_cast<int>(std::lround(twips / twipsPerPixel(widget)));
+}
+
+double fromPixels(int pixels, const QWidget* widget)
+{
+    return pixels * twipsPerPixel(widget);
+}
+
+} // namespace Twips

@@ -1,0 +1,12 @@
+#pragma once
+
+class QWidget;
+
+// Twips (1/1440 inch) to pixels and back, at the screen's logical resolution.
+namespace Twips {
+
+double twipsPerPixel(const QWidget* widget = nullptr);
+int toPixels(double twips, const QWidget* widget = nullptr);
+double fromPixels(int pixels, const QWidget* widget = nullptr);
+
+} // namespace Twips

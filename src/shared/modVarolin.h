@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class Database;
+class QWidget;
+
+// Shared state of the whole run and the procedures every window uses.
+
+extern QString g_sIniFile;
+extern std::unique_ptr<Database> g_dbCatalogue;
+extern bool g_bAutoRefresh;
+extern QString g_sSpaceSubst;
+
+extern int g_iHotKeyCount;
+extern QStringList g_asHotKeyName;
+extern QList<int> g_aiHotKeyCode;
+extern QStringList g_asHotKeyText;
+
+extern QStringList g_asSelectionWhere;
+extern QStringList g_asSelectionOrder;
+
+extern QList<int> g_aiRowID;
+extern int g_iCurrentID;
+extern QString g_sEditMode;
+extern int g_iRecordID;
+extern bool g_bRecordUpdated;
+extern int g_vNavigate;
+extern bool g_vAtFirstRow;
+extern bool g_vAtLastRow;
+
+extern QString g_sFindText;
+extern bool g_bFindMatchCase;
+extern bool g_bFindWholeCell;
+
+// Puts every global back to its state at the start of a run (the catalogue is closed).
+void ResetModuleGlobals();
+
+// Reads a key of g_sIniFile; the default when the file, section or key is missing. At most 99
+// characters of a value are seen, and leading spaces are dropped.
+QString ReadIniString(const QString& p_sSection, const QString& p_sKey, const QString& p_sDefault);
+
+// Writes a key of g_sIniFile atomically. Returns false, leaving the old file whole, when it cannot.
+bool WriteIniString(const QString& p_sSection, const QString& p_sKey, const QString& p_sValue,
+                    QString* p_sError = nullptr);
+
+QString TrimNull(const QString& p_sText);
+
+// Reads "Auto-Refresh", "Space-Substitution-Char" and the hot keys of g_sIniFile into the globals.
+void LoadSettings();
+void LoadHotKeys();
+
+QString EscapeHotKeyText(const QString& p_vText);
+QString UnescapeHotKeyText(const QString& p_vText);
+
+// Shows a message in the window's status line (its "pnlStatus") for p_iSeconds, restarting its
+// "tmrMessage"; 0 seconds keeps the message until the next one.
+void ShowStatusMessage(QWidget* p_frmForm, const QString& p_sMessage, int p_iSeconds);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The catalogue's tables, its stored query and every statement the program sends.
+class Catalogue
+{
+public:
+    // The display: the Selection's condition and ordering over Expanded_Recording; no ordering means
+    // by artist and year.
+    static QString displayStatement(const QString& where, const QString& order);
+    static QString deleteRecordingStatement(int id);
+    static QString formatListStatement();
+    static QString formatUseCountStatement(int formatId);
+    static QString deleteFormatsStatement();
+
+    // The formats a new catalogue starts with, in ID order from 1.
+    static QStringList starterFormats();
+
+    // Creates a new, empty catalogue at path; an existing file is never touched. Throws EngineError.
+    static void create(const QString& path);
+};

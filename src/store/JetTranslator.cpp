@@ -1,0 +1,592 @@
+#include "store/JetTranslator.h"
+
+#include "store/EngineError.h"
+#include "store/JetFunctions.h"
+#include "store/JetLexer.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTime>
+
+namespace {
+
+const char* const kKeywords[] = {"SELECT", "FROM", "WHERE", "ORDER", "GROUP", "HAVING", "BY", "AND", "OR",
+                                 "NOT", "LIKE", "BETWEEN", "IN", "IS", "AS", "ASC", "DESC", "ON", "JOIN",
+                                 "INNER", "LEFT", "RIGHT", "OUTER", "DISTINCT", "DISTINCTROW", "ALL", "TOP",
+                                 "DELETE", "MOD", "UNION", "XOR", "EQV", "IMP", "EXISTS", "NULL"};
+
+QString quoteName(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+QString quoteText(const QString& text)
+{
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
+}
+
+class Parser
+{
+public:
+    explicit Parser(const QString& sql) : m_sql(sql), m_tokens(JetLexer::tokenize(sql)) {}
+
+    JetTranslator::Result statement();
+
+private:
+    const JetToken& peek(int ahead = 0) const { return m_tokens.at(qMin<qsizetype>(m_at + ahead, m_tokens.size() - 1)); }
+    JetToken take() { return m_tokens.at(qMin<qsizetype>(m_at++, m_tokens.size() - 1)); }
+    bool acceptWord(const char* word);
+    bool acceptSymbol(const char* symbol);
+    void expectWord(const char* word);
+    void expectSymbol(const char* symbol);
+    [[noreturn]] void fail(const QString& what) const;
+    bool isKeyword(const JetToken& token) const;
+
+    QString select();
+    QString deleteStatement();
+    QString selectList();
+    QString fromList();
+    QString joinSource();
+    QString tablePrimary();
+    QString orderList();
+    QStringList expressionItems();
+    QString expressionList();
+
+    QString expression();
+    QString orLevel();
+    QString andLevel();
+    QString notLevel();
+    QString comparison();
+    QString concatenation();
+    QString additive();
+    QString modulo();
+    QString integerDivision();
+    QString multiplicative();
+    QString unary();
+    QString power();
+    QString primary();
+    QString nameChain(const QString& first);
+    QString functionCall(const JetToken& name);
+    QString dateLiteral(const JetToken& token) const;
+
+    QString m_sql;
+    QList<JetToken> m_tokens;
+    qsizetype m_at = 0;
+};
+
+bool Parser::acceptWord(const char* word)
+{
+    if (!peek().isWord(word))
+        return false;
+    ++m_at;
+    return true;
+}
+
+bool Parser::acceptSymbol(const char* symbol)
+{
+    if (!peek().isSymbol(symbol))
+        return false;
+    ++m_at;
+    return true;
+}
+
+void Parser::expectWord(const char* word)
+{
+    if (!acceptWord(word))
+        fail(QStringLiteral("%1 expected").arg(QLatin1String(word)));
+}
+
+void Parser::expectSymbol(const char* symbol)
+{
+    if (!acceptSymbol(symbol))
+        fail(QStringLiteral("'%1' expected").arg(QLatin1String(symbol)));
+}
+
+void Parser::fail(const QString& what) const
+{
+    const JetToken& token = peek();
+    const QString near = token.type == JetToken::End ? QStringLiteral("at the end of the statement")
+                                                     : QStringLiteral("at '%1'").arg(m_sql.mid(token.pos, 30));
+    throw EngineError(EngineError::Kind::Syntax,
+                      QStringLiteral("Syntax error (%1 %2) in: %3").arg(what, near, m_sql));
+}
+
+bool Parser::isKeyword(const JetToken& token) const
+{
+    if (token.type != JetToken::Word)
+        return false;
+    for (const char* keyword : kKeywords) {
+        if (token.isWord(keyword))
+            return true;
+    }
+    return false;
+}
+
+JetTranslator::Result Parser::statement()
+{
+    JetTranslator::Result result;
+    if (peek().isWord("SELECT")) {
+        result.sql = select();
+        result.isSelect = true;
+    } else if (peek().isWord("DELETE")) {
+        result.sql = deleteStatement();
+    } else {
+        fail(QStringLiteral("a SELECT or DELETE statement expected"));
+    }
+    acceptSymbol(";");
+    if (peek().type != JetToken::End)
+        throw EngineError(EngineError::Kind::Syntax,
+                          QStringLiteral("Characters found after end of SQL statement: %1").arg(m_sql.mid(peek().pos)));
+    return result;
+}
+
+QString Parser::select()
+{
+    expectWord("SELECT");
+    QString sql = QStringLiteral("SELECT ");
+    if (acceptWord("DISTINCT"))
+        sql += QStringLiteral("DISTINCT ");
+    else if (!acceptWord("DISTINCTROW"))
+        acceptWord("ALL");
+    QString limit;
+    if (acceptWord("TOP")) {
+        if (peek().type != JetToken::Number)
+            fail(QStringLiteral("a number expected after TOP"));
+        limit = QStringLiteral(" LIMIT ") + take().text;
+        if (peek().isWord("PERCENT"))
+            fail(QStringLiteral("TOP ... PERCENT is not supported"));
+    }
+    sql += selectList();
+    expectWord("FROM");
+    sql += QStringLiteral(" FROM ") + fromList();
+    if (acceptWord("WHERE"))
+        sql += QStringLiteral(" WHERE ") + expression();
+    if (acceptWord("GROUP")) {
+        expectWord("BY");
+        sql += QStringLiteral(" GROUP BY ") + expressionList();
+    }
+    if (acceptWord("HAVING"))
+        sql += QStringLiteral(" HAVING ") + expression();
+    if (acceptWord("ORDER")) {
+        expectWord("BY");
+        sql += QStringLiteral(" ORDER BY ") + orderList();
+    }
+    return sql + limit;
+}
+
+QString Parser::deleteStatement()
+{
+    expectWord("DELETE");
+    // Jet accepts "DELETE * FROM t" and "DELETE t.* FROM t"; the target adds nothing for one table.
+    while (!peek().isWord("FROM") && peek().type != JetToken::End)
+        take();
+    expectWord("FROM");
+    QString sql = QStringLiteral("DELETE FROM ") + tablePrimary();
+    if (acceptWord("WHERE"))
+        sql += QStringLiteral(" WHERE ") + expression();
+    return sql;
+}
+
+QString Parser::selectList()
+{
+    QStringList items;
+    do {
+        if (acceptSymbol("*")) {
+            items << QStringLiteral("*");
+            continue;
+        }
+        QString item = expression();
+        if (acceptWord("AS")) {
+            const JetToken alias = take();
+            if (alias.type != JetToken::Word && alias.type != JetToken::Name)
+                fail(QStringLiteral("a name expected after AS"));
+            item += QStringLiteral(" AS ") + quoteName(alias.text);
+        }
+        items << item;
+    } while (acceptSymbol(","));
+    return items.join(QStringLiteral(", "));
+}
+
+QString Parser::fromList()
+{
+    QStringList sources;
+    do {
+        sources << joinSource();
+    } while (acceptSymbol(","));
+    return sources.join(QStringLiteral(", "));
+}
+
+QString Parser::joinSource()
+{
+    QString sql = tablePrimary();
+    for (;;) {
+        QString join;
+        if (acceptWord("INNER")) {
+            join = QStringLiteral(" INNER JOIN ");
+        } else if (acceptWord("LEFT")) {
+            acceptWord("OUTER");
+            join = QStringLiteral(" LEFT JOIN ");
+        } else if (acceptWord("RIGHT")) {
+            acceptWord("OUTER");
+            join = QStringLiteral(" RIGHT JOIN ");
+        } else if (peek().isWord("JOIN")) {
+            join = QStringLiteral(" INNER JOIN ");
+        } else {
+            return sql;
+        }
+        expectWord("JOIN");
+        sql += join + tablePrimary();
+        expectWord("ON");
+        sql += QStringLiteral(" ON ") + expression();
+    }
+}
+
+QString Parser::tablePrimary()
+{
+    QString sql;
+    if (acceptSymbol("(")) {
+        sql = peek().isWord("SELECT") ? QLatin1Char('(') + select() + QLatin1Char(')')
+                                      : QLatin1Char('(') + joinSource() + QLatin1Char(')');
+        expectSymbol(")");
+    } else {
+        const JetToken name = take();
+        if (!(name.type == JetToken::Name || (name.type == JetToken::Word && !isKeyword(name))))
+            fail(QStringLiteral("a table name expected"));
+        sql = quoteName(name.text);
+    }
+    const bool hasAs = acceptWord("AS");
+    if (peek().type == JetToken::Name || (peek().type == JetToken::Word && !isKeyword(peek())))
+        sql += QStringLiteral(" AS ") + quoteName(take().text);
+    else if (hasAs)
+        fail(QStringLiteral("a name expected after AS"));
+    return sql;
+}
+
+QString Parser::orderList()
+{
+    // Every ordering compares text without regard to case, whatever the expression.
+    QStringList items;
+    do {
+        QString item = expression() + QStringLiteral(" COLLATE NOCASE");
+        if (acceptWord("DESC"))
+            item += QStringLiteral(" DESC");
+        else
+            acceptWord("ASC");
+        items << item;
+    } while (acceptSymbol(","));
+    return items.join(QStringLiteral(", "));
+}
+
+QStringList Parser::expressionItems()
+{
+    QStringList items;
+    do {
+        items << expression();
+    } while (acceptSymbol(","));
+    return items;
+}
+
+QString Parser::expressionList()
+{
+    return expressionItems().join(QStringLiteral(", "));
+}
+
+QString Parser::expression()
+{
+    return orLevel();
+}
+
+QString Parser::orLevel()
+{
+    QString left = andLevel();
+    for (;;) {
+        if (acceptWord("OR"))
+            left = QStringLiteral("(%1 OR %2)").arg(left, andLevel());
+        else if (acceptWord("XOR"))
+            left = QStringLiteral("(((%1) <> 0) <> ((%2) <> 0))").arg(left, andLevel());
+        else
+            return left;
+    }
+}
+
+QString Parser::andLevel()
+{
+    QString left = notLevel();
+    while (acceptWord("AND"))
+        left = QStringLiteral("(%1 AND %2)").arg(left, notLevel());
+    return left;
+}
+
+QString Parser::notLevel()
+{
+    if (acceptWord("NOT"))
+        return QStringLiteral("(NOT %1)").arg(notLevel());
+    return comparison();
+}
+
+QString Parser::comparison()
+{
+    QString left = concatenation();
+    for (;;) {
+        const JetToken& token = peek();
+        if (token.type == JetToken::Symbol &&
+            (token.text == QLatin1String("=") || token.text == QLatin1String("<>") || token.text == QLatin1String("<") ||
+             token.text == QLatin1String(">") || token.text == QLatin1String("<=") || token.text == QLatin1String(">="))) {
+            const QString op = take().text;
+            left = QStringLiteral("(%1 COLLATE NOCASE %2 %3)").arg(left, op, concatenation());
+            continue;
+        }
+        if (acceptWord("IS")) {
+            const bool negated = acceptWord("NOT");
+            expectWord("NULL");
+            left = QStringLiteral("(%1 IS %2NULL)").arg(left, negated ? QStringLiteral("NOT ") : QString());
+            continue;
+        }
+        const bool negated = token.isWord("NOT") &&
+                             (peek(1).isWord("LIKE") || peek(1).isWord("BETWEEN") || peek(1).isWord("IN"));
+        if (negated)
+            take();
+        const QString notText = negated ? QStringLiteral("NOT ") : QString();
+        if (acceptWord("LIKE")) {
+            left = QStringLiteral("(%1 %2LIKE %3)").arg(left, notText, concatenation());
+        } else if (acceptWord("BETWEEN")) {
+            const QString low = concatenation();
+            expectWord("AND");
+            left = QStringLiteral("(%1 COLLATE NOCASE %2BETWEEN %3 AND %4)").arg(left, notText, low, concatenation());
+        } else if (acceptWord("IN")) {
+            expectSymbol("(");
+            const QString list = peek().isWord("SELECT") ? select() : expressionList();
+            expectSymbol(")");
+            left = QStringLiteral("(%1 COLLATE NOCASE %2IN (%3))").arg(left, notText, list);
+        } else {
+            return left;
+        }
+    }
+}
+
+QString Parser::concatenation()
+{
+    QString left = additive();
+    while (acceptSymbol("&"))
+        left = QStringLiteral("jet_concat(%1, %2)").arg(left, additive());
+    return left;
+}
+
+QString Parser::additive()
+{
+    QString left = modulo();
+    for (;;) {
+        if (acceptSymbol("+"))
+            left = QStringLiteral("jet_add(%1, %2)").arg(left, modulo());
+        else if (acceptSymbol("-"))
+            left = QStringLiteral("(%1 - %2)").arg(left, modulo());
+        else
+            return left;
+    }
+}
+
+QString Parser::modulo()
+{
+    QString left = integerDivision();
+    while (acceptWord("MOD"))
+        left = QStringLiteral("jet_mod(%1, %2)").arg(left, integerDivision());
+    return left;
+}
+
+QString Parser::integerDivision()
+{
+    QString left = multiplicative();
+    while (acceptSymbol("\\"))
+        left = QStringLiteral("jet_intdiv(%1, %2)").arg(left, multiplicative());
+    return left;
+}
+
+QString Parser::multiplicative()
+{
+    QString left = unary();
+    for (;;) {
+        if (acceptSymbol("*"))
+            left = QStringLiteral("(%1 * %2)").arg(left, unary());
+        else if (acceptSymbol("/"))
+            left = QStringLiteral("(CAST(%1 AS REAL) / %2)").arg(left, unary());
+        else
+            return left;
+    }
+}
+
+QString Parser::unary()
+{
+    if (acceptSymbol("-"))
+        return QStringLiteral("(- %1)").arg(unary());
+    if (acceptSymbol("+"))
+        return unary();
+    return power();
+}
+
+QString Parser::power()
+{
+    QString left = primary();
+    while (acceptSymbol("^")) {
+        QString right;
+        if (acceptSymbol("-"))
+            right = QStringLiteral("(- %1)").arg(primary());
+        else
+            right = primary();
+        left = QStringLiteral("jet_pow(%1, %2)").arg(left, right);
+    }
+    return left;
+}
+
+QString Parser::primary()
+{
+    const JetToken token = peek();
+    switch (token.type) {
+    case JetToken::Number:
+        take();
+        return token.text;
+    case JetToken::String:
+        take();
+        return quoteText(token.text);
+    case JetToken::Date:
+        take();
+        return quoteText(dateLiteral(token));
+    case JetToken::Name:
+        take();
+        return nameChain(token.text);
+    case JetToken::Symbol:
+        if (acceptSymbol("(")) {
+            const QString inner = peek().isWord("SELECT") ? select() : expression();
+            expectSymbol(")");
+            return QLatin1Char('(') + inner + QLatin1Char(')');
+        }
+        break;
+    case JetToken::Word:
+        if (acceptWord("TRUE"))
+            return QStringLiteral("-1");
+        if (acceptWord("FALSE"))
+            return QStringLiteral("0");
+        if (acceptWord("NULL"))
+            return QStringLiteral("NULL");
+        if (acceptWord("EXISTS")) {
+            expectSymbol("(");
+            const QString query = select();
+            expectSymbol(")");
+            return QStringLiteral("EXISTS (%1)").arg(query);
+        }
+        if (isKeyword(token))
+            break;
+        take();
+        if (peek().isSymbol("("))
+            return functionCall(token);
+        return nameChain(token.text);
+    case JetToken::End:
+        break;
+    }
+    fail(QStringLiteral("an expression expected"));
+}
+
+QString Parser::nameChain(const QString& first)
+{
+    QString sql = quoteName(first);
+    while (peek().isSymbol(".") || peek().isSymbol("!")) {
+        take();
+        if (acceptSymbol("*"))
+            return sql + QStringLiteral(".*");
+        const JetToken part = take();
+        if (part.type != JetToken::Word && part.type != JetToken::Name)
+            fail(QStringLiteral("a field name expected"));
+        sql += QLatin1Char('.') + quoteName(part.text);
+    }
+    return sql;
+}
+
+QString Parser::functionCall(const JetToken& name)
+{
+    expectSymbol("(");
+    QStringList args;
+    bool distinct = false;
+    if (acceptSymbol("*")) {
+        args << QStringLiteral("*");
+    } else if (!peek().isSymbol(")")) {
+        distinct = acceptWord("DISTINCT");
+        args = expressionItems();
+    }
+    expectSymbol(")");
+
+    const JetFunctions::Info* function = JetFunctions::find(name.text);
+    if (!function)
+        throw EngineError(EngineError::Kind::Syntax,
+                          QStringLiteral("Undefined function '%1' in expression: %2").arg(name.text, m_sql));
+    const bool starMisused = args == QStringList{QStringLiteral("*")} && qstrcmp(function->sqlName, "count") != 0;
+    if (args.size() < function->minArgs || args.size() > function->maxArgs || starMisused ||
+        (distinct && !function->aggregate))
+        throw EngineError(EngineError::Kind::Syntax,
+                          QStringLiteral("Wrong number of arguments used with function '%1' in: %2").arg(name.text, m_sql));
+    return QLatin1String(function->sqlName) + QLatin1Char('(') + (distinct ? QStringLiteral("DISTINCT ") : QString()) +
+           args.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
+QString Parser::dateLiteral(const JetToken& token) const
+{
+    // Jet reads a date literal as month/day/year, or year-month-day, with an optional time.
+    static const QRegularExpression usDate(QStringLiteral(R"(^\s*(\d{1,2})/(\d{1,2})/(\d{1,4})(?:\s+(.*))?$)"));
+    static const QRegularExpression isoDate(QStringLiteral(R"(^\s*(\d{4})-(\d{1,2})-(\d{1,2})(?:\s+(.*))?$)"));
+    static const QRegularExpression timeOnly(
+        QStringLiteral(R"(^\s*(\d{1,2}):(\d{2})(?::(\d{2}))?\s*(AM|PM)?\s*$)"), QRegularExpression::CaseInsensitiveOption);
+
+    auto badDate = [&]() {
+        throw EngineError(EngineError::Kind::Syntax,
+                          QStringLiteral("Syntax error in date '#%1#' in: %2").arg(token.text, m_sql));
+    };
+    auto readTime = [&](const QString& text) -> QString {
+        const QRegularExpressionMatch m = timeOnly.match(text);
+        if (!m.hasMatch())
+            badDate();
+        int hour = m.captured(1).toInt();
+        const QString half = m.captured(4).toUpper();
+        if (!half.isEmpty() && (hour < 1 || hour > 12))
+            badDate();
+        if (half == QLatin1String("PM") && hour != 12)
+            hour += 12;
+        else if (half == QLatin1String("AM") && hour == 12)
+            hour = 0;
+        const QTime time(hour, m.captured(2).toInt(), m.captured(3).toInt());
+        if (!time.isValid())
+            badDate();
+        return time.toString(QStringLiteral("HH:mm:ss"));
+    };
+
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    QString rest;
+    if (const QRegularExpressionMatch m = usDate.match(token.text); m.hasMatch()) {
+        month = m.captured(1).toInt();
+        day = m.captured(2).toInt();
+        year = m.captured(3).toInt();
+        if (m.captured(3).size() <= 2)
+            year += year < 30 ? 2000 : 1900;
+        rest = m.captured(4);
+    } else if (const QRegularExpressionMatch m = isoDate.match(token.text); m.hasMatch()) {
+        year = m.captured(1).toInt();
+        month = m.captured(2).toInt();
+        day = m.captured(3).toInt();
+        rest = m.captured(4);
+    } else {
+        return readTime(token.text);
+    }
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        badDate();
+    const QString dateText = date.toString(QStringLiteral("yyyy-MM-dd"));
+    return rest.trimmed().isEmpty() ? dateText : dateText + QLatin1Char(' ') + readTime(rest);
+}
+
+} // namespace
+
+JetTranslator::Result JetTranslator::translate(const QString& jetSql)
+{
+    Parser parser(jetSql);
+    return parser.statement();
+}

@@ -1,0 +1,184 @@
+#include "store/TableRecordset.h"
+
+#include "store/EngineError.h"
+#include "store/Statement.h"
+
+#include <sqlite3.h>
+
+TableRecordset::TableRecordset(sqlite3* db, const QString& table) : m_db(db)
+{
+    Statement find(m_db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+    find.bind(1, table);
+    if (!find.step())
+        throw EngineError(EngineError::Kind::General,
+                          QStringLiteral("The catalogue has no table '%1'.").arg(table));
+    m_table = find.text(0);
+
+    Statement columns(m_db, QStringLiteral("SELECT name FROM pragma_table_info(?1)"));
+    columns.bind(1, m_table);
+    while (columns.step())
+        m_names << columns.text(0);
+    moveFirst();
+}
+
+bool TableRecordset::load(const QString& sqlTail, const QVariant& key)
+{
+    Statement query(m_db, QStringLiteral("SELECT rowid, * FROM \"%1\" %2").arg(m_table, sqlTail));
+    if (key.isValid())
+        query.bind(1, key);
+    m_hasCurrent = query.step();
+    if (m_hasCurrent) {
+        m_rowid = query.int64(0);
+        m_current.clear();
+        for (int c = 0; c < m_names.size(); ++c)
+            m_current << query.value(c + 1);
+    }
+    return m_hasCurrent;
+}
+
+bool TableRecordset::eof() const
+{
+    return !m_hasCurrent;
+}
+
+void TableRecordset::moveFirst()
+{
+    load(QStringLiteral("ORDER BY rowid LIMIT 1"));
+}
+
+void TableRecordset::moveLast()
+{
+    load(QStringLiteral("ORDER BY rowid DESC LIMIT 1"));
+}
+
+void TableRecordset::moveNext()
+{
+    if (!m_hasCurrent)
+        noCurrentRecord();
+    load(QStringLiteral("WHERE rowid > ?1 ORDER BY rowid LIMIT 1"), m_rowid);
+}
+
+int TableRecordset::recordCount()
+{
+    Statement count(m_db, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(m_table));
+    count.step();
+    return static_cast<int>(count.int64(0));
+}
+
+int TableRecordset::fieldCount() const
+{
+    return static_cast<int>(m_names.size());
+}
+
+QString TableRecordset::fieldName(int index) const
+{
+    return m_names.value(index);
+}
+
+void TableRecordset::checkField(int index) const
+{
+    if (index < 0 || index >= m_names.size())
+        throw EngineError(EngineError::Kind::General, QStringLiteral("Item not found in this collection."));
+}
+
+QVariant TableRecordset::value(int index) const
+{
+    checkField(index);
+    if (m_mode != Mode::None)
+        return m_buffer.at(index);
+    if (!m_hasCurrent)
+        noCurrentRecord();
+    return m_current.at(index);
+}
+
+void TableRecordset::setIndex(const QString& indexName)
+{
+    // The primary key is the only index a catalogue table has.
+    if (indexName.compare(QLatin1String("PrimaryKey"), Qt::CaseInsensitive) != 0)
+        throw EngineError(EngineError::Kind::General,
+                          QStringLiteral("'%1' isn't an index in table '%2'.").arg(indexName, m_table));
+}
+
+void TableRecordset::seek(const QString& comparison, const QVariant& key)
+{
+    static const QStringList operators = {QStringLiteral("="), QStringLiteral(">="), QStringLiteral(">"),
+                                          QStringLiteral("<="), QStringLiteral("<")};
+    if (!operators.contains(comparison))
+        throw EngineError(EngineError::Kind::General, QStringLiteral("Invalid comparison '%1' for Seek.").arg(comparison));
+    const bool descending = comparison.startsWith(QLatin1Char('<'));
+    m_noMatch = !load(QStringLiteral("WHERE rowid %1 ?1 ORDER BY rowid %2 LIMIT 1")
+                          .arg(comparison, descending ? QStringLiteral("DESC") : QString()),
+                      key);
+}
+
+bool TableRecordset::noMatch() const
+{
+    return m_noMatch;
+}
+
+void TableRecordset::addNew()
+{
+    m_mode = Mode::AddNew;
+    m_buffer = QVariantList(m_names.size());
+    m_changed = QList<bool>(m_names.size(), false);
+}
+
+void TableRecordset::edit()
+{
+    if (!m_hasCurrent)
+        noCurrentRecord();
+    m_mode = Mode::Edit;
+    m_buffer = m_current;
+    m_changed = QList<bool>(m_names.size(), false);
+}
+
+void TableRecordset::setValue(int index, const QVariant& value)
+{
+    checkField(index);
+    if (m_mode == Mode::None)
+        throw EngineError(EngineError::Kind::General, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+    m_buffer[index] = value;
+    m_changed[index] = true;
+}
+
+void TableRecordset::update()
+{
+    if (m_mode == Mode::None)
+        throw EngineError(EngineError::Kind::General, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+    QStringList names;
+    QVariantList values;
+    for (int c = 0; c < m_names.size(); ++c) {
+        if (m_changed.at(c)) {
+            names << QStringLiteral("\"%1\"").arg(m_names.at(c));
+            values << m_buffer.at(c);
+        }
+    }
+    QString sql;
+    if (m_mode == Mode::AddNew) {
+        QStringList marks;
+        for (int i = 1; i <= names.size(); ++i)
+            marks << QStringLiteral("?%1").arg(i);
+        sql = names.isEmpty() ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(m_table)
+                              : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                                    .arg(m_table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    } else {
+        QStringList sets;
+        for (int i = 0; i < names.size(); ++i)
+            sets << QStringLiteral("%1 = ?%2").arg(names.at(i)).arg(i + 1);
+        if (sets.isEmpty()) {
+            m_mode = Mode::None;
+            return;
+        }
+        sql = QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?%3")
+                  .arg(m_table, sets.join(QStringLiteral(", ")), QString::number(names.size() + 1));
+        values << m_rowid;
+    }
+    Statement write(m_db, sql);
+    for (int i = 0; i < values.size(); ++i)
+        write.bind(i + 1, values.at(i));
+    write.step();
+    const Mode was = m_mode;
+    m_mode = Mode::None;
+    if (was == Mode::Edit)
+        load(QStringLiteral("WHERE rowid = ?1"), m_rowid);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "store/Recordset.h"
+
+#include <QStringList>
+#include <QVariantList>
+
+struct sqlite3;
+
+// One table reached directly: walked in primary-key order, sought by primary key (the index
+// "PrimaryKey"), and changed through AddNew or Edit followed by Update. As with the older engine,
+// the current record stays where it was after an AddNew is stored: MoveLast reaches the new row.
+class TableRecordset : public Recordset
+{
+public:
+    TableRecordset(sqlite3* db, const QString& table);
+
+    bool eof() const override;
+    void moveFirst() override;
+    void moveLast() override;
+    void moveNext() override;
+    int recordCount() override;
+
+    int fieldCount() const override;
+    QString fieldName(int index) const override;
+    QVariant value(int index) const override;
+
+    void setIndex(const QString& indexName) override;
+    void seek(const QString& comparison, const QVariant& key) override;
+    bool noMatch() const override;
+    void addNew() override;
+    void edit() override;
+    void setValue(int index, const QVariant& value) override;
+    void update() override;
+
+private:
+    enum class Mode { None, AddNew, Edit };
+
+    // Makes the row the query finds current; none found leaves no current record.
+    bool load(const QString& sqlTail, const QVariant& key = QVariant());
+    void checkField(int index) const;
+
+    sqlite3* m_db;
+    QString m_table;
+    QStringList m_names;
+    QVariantList m_current;
+    qint64 m_rowid = 0;
+    bool m_hasCurrent = false;
+    bool m_noMatch = false;
+    Mode m_mode = Mode::None;
+    QVariantList m_buffer;
+    QList<bool> m_changed;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+class Database;
+
+// A fresh program folder for one test: varolin.ini and the catalogue live here.
+class TestFolder
+{
+public:
+    struct Recording
+    {
+        QString artist;
+        QString title;
+        QString year;
+        int format = 9;
+        QString label;
+        QString catalogueNo;
+        QString notes;
+        QString internationalNo;
+    };
+
+    TestFolder();
+
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+
+    void writeFile(const QString& name, const QByteArray& bytes) const;
+    QByteArray readFile(const QString& name) const;
+    // Writes varolin.ini from lines joined with "\n".
+    void writeIni(const QString& text) const { writeFile(QStringLiteral("varolin.ini"), text.toUtf8()); }
+
+    // Creates an empty catalogue, by default varolin.mdb of this folder, and returns its path.
+    QString createCatalogue(const QString& name = QStringLiteral("varolin.mdb")) const;
+    // Adds recordings through the store and returns the ID of the last one added.
+    static int addRecordings(const QString& catalogue, const QList<Recording>& recordings);
+
+private:
+    QTemporaryDir m_dir;
+};
