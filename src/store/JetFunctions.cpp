@@ -378,6 +378,17 @@ char16_t fold(QChar c)
     return QChar(c).toCaseFolded().unicode();
 }
 
+// The letter without its accents and case: É, é and e share one. Ranges and the first level of
+// the text order go by it, so that É falls in [a-f] and sorts among the E's.
+char16_t baseLetter(QChar c)
+{
+    if (c.unicode() < 0x80)
+        return fold(c);
+    if (c.decompositionTag() == QChar::Canonical)
+        return fold(c.decomposition().at(0));
+    return fold(c);
+}
+
 bool compileLike(QStringView pattern, LikePattern* out, QString* error)
 {
     for (qsizetype i = 0; i < pattern.size(); ++i) {
@@ -405,9 +416,9 @@ bool compileLike(QStringView pattern, LikePattern* out, QString* error)
                 body = body.mid(1);
             }
             for (qsizetype k = 0; k < body.size(); ++k) {
-                const char16_t low = fold(body[k]);
+                const char16_t low = baseLetter(body[k]);
                 if (k + 2 < body.size() && body[k + 1] == QLatin1Char('-')) {
-                    const char16_t high = fold(body[k + 2]);
+                    const char16_t high = baseLetter(body[k + 2]);
                     if (high < low) {
                         *error = QStringLiteral("Invalid pattern string: the range '%1' in '%2' runs backwards.")
                                      .arg(body.mid(k, 3).toString(), pattern.toString());
@@ -416,7 +427,7 @@ bool compileLike(QStringView pattern, LikePattern* out, QString* error)
                     e.ranges.append({low, high});
                     k += 2;
                 } else {
-                    e.ranges.append({low, low});
+                    e.ranges.append({fold(body[k]), fold(body[k])});
                 }
             }
         } else {
@@ -438,9 +449,10 @@ bool matchesOne(const LikeElement& e, QChar c)
         return fold(c) == e.ch;
     case LikeElement::Set: {
         const char16_t f = fold(c);
+        const char16_t base = baseLetter(c);
         bool inSet = false;
         for (const auto& r : e.ranges)
-            inSet = inSet || (f >= r.first && f <= r.second);
+            inSet = inSet || (r.first == r.second ? f == r.first : base >= r.first && base <= r.second);
         return inSet != e.negated;
     }
     case LikeElement::AnyRun:
@@ -609,14 +621,23 @@ int JetFunctions::compareNoCase(QByteArrayView a, QByteArrayView b)
     if (i == n)
         return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 
+    // First by letter, accents aside; where that ties, by the accented letters themselves.
     const QString restA = QString::fromUtf8(a.sliced(i));
     const QString restB = QString::fromUtf8(b.sliced(i));
     const qsizetype m = qMin(restA.size(), restB.size());
+    int accentOrder = 0;
     for (qsizetype k = 0; k < m; ++k) {
-        const char16_t x = fold(restA.at(k));
-        const char16_t y = fold(restB.at(k));
+        const char16_t x = baseLetter(restA.at(k));
+        const char16_t y = baseLetter(restB.at(k));
         if (x != y)
             return x < y ? -1 : 1;
+        if (accentOrder == 0) {
+            const char16_t fx = fold(restA.at(k));
+            const char16_t fy = fold(restB.at(k));
+            accentOrder = fx == fy ? 0 : (fx < fy ? -1 : 1);
+        }
     }
-    return restA.size() == restB.size() ? 0 : (restA.size() < restB.size() ? -1 : 1);
+    if (restA.size() != restB.size())
+        return restA.size() < restB.size() ? -1 : 1;
+    return accentOrder;
 }

@@ -474,7 +474,8 @@ QString Parser::primary()
             expectSymbol(")");
             return QStringLiteral("EXISTS (%1)").arg(query);
         }
-        if (isKeyword(token))
+        // Left and Right are join words too; followed by "(" they are Jet's functions.
+        if (isKeyword(token) && !((token.isWord("LEFT") || token.isWord("RIGHT")) && peek(1).isSymbol("(")))
             break;
         take();
         if (peek().isSymbol("("))

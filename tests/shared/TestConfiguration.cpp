@@ -1,1 +1,177 @@
+#include "shared/IniFile.h"
+#include "shared/NumberText.h"
+#include "shared/modVarolin.h"
+#include "support/TestFolder.h"
+
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
+
+namespace {
+
+class Configuration : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetModuleGlobals();
+        g_sIniFile = folder.file(QStringLiteral("varolin.ini"));
+    }
+    TestFolder folder;
+};
+
+TEST_F(Configuration, MissingFileGivesEveryDefault)
+{
+    EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString()), QString());
+    LoadSettings();
+    EXPECT_TRUE(g_bAutoRefresh);
+    EXPECT_EQ(g_sSpaceSubst, QStringLiteral("_"));
+    EXPECT_EQ(g_iHotKeyCount, 0);
+    EXPECT_FALSE(QFile::exists(g_sIniFile)) << "reading must not create the file";
+}
+
+TEST_F(Configuration, ReadsLikeTheProfileFunctions)
+{
+    folder.writeIni(QStringLiteral("[initialisation]\n"
+                                   "DATABASE=  /music/cat.mdb  \n"
+                                   "Empty=\n"
+                                   "Long=%1\n"
+                                   "[SQL]\n"
+                                   "1=first\n"
+                                   "1=second\n"
+                                   "[Initialisation]\n"
+                                   "Later=ignored\n")
+                        .arg(QString(120, QLatin1Char('x'))));
+    // Names match without regard to case; leading spaces go, trailing ones stay.
+    EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString()),
+              QStringLiteral("/music/cat.mdb  "));
+    EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Empty"), QStringLiteral("d")), QString());
+    EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Missing"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Long"), QString()).size(), 99);
+    EXPECT_EQ(ReadIniString(QStringLiteral("sql"), QStringLiteral("1"), QString()), QStringLiteral("first"));
+    // Only the first occurrence of a section counts.
+    EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Later"), QStringLiteral("d")),
+              QStringLiteral("d"));
+}
+
+TEST_F(Configuration, ReadsCrLfAndLatin1Files)
+{
+    folder.writeFile(QStringLiteral("varolin.ini"), QByteArray("[Hot-Keys]\r\n1=Caf\xE9,65,cr\xE8me\r\n"));
+    EXPECT_EQ(ReadIniString(QStringLiteral("Hot-Keys"), QStringLiteral("1"), QString()),
+              QString::fromUtf8("Café,65,crème"));
+}
+
+TEST_F(Configuration, WriteChangesOnlyItsKey)
+{
+    const QByteArray before = "; my settings\r\n"
+                              "[Initialisation]\r\n"
+                              "Database=x.mdb\r\n"
+                              "auto-refresh = Yes\r\n"
+                              "\r\n"
+                              "[SQL]\r\n"
+                              "1=All\r\n";
+    folder.writeFile(QStringLiteral("varolin.ini"), before);
+    ASSERT_TRUE(WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("No")));
+    ASSERT_TRUE(WriteIniString(QStringLiteral("SQL"), QStringLiteral("Default"), QStringLiteral("1")));
+    ASSERT_TRUE(WriteIniString(QStringLiteral("Hot-Keys"), QStringLiteral("1"), QString::fromUtf8("Tëst,65,a_b")));
+    EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini")),
+              QByteArray("; my settings\r\n"
+                         "[Initialisation]\r\n"
+                         "Database=x.mdb\r\n"
+                         "auto-refresh=No\r\n"
+                         "\r\n"
+                         "[SQL]\r\n"
+                         "1=All\r\n"
+                         "Default=1\r\n"
+                         "\r\n"
+                         "[Hot-Keys]\r\n"
+                         "1=T\xC3\xABst,65,a_b\r\n"));
+}
+
+TEST_F(Configuration, WriteCreatesMissingFile)
+{
+    ASSERT_TRUE(WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("Yes")));
+    EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini")), QByteArray("[Initialisation]\nAuto-Refresh=Yes\n"));
+}
+
+TEST_F(Configuration, FailedWriteReportsAndLeavesNoDamage)
+{
+    g_sIniFile = folder.file(QStringLiteral("no-such-folder/varolin.ini"));
+    QString error;
+    EXPECT_FALSE(WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("No"),
+                                &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    // A file that cannot be replaced (a folder stands in its way) is left as it was.
+    g_sIniFile = folder.file(QStringLiteral("varolin.ini"));
+    folder.writeIni(QStringLiteral("[Initialisation]\nAuto-Refresh=Yes\n"));
+    QFile::rename(g_sIniFile, g_sIniFile + QStringLiteral(".keep"));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("varolin.ini")));
+    EXPECT_FALSE(WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("No")));
+    EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini.keep")), QByteArray("[Initialisation]\nAuto-Refresh=Yes\n"));
+}
+
+TEST_F(Configuration, AutoRefreshIsOnOnlyForExactYes)
+{
+    for (const auto& [value, expected] : QList<QPair<QString, bool>>{{QStringLiteral("Yes"), true},
+                                                                      {QStringLiteral("yes"), false},
+                                                                      {QStringLiteral("YES"), false},
+                                                                      {QStringLiteral("No"), false}}) {
+        folder.writeIni(QStringLiteral("[Initialisation]\nAuto-Refresh=%1\n").arg(value));
+        LoadSettings();
+        EXPECT_EQ(g_bAutoRefresh, expected) << value.toStdString();
+    }
+}
+
+TEST_F(Configuration, HotKeysLoadUntilTheFirstGap)
+{
+    folder.writeIni(QStringLiteral("[Hot-Keys]\n"
+                                   "1=Mono,112,{(}Mono{)}_mix\n"
+                                   "2=Comma, 113.5 ,a,b,_c\n"
+                                   "4=Never,65,x\n"));
+    LoadSettings();
+    ASSERT_EQ(g_iHotKeyCount, 2);
+    EXPECT_EQ(g_asHotKeyName, (QStringList{QStringLiteral("Mono"), QStringLiteral("Comma")}));
+    EXPECT_EQ(g_aiHotKeyCode, (QList<int>{112, 114})); // 113.5 rounds to the even neighbour
+    EXPECT_EQ(g_asHotKeyText, (QStringList{QStringLiteral("{(}Mono{)} mix"), QStringLiteral("a,b, c")}));
+}
+
+TEST_F(Configuration, BrokenHotKeySettingsNeitherHangNorCorrupt)
+{
+    // An entry without its two commas ends the list; entries after it are left alone.
+    folder.writeIni(QStringLiteral("[Hot-Keys]\n1=Good,65,a\n2=NoCommas\n3=Later,66,b\n"));
+    LoadSettings();
+    EXPECT_EQ(g_iHotKeyCount, 1);
+
+    // An empty or space-holding substitution text falls back to "_" instead of looping forever.
+    for (const QString& subst : {QString(), QStringLiteral(" "), QStringLiteral("a b")}) {
+        folder.writeIni(QStringLiteral("[Initialisation]\nSpace-Substitution-Char=%1\n[Hot-Keys]\n1=K,65,x_y z\n").arg(subst));
+        LoadSettings();
+        EXPECT_EQ(g_sSpaceSubst, QStringLiteral("_"));
+        EXPECT_EQ(g_asHotKeyText.value(0), QStringLiteral("x y z"));
+    }
+
+    // A substitution text of several characters turns only the first of each into a space.
+    folder.writeIni(QStringLiteral("[Initialisation]\nSpace-Substitution-Char=~~\n[Hot-Keys]\n1=K,65,a~~b\n"));
+    LoadSettings();
+    EXPECT_EQ(g_asHotKeyText.value(0), QStringLiteral("a ~b"));
+}
+
+TEST(NumberText, LeadingNumberAndRounding)
+{
+    const QList<QPair<QString, double>> cases = {
+        {QStringLiteral("  42abc"), 42},  {QStringLiteral("-1.5e2x"), -150}, {QStringLiteral("1 2 3"), 123},
+        {QStringLiteral("abc"), 0},       {QString(), 0},                    {QStringLiteral("&H1F"), 31},
+        {QStringLiteral("&O17"), 15},     {QStringLiteral(".5"), 0.5},       {QStringLiteral("3e"), 3},
+        {QStringLiteral("+7"), 7},        {QStringLiteral("1.2.3"), 1.2},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_DOUBLE_EQ(NumberText::leadingNumber(text), value) << text.toStdString();
+    EXPECT_EQ(NumberText::roundHalfEven(16.5), 16);
+    EXPECT_EQ(NumberText::roundHalfEven(17.5), 18);
+    EXPECT_EQ(NumberText::roundHalfEven(-0.5), 0);
+    EXPECT_EQ(NumberText::roundHalfEven(1e12), std::numeric_limits<int>::max());
+}
+
+} // namespace

@@ -1,1 +1,238 @@
+#include "store/Catalogue.h"
+#include "store/Database.h"
+#include "store/EngineError.h"
+#include "store/SnapshotRecordset.h"
+#include "support/TestFolder.h"
+
+#include <QFile>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+EngineError::Kind openFailure(const QString& path, QString* description = nullptr, int busyMs = 100)
+{
+    try {
+        Database::open(path, false, false, busyMs);
+    } catch (const EngineError& e) {
+        if (description)
+            *description = e.description();
+        return e.kind();
+    }
+    ADD_FAILURE() << "opened " << path.toStdString();
+    return EngineError::Kind::General;
+}
+
+int countOf(Database& db, const QString& sql)
+{
+    const auto rs = db.openSnapshot(sql);
+    return rs->value(0).toInt();
+}
+
+TEST(Catalogue, NewCatalogueHasTablesQueryAndFormats)
+{
+    TestFolder folder;
+    const QString path = folder.createCatalogue();
+    const auto db = Database::open(path);
+
+    const auto formats = db->openSnapshot(Catalogue::formatListStatement());
+    formats->moveLast();
+    EXPECT_GE(formats->recordCount(), 10);
+    formats->moveFirst();
+    for (int i = 0; i < 8; ++i)
+        formats->moveNext();
+    EXPECT_EQ(formats->field(QStringLiteral("Description")).toString(), QStringLiteral("CD"));
+    EXPECT_EQ(formats->field(QStringLiteral("ID")).toInt(), 9);
+    EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) AS Count FROM Expanded_Recording")), 0);
+
+    // A new catalogue is never written over an existing file.
+    EXPECT_THROW(Catalogue::create(path), EngineError);
+    EXPECT_TRUE(Database::open(path)->isOpen());
+}
+
+TEST(Catalogue, StatementTexts)
+{
+    EXPECT_EQ(Catalogue::displayStatement(QString(), QString()),
+              QStringLiteral("SELECT * FROM Expanded_Recording ORDER BY Artist, Year"));
+    EXPECT_EQ(Catalogue::displayStatement(QStringLiteral("Year = '1996'"), QStringLiteral(" Title, Artist")),
+              QStringLiteral("SELECT * FROM Expanded_Recording WHERE Year = '1996' ORDER BY  Title, Artist"));
+    EXPECT_EQ(Catalogue::deleteRecordingStatement(42), QStringLiteral("DELETE FROM Recording WHERE ID = 42;"));
+    EXPECT_EQ(Catalogue::formatUseCountStatement(7),
+              QStringLiteral("SELECT Count(*) AS Count FROM Recording WHERE Format = 7"));
+}
+
+TEST(Database, OpenFailuresSayWhatTheFileIs)
+{
+    TestFolder folder;
+    folder.writeFile(QStringLiteral("text.mdb"), QByteArray("this is not a database at all, just some text.\n"));
+    const auto copyJet = [&](const char* name) {
+        const QString target = folder.file(QLatin1String(name));
+        QFile::copy(QStringLiteral(VAROLIN_TESTDATA_DIR "/jet/") + QLatin1String(name), target);
+        return target;
+    };
+    sqlite3* other = nullptr;
+    sqlite3_open(QFile::encodeName(folder.file(QStringLiteral("other.db"))).constData(), &other);
+    sqlite3_exec(other, "CREATE TABLE t (x)", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    const struct
+    {
+        QString path;
+        EngineError::Kind kind;
+        const char* says;
+    } cases[] = {
+        {folder.file(QStringLiteral("missing.mdb")), EngineError::Kind::FileNotFound, "Could not find file"},
+        {folder.file(QStringLiteral("text.mdb")), EngineError::Kind::NotACatalogue, "not a database"},
+        {copyJet("nwind-jet3.mdb"), EngineError::Kind::JetFile, "Jet 3"},
+        {copyJet("dates-jet4.mdb"), EngineError::Kind::JetFile, "Jet 4"},
+        {folder.file(QStringLiteral("other.db")), EngineError::Kind::NotACatalogue, "not a Varolin catalogue"},
+        {folder.path(), EngineError::Kind::NotACatalogue, "folder"},
+    };
+    for (const auto& c : cases) {
+        QString description;
+        EXPECT_EQ(openFailure(c.path, &description), c.kind) << c.path.toStdString();
+        EXPECT_TRUE(description.contains(QLatin1String(c.says))) << description.toStdString();
+    }
+}
+
+TEST(Database, LockedCatalogueIsReportedAndSharedOneWaits)
+{
+    TestFolder folder;
+    const QString path = folder.createCatalogue();
+    sqlite3* holder = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &holder);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    QString description;
+    EXPECT_EQ(openFailure(path, &description), EngineError::Kind::Locked);
+    EXPECT_TRUE(description.contains(QLatin1String("another program"))) << description.toStdString();
+
+    // Another program that lets go within the busy timeout is waited for.
+    std::thread release([holder] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    EXPECT_NO_THROW(Database::open(path, false, false, 5000));
+    release.join();
+    sqlite3_close(holder);
+}
+
+TEST(Database, ReadOnlyCatalogueRefusesChangesAndKeepsRows)
+{
+    TestFolder folder;
+    const QString path = folder.createCatalogue();
+    TestFolder::addRecordings(path, {{QStringLiteral("Abba"), QStringLiteral("Waterloo"), QStringLiteral("1974")}});
+    const auto db = Database::open(path, false, true);
+    EXPECT_TRUE(db->isReadOnly());
+    try {
+        db->execute(Catalogue::deleteRecordingStatement(1));
+        ADD_FAILURE() << "deleted from a read-only catalogue";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.kind(), EngineError::Kind::ReadOnly);
+    }
+    EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Recording")), 1);
+}
+
+TEST(Database, TableRecordsetAddsSeeksAndEdits)
+{
+    TestFolder folder;
+    const QString path = folder.createCatalogue();
+    const auto db = Database::open(path);
+    const auto rs = db->openRecordset(QStringLiteral("RECORDING"));
+    rs->setIndex(QStringLiteral("PrimaryKey"));
+    EXPECT_TRUE(rs->eof());
+
+    for (const QString& artist : {QStringLiteral("First"), QString(), QStringLiteral("Third")}) {
+        rs->addNew();
+        for (const char* field : {"Artist", "Title", "Year", "Label", "Catalogue_No", "International_Catalogue_No", "Notes"})
+            rs->setField(QLatin1String(field), artist);
+        rs->setField(QStringLiteral("Format"), 9);
+        rs->update();
+    }
+    rs->moveLast();
+    EXPECT_EQ(rs->field(QStringLiteral("ID")).toInt(), 3);
+    EXPECT_EQ(rs->field(QStringLiteral("Artist")).toString(), QStringLiteral("Third"));
+
+    // Empty texts are stored as zero-length texts, not Nulls.
+    EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Recording WHERE Artist = '' AND Notes = ''")), 1);
+
+    rs->seek(QStringLiteral("="), 2);
+    ASSERT_FALSE(rs->noMatch());
+    rs->edit();
+    rs->setField(QStringLiteral("Artist"), QStringLiteral("Second"));
+    rs->update();
+    EXPECT_EQ(rs->field(QStringLiteral("Artist")).toString(), QStringLiteral("Second"));
+    rs->seek(QStringLiteral("="), 99);
+    EXPECT_TRUE(rs->noMatch());
+    EXPECT_THROW(rs->setField(QStringLiteral("Artist"), QStringLiteral("x")), EngineError);
+
+    // IDs keep rising after the newest is deleted.
+    db->execute(Catalogue::deleteRecordingStatement(3));
+    rs->addNew();
+    rs->setField(QStringLiteral("Artist"), QStringLiteral("Fourth"));
+    rs->update();
+    rs->moveLast();
+    EXPECT_EQ(rs->field(QStringLiteral("ID")).toInt(), 4);
+}
+
+TEST(Database, DisplayKeepsRecordingsWithoutTheirFormat)
+{
+    TestFolder folder;
+    const QString path = folder.createCatalogue();
+    TestFolder::addRecordings(path, {{QStringLiteral("Abba"), QStringLiteral("Waterloo"), QStringLiteral("1974"), 9},
+                                     {QStringLiteral("Blur"), QStringLiteral("Parklife"), QString(), 4242}});
+    const auto db = Database::open(path);
+    const auto rs = db->openSnapshot(Catalogue::displayStatement(QString(), QString()));
+    rs->moveLast();
+    ASSERT_EQ(rs->recordCount(), 2);
+    rs->moveFirst();
+    EXPECT_EQ(rs->field(QStringLiteral("Format")).toString(), QStringLiteral("CD"));
+    rs->moveNext();
+    EXPECT_TRUE(rs->field(QStringLiteral("Format")).isNull());
+    EXPECT_EQ(rs->text(rs->fieldIndex(QStringLiteral("Format"))), QString());
+    rs->moveNext();
+    EXPECT_TRUE(rs->eof());
+    EXPECT_THROW(rs->moveNext(), EngineError);
+
+    // A snapshot is a copy: later changes do not reach it.
+    db->execute(QStringLiteral("DELETE FROM Recording"));
+    rs->moveFirst();
+    EXPECT_EQ(rs->field(QStringLiteral("Artist")).toString(), QStringLiteral("Abba"));
+}
+
+TEST(Database, OnlyOneReadOnlyStatementRunsAsASelection)
+{
+    TestFolder folder;
+    const QString path = folder.createCatalogue();
+    TestFolder::addRecordings(path, {{QStringLiteral("Abba"), QStringLiteral("Waterloo"), QStringLiteral("1974")}});
+    const auto db = Database::open(path);
+    const QStringList refused = {
+        Catalogue::displayStatement(QStringLiteral("Artist = 'x'; DELETE FROM Recording"), QString()),
+        QStringLiteral("SELECT * FROM Recording; SELECT * FROM Format"),
+        QStringLiteral("DELETE FROM Recording"),
+        QStringLiteral("PRAGMA writable_schema = 1"),
+        QStringLiteral("ATTACH DATABASE 'x' AS y"),
+    };
+    for (const QString& sql : refused)
+        EXPECT_THROW(db->openSnapshot(sql), EngineError) << sql.toStdString();
+    EXPECT_THROW(db->execute(QStringLiteral("SELECT * FROM Recording")), EngineError);
+    EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Recording")), 1);
+}
+
+TEST(Database, RollbackUndoesTheTransaction)
+{
+    TestFolder folder;
+    const QString path = folder.createCatalogue();
+    const auto db = Database::open(path);
+    db->beginTrans();
+    db->execute(Catalogue::deleteFormatsStatement());
+    EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Format")), 0);
+    db->rollback();
+    EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Format")),
+              static_cast<int>(Catalogue::starterFormats().size()));
+}
+
+} // namespace

@@ -1,1 +1,185 @@
+#include "store/Catalogue.h"
+#include "store/Database.h"
+#include "store/EngineError.h"
+#include "store/JetFunctions.h"
+#include "store/SnapshotRecordset.h"
+#include "support/TestFolder.h"
+
+#include <QDate>
 #include <gtest/gtest.h>
+
+namespace {
+
+// Conditions and orderings as users write them, run on a real catalogue.
+class JetDialect : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        folder = new TestFolder;
+        const QString path = folder->createCatalogue();
+        TestFolder::addRecordings(
+            path, {
+                      {"Abba", "Waterloo", "1974", 9, "Polar", "POLS 252", "", "SE-1"},
+                      {"ABBA", "Arrival", "1976", 1, "Polar", "POLS 272", "Second line\r\nThird", ""},
+                      {QString::fromUtf8("Élan"), "100% Pure", "1985", 6, "", "X_1", "", ""},
+                      {QString::fromUtf8("élan vital"), "a_b [live]", "1995", 9, "", "X1", "", ""},
+                      {"O'Brien", "Say \"Hi\"", "", 9, "Indie", "OB*1", "", ""},
+                      {"Zed", "Last", "2001", 77, "Zebra", "Z-9", "", ""},
+                  });
+        db = Database::open(path).release();
+        makeLastLabelNull();
+    }
+    static void TearDownTestSuite()
+    {
+        delete db;
+        delete folder;
+    }
+    static void makeLastLabelNull()
+    {
+        // Older catalogues hold Nulls where the editor writes empty texts.
+        const auto rs = db->openRecordset(QStringLiteral("Recording"));
+        rs->seek(QStringLiteral("="), 6);
+        rs->edit();
+        rs->setField(QStringLiteral("Label"), QVariant());
+        rs->update();
+    }
+
+    static QStringList titles(const QString& where, const QString& order = QString())
+    {
+        const auto rs = db->openSnapshot(Catalogue::displayStatement(where, order));
+        QStringList result;
+        for (; !rs->eof(); rs->moveNext())
+            result << rs->field(QStringLiteral("Title")).toString();
+        return result;
+    }
+
+    static TestFolder* folder;
+    static Database* db;
+};
+
+TestFolder* JetDialect::folder = nullptr;
+Database* JetDialect::db = nullptr;
+
+TEST_F(JetDialect, LikeUsesJetWildcardsWithoutRegardToCase)
+{
+    const QList<QPair<QString, QStringList>> cases = {
+        {"Artist Like 'ab*'", {"Waterloo", "Arrival"}},
+        {"Artist Like '?BBA'", {"Waterloo", "Arrival"}},
+        {"Year Like '19#5'", {"100% Pure", "a_b [live]"}},
+        {"Artist Like '[a-b]*'", {"Waterloo", "Arrival"}},
+        {"Artist Like '[!a-o]*'", {"Last"}},
+        {"Catalogue_No Like '*[*]*'", {"Say \"Hi\""}},
+        {"Title Like '100%*'", {"100% Pure"}},
+        {"Catalogue_No Like 'X_1'", {"100% Pure"}},
+        {"Catalogue_No Like '[-z]-9'", {"Last"}},
+        {"Title Like '*[[]live]'", {"a_b [live]"}},
+        {QString::fromUtf8("Artist Like 'ÉLAN*'"), {"100% Pure", "a_b [live]"}},
+        {"Artist Not Like 'a*' AND Artist Not Like '*n*'", {"Last"}},
+        {"Label Like '*'", {"Waterloo", "Arrival", "100% Pure", "a_b [live]", "Say \"Hi\""}},
+    };
+    for (const auto& [where, expected] : cases)
+        EXPECT_EQ(titles(where, QStringLiteral("ID")), expected) << where.toStdString();
+}
+
+TEST_F(JetDialect, ExpressionsFollowJetRules)
+{
+    const QString thisYear = QString::number(QDate::currentDate().year());
+    const QList<QPair<QString, QStringList>> cases = {
+        {"Artist = \"abba\" AND Year = '1974'", {"Waterloo"}},
+        {QString::fromUtf8("Artist = 'ÉLAN'"), {"100% Pure"}},
+        {"Artist & ' - ' & Title = 'abba - waterloo'", {"Waterloo"}},
+        {"Val(Year) + 1 & 'x' = '1975x'", {"Waterloo"}},
+        {"Label & 'x' = 'x' AND Artist = 'Zed'", {"Last"}},
+        {"IsNull(Label) = True", {"Last"}},
+        {"Nz(Label, 'none') = 'none'", {"Last"}},
+        {"[Catalogue_No] = 'x1' OR [Expanded_Recording].[Catalogue_No] = 'Z-9'", {"a_b [live]", "Last"}},
+        {"Left(Artist, 1) = 'O' AND Right(Title, 4) = '\"Hi\"' AND Mid(Title, 2, 2) = 'ay'", {"Say \"Hi\""}},
+        {"Len(Title) = 4 AND UCase(Title) = 'LAST' AND LCase(Artist) = 'zed'", {"Last"}},
+        {"InStr(Title, 'LOO') = 6 AND InStr(8, Title, 'o') = 8", {"Waterloo"}},
+        {"Trim('  x ') & LTrim(' y') & RTrim('z ') = 'xyz' AND Artist = 'Zed'", {"Last"}},
+        {"Str(Val(Year)) = ' 2001' AND Val('12abc') = 12", {"Last"}},
+        {"IIf(Val(Year) > 1990, 'new', 'old') = 'new'", {"a_b [live]", "Last"}},
+        {"Year(#5/10/96#) = 1996 AND Month(#5/10/96#) = 5 AND Day(#5/10/96#) = 10 AND Artist = 'Zed'", {"Last"}},
+        {"Year(Date()) = " + thisYear + " AND Year(Now()) = " + thisYear + " AND Artist = 'Zed'", {"Last"}},
+        {"Val(Year) Mod 2 = 1 AND 7 \\ 2 = 3 AND 7 / 2 = 3.5 AND 2 ^ 3 = 8", {"100% Pure", "a_b [live]", "Last"}},
+        {"Format Like 'C*'", {"Waterloo", "100% Pure", "a_b [live]", "Say \"Hi\""}},
+        {"Format Is Null", {"Last"}},
+        {"Year Between '1970' And '1979'", {"Waterloo", "Arrival"}},
+        {"Year In ('1974', '2001')", {"Waterloo", "Last"}},
+        {"ID In (SELECT Recording.ID FROM Recording WHERE Artist Like 'é*')", {"100% Pure", "a_b [live]"}},
+        {"Not Year > '1980' And Year <> ''", {"Waterloo", "Arrival"}},
+        {"-Val(Year) < -2000 AND True AND Not False", {"Last"}},
+        {"Year = '~~Year~~'", {}},
+    };
+    for (const auto& [where, expected] : cases)
+        EXPECT_EQ(titles(where, QStringLiteral("ID;")), expected) << where.toStdString();
+}
+
+TEST_F(JetDialect, OrderingIgnoresCaseAcrossAllLetters)
+{
+    EXPECT_EQ(titles(QString(), QStringLiteral("Artist DESC, Year")).mid(0, 3),
+              (QStringList{"Last", "Say \"Hi\"", "a_b [live]"}));
+    // abba and ABBA are one artist, ordered by year; Élan sorts with the E's.
+    EXPECT_EQ(titles(QString()), (QStringList{"Waterloo", "Arrival", "100% Pure", "a_b [live]", "Say \"Hi\"", "Last"}));
+    EXPECT_EQ(titles(QString(), QStringLiteral("UCase(Left(Title, 1)), Title")).first(), QStringLiteral("100% Pure"));
+}
+
+TEST_F(JetDialect, UnreadableSelectionsAreRefusedWithTheirReason)
+{
+    const QList<QPair<QString, QString>> cases = {
+        {"Artist = 'abc", "no closing quote"},
+        {"[Artist = 'x'", "no closing"},
+        {"Year(#5/10/96) = 1", "no closing"},
+        {"Artist = \"abc", "no closing quote"},
+        {"[Artst] = 'x'", "no such column"},
+        {"\"x\" = Artst", "no such column"},
+        {"Foo(Artist) = 1", "Undefined function 'Foo'"},
+        {"Left(Artist) = 'a'", "Wrong number of arguments"},
+        {"Artist = 'x'; DELETE FROM Recording", "after end of SQL statement"},
+        {"Artist = 'x' garbage", "after end of SQL statement"},
+        {"Artist Like '[z-a]'", "Invalid pattern"},
+        {"Year = #13/45/96#", "date"},
+        {"Artist = ", "expression expected"},
+        {"Artist ? 'x'", "unexpected character"},
+    };
+    for (const auto& [where, reason] : cases) {
+        try {
+            titles(where);
+            ADD_FAILURE() << "accepted " << where.toStdString();
+        } catch (const EngineError& e) {
+            EXPECT_TRUE(e.description().contains(reason)) << where.toStdString() << ": " << e.description().toStdString();
+        }
+    }
+    EXPECT_EQ(titles(QString()).size(), 6) << "nothing may change";
+}
+
+TEST(JetFunctions, LikeAndNoCaseDirectly)
+{
+    const struct
+    {
+        const char* pattern;
+        const char* text;
+        bool matches;
+    } cases[] = {
+        {"a*b", "aXXb", true}, {"a*b", "aXXc", false}, {"*", "", true},          {"?", "", false},
+        {"[]a", "a", true},    {"[a-]", "-", true},    {"#", "x", false},        {"a[!b]c", "abc", false},
+        {"a[!b]c", "axc", true}, {"*x*", "abc", false}, {"*a*a", "banana", true}, {"ß", "ß", true},
+    };
+    for (const auto& c : cases) {
+        bool matches = false;
+        QString error;
+        ASSERT_TRUE(JetFunctions::likeMatches(QString::fromUtf8(c.pattern), QString::fromUtf8(c.text), &matches, &error));
+        EXPECT_EQ(matches, c.matches) << c.pattern << " ~ " << c.text;
+    }
+    EXPECT_EQ(JetFunctions::compareNoCase("abc", "ABC"), 0);
+    EXPECT_LT(JetFunctions::compareNoCase("abc", "ABD"), 0);
+    EXPECT_EQ(JetFunctions::compareNoCase(QByteArray("\xC3\x89lan"), QByteArray("\xC3\xA9LAN")), 0);
+    EXPECT_LT(JetFunctions::compareNoCase("ab", "abc"), 0);
+    // É sorts among the E's: after Elan, before Flan.
+    EXPECT_LT(JetFunctions::compareNoCase(QByteArray("\xC3\xA9"), "z"), 0);
+    EXPECT_GT(JetFunctions::compareNoCase(QByteArray("\xC3\x89lan"), "Elan"), 0);
+    EXPECT_LT(JetFunctions::compareNoCase(QByteArray("\xC3\x89lan"), "Flan"), 0);
+}
+
+} // namespace
