@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 Grid::Grid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this))
@@ -32,10 +33,14 @@ int Grid::rows() const
 
 void Grid::setRows(int rows)
 {
+    const QScopedValueRollback syncing(m_syncing, true);
     m_model->setGridRows(rows);
-    if (m_row >= rows)
-        m_row = qMax(0, rows - 1);
+    const int last = qMax(0, rows - 1);
+    m_row = qMin(m_row, last);
+    m_selRow1 = qMin(m_selRow1, last);
+    m_selRow2 = qMin(m_selRow2, last);
     applyCurrent();
+    applySelection();
 }
 
 int Grid::cols() const
@@ -45,6 +50,7 @@ int Grid::cols() const
 
 void Grid::setCols(int cols)
 {
+    const QScopedValueRollback syncing(m_syncing, true);
     m_model->setCols(cols);
     if (m_col >= cols)
         m_col = qMax(0, cols - 1);
@@ -145,12 +151,20 @@ void Grid::addItem(const QString& tabText)
 
 void Grid::addRow(const QStringView* cells, int count)
 {
+    const QScopedValueRollback syncing(m_syncing, true);
     m_model->appendRow(cells, count);
 }
 
 void Grid::removeItem(int row)
 {
+    const QScopedValueRollback syncing(m_syncing, true);
     m_model->removeGridRow(row);
+    // The highlighted rows move up with the rows below the one removed.
+    if (m_selRow1 > row)
+        --m_selRow1;
+    if (m_selRow2 > row)
+        --m_selRow2;
+    applySelection();
     if (m_row >= rows())
         m_row = qMax(0, rows() - 1);
     applyCurrent();
@@ -160,6 +174,7 @@ void Grid::setVisible(bool visible)
 {
     // Hidden, the grid gathers its changes; shown, it announces them at once and takes up its
     // current cell, selection and scroll position again.
+    const QScopedValueRollback syncing(m_syncing, true);
     if (!visible)
         m_model->beginBatch();
     QTableView::setVisible(visible);
@@ -176,7 +191,7 @@ void Grid::applyCurrent()
 {
     if (m_model->inBatch())
         return;
-    m_syncing = true;
+    const QScopedValueRollback syncing(m_syncing, true);
     const int top = verticalScrollBar()->value();
     const int left = horizontalScrollBar()->value();
     const QModelIndex index = m_row >= 1 ? m_model->index(m_row - 1, m_col) : QModelIndex();
@@ -184,7 +199,6 @@ void Grid::applyCurrent()
     // Moving the current cell from code does not scroll, as the grid's users expect.
     verticalScrollBar()->setValue(top);
     horizontalScrollBar()->setValue(left);
-    m_syncing = false;
 }
 
 void Grid::applySelection()

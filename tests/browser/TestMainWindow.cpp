@@ -1,1 +1,374 @@
+#include "browser/frmMain.h"
+#include "platform/Dialogs.h"
+#include "platform/Grid.h"
+#include "platform/StatusPanel.h"
+#include "platform/Twips.h"
+#include "shared/modVarolin.h"
+#include "store/Database.h"
+#include "support/TestFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDate>
+#include <QFile>
+#include <QFrame>
+#include <QMimeData>
+#include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
+
+namespace {
+
+const QList<TestFolder::Recording> kRecordings = {
+    {"Abba", "Waterloo", "1974", 9, "Polar", "POLS 252", "", "SE-1"},
+    {"Blur", "Parklife", "1994", 1, "Food", "FOODCD 10", "Two\r\nlines", ""},
+    {"O'Brien", "Celtic", "", 9, "", "", "", ""},
+    {"Abba", "Arrival", "1976", 1, "Polar", "POLS 272", "", ""},
+};
+
+const QString kIni = QStringLiteral("[SQL]\n"
+                                    "1=Everything\n"
+                                    "2=By Artist,Artist Like '??',Artist,Year\n"
+                                    "3=Two Questions,Year >= '??' AND Year <= '??',Year\n"
+                                    "4=This Year,Year = '~~Year~~'\n"
+                                    "5=Typed Condition,??\n"
+                                    "6=Broken,Artst = 'x'\n"
+                                    "7=Nothing,Artist = 'Nobody'\n");
+
+class MainWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetModuleGlobals();
+        Dialogs::setScripted(true);
+    }
+    void TearDown() override
+    {
+        window.reset();
+        ResetModuleGlobals();
+        Dialogs::setScripted(false);
+    }
+
+    // Starts the program in the test folder; ini empty means no varolin.ini at all.
+    bool start(const QString& ini, const QString& defaultEntry = QString(), bool withCatalogue = true)
+    {
+        if (withCatalogue)
+            TestFolder::addRecordings(folder.createCatalogue(), kRecordings);
+        if (!ini.isEmpty())
+            folder.writeIni(ini + defaultEntry);
+        window = std::make_unique<frmMain>();
+        window->setProgramDirectory(folder.path());
+        return window->Form_Load();
+    }
+
+    template <typename T>
+    T* control(const char* name) const
+    {
+        T* found = window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    Grid* grid() const { return control<Grid>("grdData"); }
+    QComboBox* selections() const { return control<QComboBox>("cboSQL"); }
+    QString status() const { return control<StatusPanel>("pnlStatus")->caption(); }
+    QAction* action(const char* name) const { return control<QAction>(name); }
+
+    void choose(int index)
+    {
+        selections()->setCurrentIndex(index);
+        emit selections()->activated(index);
+    }
+    QStringList column(int col) const
+    {
+        QStringList cells;
+        for (int r = 1; r < grid()->rows(); ++r)
+            cells << grid()->textAt(r, col);
+        return cells;
+    }
+
+    TestFolder folder;
+    std::unique_ptr<frmMain> window;
+};
+
+TEST_F(MainWindow, StartsWithoutConfiguration)
+{
+    ASSERT_TRUE(start(QString()));
+    EXPECT_TRUE(g_dbCatalogue && g_dbCatalogue->isOpen());
+    EXPECT_EQ(g_sIniFile, folder.file(QStringLiteral("varolin.ini")));
+    EXPECT_TRUE(g_bAutoRefresh);
+    EXPECT_EQ(selections()->count(), 0);
+    EXPECT_EQ(selections()->currentIndex(), -1);
+    EXPECT_FALSE(grid()->isVisible());
+    EXPECT_EQ(grid()->cols(), 8);
+    EXPECT_EQ(grid()->textAt(0, 7), QStringLiteral("International Catalogue No."));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Varolin"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Refreshing with no Selection chosen does nothing and does not fail.
+    control<QToolButton>("cmdRefresh")->click();
+    EXPECT_FALSE(grid()->isVisible());
+    EXPECT_TRUE(Dialogs::takeShown().isEmpty());
+}
+
+TEST_F(MainWindow, ShowsTheDefaultSelectionAtStartUp)
+{
+    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
+    EXPECT_EQ(selections()->currentIndex(), 0);
+    ASSERT_TRUE(grid()->isVisible());
+    EXPECT_EQ(column(1), (QStringList{"Waterloo", "Arrival", "Parklife", "Celtic"}));
+    EXPECT_EQ(grid()->textAt(2, 3), QStringLiteral("LP"));
+    EXPECT_EQ(grid()->textAt(3, 6), QStringLiteral("Two\r\nlines"));
+    EXPECT_EQ(status(), QStringLiteral(" 4 records found"));
+    EXPECT_EQ(g_aiRowID, (QList<int>{1, 4, 2, 3, 0}));
+    EXPECT_EQ(grid()->row(), 1);
+    EXPECT_EQ(grid()->col(), 0);
+    EXPECT_EQ(grid()->selStartRow(), 1);
+    EXPECT_EQ(grid()->selEndCol(), 7);
+    EXPECT_TRUE(control<QToolButton>("cmdAmend")->isEnabled());
+    EXPECT_EQ(control<StatusPanel>("pnlStatus")->barStyle(), StatusPanel::BarStyle::None);
+    EXPECT_EQ(control<StatusPanel>("pnlStatus")->textColor(), QColor(Qt::black));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainWindow, LoadsSelectionsAsWritten)
+{
+    ASSERT_TRUE(start(QStringLiteral("[SQL]\n"
+                                     "1=Plain\n"
+                                     "2= Spaced , Year = '1974' ,,Title, Artist\n"
+                                     "4=Never listed\n"
+                                     "Default=7\n")));
+    ASSERT_EQ(selections()->count(), 2);
+    // Leading spaces of a value are dropped as it is read; every other space stays.
+    EXPECT_EQ(selections()->itemText(1), QStringLiteral("Spaced "));
+    EXPECT_EQ(g_asSelectionWhere, (QStringList{QString(), QStringLiteral(" Year = '1974' "), QString()}));
+    EXPECT_EQ(g_asSelectionOrder, (QStringList{QString(), QStringLiteral("Title,  Artist"), QString()}));
+    EXPECT_EQ(selections()->currentIndex(), -1) << "a Default beyond the list chooses nothing";
+
+    folder.writeIni(QStringLiteral("[SQL]\n1=Eleven,,a,b,c,d,e,f,g,h,i,j\n"));
+    window = std::make_unique<frmMain>();
+    window->setProgramDirectory(folder.path());
+    ASSERT_TRUE(window->Form_Load());
+    EXPECT_EQ(g_asSelectionOrder.value(0), QStringLiteral("a, b, c, d, e, f, g, h"));
+}
+
+TEST_F(MainWindow, AsksForEachPlaceholderInTurn)
+{
+    ASSERT_TRUE(start(kIni));
+    Dialogs::scriptInputAnswer(QStringLiteral("1975"));
+    Dialogs::scriptInputAnswer(QStringLiteral("1995"));
+    choose(2);
+    const QList<Dialogs::Shown> shown = Dialogs::takeShown();
+    ASSERT_EQ(shown.size(), 2);
+    for (const Dialogs::Shown& box : shown) {
+        EXPECT_TRUE(box.input);
+        EXPECT_EQ(box.title, QStringLiteral("Two Questions"));
+        EXPECT_EQ(box.text, QStringLiteral("Enter a value for this Selection.\r\n"
+                                           "Note that wildcard characters (* and ?) may be used. "));
+    }
+    EXPECT_EQ(column(1), (QStringList{"Arrival", "Parklife"}));
+
+    // Cancelling leaves the placeholder empty and the refresh goes on.
+    Dialogs::scriptInputAnswer(QString());
+    choose(1);
+    EXPECT_EQ(status(), QStringLiteral(" 0 records found"));
+
+    // The current year needs no question.
+    choose(3);
+    EXPECT_TRUE(Dialogs::takeShown().size() == 1); // only the cancelled one above
+    EXPECT_EQ(grid()->textAt(1, 0), QStringLiteral("(No Recordings Found)"));
+}
+
+TEST_F(MainWindow, AnswersWithQuotesFindWhatWasTyped)
+{
+    ASSERT_TRUE(start(kIni));
+    Dialogs::scriptInputAnswer(QStringLiteral("O'Brien"));
+    choose(1);
+    EXPECT_EQ(column(1), (QStringList{"Celtic"}));
+    EXPECT_TRUE(Dialogs::takeShown().size() == 1) << "no engine error";
+
+    // Outside a quoted literal the answer is part of the condition as typed.
+    Dialogs::scriptInputAnswer(QStringLiteral("Year > '1975' AND Label <> 'Food'"));
+    choose(4);
+    EXPECT_EQ(column(1), (QStringList{"Arrival"}));
+}
+
+TEST_F(MainWindow, EmptyResultDisablesAmendAndDelete)
+{
+    ASSERT_TRUE(start(kIni, QStringLiteral("Default=7\n")));
+    EXPECT_EQ(grid()->rows(), 2);
+    EXPECT_EQ(grid()->textAt(1, 0), QStringLiteral("(No Recordings Found)"));
+    EXPECT_EQ(status(), QStringLiteral(" 0 records found"));
+    EXPECT_FALSE(window->hasRecords());
+    EXPECT_EQ(window->maxTopRow(), 1);
+    EXPECT_FALSE(control<QToolButton>("cmdAmend")->isEnabled());
+    EXPECT_FALSE(control<QToolButton>("cmdDelete")->isEnabled());
+    EXPECT_FALSE(action("mnuEditItem3")->isEnabled());
+    EXPECT_FALSE(action("mnuEditItem4")->isEnabled());
+
+    choose(0);
+    EXPECT_TRUE(control<QToolButton>("cmdDelete")->isEnabled());
+    EXPECT_TRUE(action("mnuEditItem3")->isEnabled());
+}
+
+TEST_F(MainWindow, RejectedSelectionLeavesTheWindowUsable)
+{
+    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
+    choose(5);
+    const QList<Dialogs::Shown> shown = Dialogs::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.first().title, QStringLiteral("Varolin"));
+    EXPECT_TRUE(shown.first().text.contains(QStringLiteral("Artst"))) << shown.first().text.toStdString();
+    EXPECT_TRUE(grid()->isVisible());
+    EXPECT_EQ(grid()->textAt(1, 0), QStringLiteral("(No Recordings Found)"));
+    EXPECT_FALSE(control<QToolButton>("cmdAmend")->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(control<StatusPanel>("pnlStatus")->barStyle(), StatusPanel::BarStyle::None);
+
+    choose(0);
+    EXPECT_EQ(status(), QStringLiteral(" 4 records found"));
+}
+
+TEST_F(MainWindow, RefreshSelectsTheCurrentRecording)
+{
+    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
+    g_iCurrentID = 2; // Parklife, row 3
+    control<QToolButton>("cmdRefresh")->click();
+    EXPECT_EQ(grid()->row(), 3);
+    EXPECT_EQ(grid()->selStartRow(), 3);
+    EXPECT_EQ(grid()->textAt(grid()->row(), 1), QStringLiteral("Parklife"));
+
+    g_iCurrentID = 99; // not shown: row 1 stays current
+    control<QToolButton>("cmdRefresh")->click();
+    EXPECT_EQ(grid()->row(), 1);
+    EXPECT_EQ(grid()->topRow(), 1);
+}
+
+TEST_F(MainWindow, LayoutFollowsTheWindow)
+{
+    EXPECT_EQ(frmMain::VisibleRowsFor(4860, 225, 15), 17);
+    EXPECT_EQ(frmMain::VisibleRowsFor(4680, 225, 15), 16); // 16.5 goes to the even neighbour
+
+    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
+    window->setWindowState(Qt::WindowNoState);
+    window->resize(Twips::toPixels(7000), Twips::toPixels(4000));
+    QApplication::processEvents();
+    EXPECT_GE(window->frameGeometry().width(), Twips::toPixels(9000) - 1);
+    EXPECT_GE(window->frameGeometry().height(), Twips::toPixels(6000) - 1);
+
+    window->resize(Twips::toPixels(12000), Twips::toPixels(8000));
+    QApplication::processEvents();
+    auto* buttons = control<QFrame>("fraButtons");
+    const double outerWidth = Twips::fromPixels(window->frameGeometry().width());
+    EXPECT_NEAR(buttons->width(), Twips::toPixels(outerWidth - 120), 1);
+    EXPECT_NEAR(selections()->x(), buttons->width() - Twips::toPixels(3690), 1);
+    EXPECT_NEAR(grid()->width(), control<QFrame>("fraMain")->width() - Twips::toPixels(60), 1);
+    EXPECT_GT(window->visibleRows(), 0);
+    auto* status = control<StatusPanel>("pnlStatus");
+    EXPECT_LE(status->geometry().bottom(), window->centralWidget()->height());
+}
+
+TEST_F(MainWindow, CopiesTheWholeGridFromEveryRoute)
+{
+    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
+    grid()->setRow(2);
+    grid()->setCol(3);
+    const QString expected = QStringLiteral(
+        "Artist\tTitle\tYear\tFormat\tLabel\tCatalogue No.\tNotes\tInternational Catalogue No.\r\n"
+        "Abba\tWaterloo\t1974\tCD\tPolar\tPOLS 252\t\tSE-1\r\n"
+        "Abba\tArrival\t1976\tLP\tPolar\tPOLS 272\t\t\r\n"
+        "Blur\tParklife\t1994\tLP\tFood\tFOODCD 10\tTwo\r\nlines\t\r\n"
+        "O'Brien\tCeltic\t\tCD\t\t\t\t\r\n");
+
+    const auto checkCopied = [&](const char* route) {
+        EXPECT_EQ(QApplication::clipboard()->text(), expected) << route;
+        EXPECT_TRUE(QApplication::clipboard()->mimeData()->html().contains(QStringLiteral("<td>Two<br>lines</td>")))
+            << route;
+        EXPECT_EQ(status(), QStringLiteral(" Grid contents copied to clipboard")) << route;
+        EXPECT_EQ(grid()->row(), 2) << route;
+        EXPECT_EQ(grid()->col(), 3) << route;
+        QApplication::clipboard()->clear();
+        ShowStatusMessage(window.get(), QString(), 0);
+    };
+    control<QToolButton>("cmdCopy")->click();
+    checkCopied("button");
+    action("mnuEditItem0")->trigger();
+    checkCopied("menu");
+
+    QApplication::setActiveWindow(window.get());
+    grid()->setFocus();
+    QTest::keyClick(grid(), Qt::Key_C, Qt::ControlModifier);
+    checkCopied("Ctrl+C in the grid");
+}
+
+TEST_F(MainWindow, MissingCatalogueCanBeCreated)
+{
+    Dialogs::scriptMessageAnswer(QMessageBox::Yes);
+    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n"), false));
+    const QList<Dialogs::Shown> shown = Dialogs::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.first().icon, QMessageBox::Question);
+    EXPECT_TRUE(shown.first().text.contains(folder.file(QStringLiteral("varolin.mdb"))));
+    EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("varolin.mdb"))));
+    EXPECT_EQ(status(), QStringLiteral(" 0 records found"));
+}
+
+TEST_F(MainWindow, CatalogueThatCannotBeOpenedEndsTheProgram)
+{
+    Dialogs::scriptMessageAnswer(QMessageBox::No);
+    EXPECT_FALSE(start(kIni, QString(), false));
+    EXPECT_TRUE(window->isEnded());
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("varolin.mdb"))));
+    Dialogs::takeShown();
+
+    folder.writeFile(QStringLiteral("garbage.mdb"), QByteArray(4096, 'x'));
+    folder.writeIni(QStringLiteral("[Initialisation]\nDatabase=%1\n").arg(folder.file(QStringLiteral("garbage.mdb"))));
+    window = std::make_unique<frmMain>();
+    window->setProgramDirectory(folder.path());
+    EXPECT_FALSE(window->Form_Load());
+    const QList<Dialogs::Shown> shown = Dialogs::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.first().title, QStringLiteral("Varolin"));
+    EXPECT_TRUE(shown.first().text.contains(QStringLiteral("not a database")));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainWindow, EveryWayOutClosesTheCatalogue)
+{
+    const QList<std::function<void(frmMain*)>> ways = {
+        [](frmMain* w) { w->findChild<QToolButton*>(QStringLiteral("cmdExit"))->click(); },
+        [](frmMain* w) { w->findChild<QAction*>(QStringLiteral("mnuFileItem99"))->trigger(); },
+        [](frmMain* w) { w->close(); },
+    };
+    for (const auto& leave : ways) {
+        ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
+        leave(window.get());
+        EXPECT_TRUE(window->isEnded());
+        EXPECT_EQ(g_dbCatalogue, nullptr);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(Dialogs::takeShown().isEmpty()) << "nothing is asked";
+        folder.writeFile(QStringLiteral("varolin.mdb"), QByteArray());
+        QFile::remove(folder.file(QStringLiteral("varolin.mdb")));
+    }
+}
+
+TEST_F(MainWindow, TabVisitsTheControlsInOrder)
+{
+    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
+    QApplication::setActiveWindow(window.get());
+    const char* const order[] = {"cmdCopy", "cmdNew",  "cmdAmend",   "cmdDelete",   "cmdFind",   "cboSQL",
+                                 "grdData", "cmdExit", "cmdRefresh", "cmdSettings", "cmdFormats"};
+    control<QWidget>(order[0])->setFocus();
+    for (size_t i = 1; i < std::size(order); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        while (focus && focus->objectName().isEmpty())
+            focus = focus->parentWidget(); // the combo box's line edit
+        ASSERT_NE(focus, nullptr);
+        EXPECT_EQ(focus->objectName(), QLatin1String(order[i]));
+    }
+}
+
+} // namespace
