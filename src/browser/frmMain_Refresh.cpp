@@ -92,20 +92,20 @@ int frmMain::FillGrid(SnapshotRecordset& rs)
     const int iIdField = rs.fieldIndex(QStringLiteral("ID"));
 
     // Cells go into the grid as they are, so a tab inside a Notes cell stays in that cell.
-    QStringView asCells[kGridColumns];
-    QString asNumbers[kGridColumns];
+    QUtf8StringView asCells[kGridColumns];
+    QByteArray asNumbers[kGridColumns];
     int n = 0;
     while (!rs.eof()) {
         for (int c = 0; c < kGridColumns; ++c) {
             if (rs.isText(aiField[c])) {
-                asCells[c] = rs.textView(aiField[c]);
+                asCells[c] = rs.utf8View(aiField[c]);
             } else {
-                asNumbers[c] = rs.text(aiField[c]);
-                asCells[c] = asNumbers[c];
+                asNumbers[c] = rs.text(aiField[c]).toUtf8();
+                asCells[c] = QUtf8StringView(asNumbers[c].constData(), asNumbers[c].size());
             }
         }
         grdData->addRow(asCells, kGridColumns);
-        const int iID = rs.value(iIdField).toInt();
+        const int iID = static_cast<int>(rs.integer(iIdField));
         g_aiRowID[n] = iID;
         if (iID == g_iCurrentID) {
             grdData->setCol(0);

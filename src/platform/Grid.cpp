@@ -91,7 +91,7 @@ void Grid::setText(const QString& text)
 
 QString Grid::textAt(int row, int col) const
 {
-    return m_model->cell(row, col).toString();
+    return m_model->cellText(row, col);
 }
 
 int Grid::topRow() const
@@ -142,14 +142,14 @@ int Grid::rowHeight() const
 
 void Grid::addItem(const QString& tabText)
 {
-    const QStringList cells = tabText.split(QLatin1Char('\t'));
-    QList<QStringView> views;
-    for (const QString& cell : cells)
-        views.append(cell);
+    const QList<QByteArray> cells = tabText.toUtf8().split('\t');
+    QList<QUtf8StringView> views;
+    for (const QByteArray& cell : cells)
+        views.append(QUtf8StringView(cell.constData(), cell.size()));
     addRow(views.constData(), static_cast<int>(views.size()));
 }
 
-void Grid::addRow(const QStringView* cells, int count)
+void Grid::addRow(const QUtf8StringView* cells, int count)
 {
     const QScopedValueRollback syncing(m_syncing, true);
     m_model->appendRow(cells, count);

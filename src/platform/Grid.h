@@ -48,8 +48,8 @@ public:
 
     // Appends a row from tab-separated text.
     void addItem(const QString& tabText);
-    // Appends a row from its cells, which may hold tabs of their own.
-    void addRow(const QStringView* cells, int count);
+    // Appends a row from its cells (UTF-8), which may hold tabs of their own.
+    void addRow(const QUtf8StringView* cells, int count);
     void removeItem(int row);
 
     void setVisible(bool visible) override;

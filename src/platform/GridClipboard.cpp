@@ -32,26 +32,26 @@ private:
     GridModel::Contents m_contents; // shared with the grid until either changes
 };
 
-void appendEscaped(QString& out, QStringView text)
+void appendEscaped(QByteArray& out, QUtf8StringView text)
 {
-    for (const QChar c : text) {
-        switch (c.unicode()) {
+    for (const char c : QByteArrayView(text.data(), text.size())) {
+        switch (c) {
         case '&':
-            out += QLatin1String("&amp;");
+            out += "&amp;";
             break;
         case '<':
-            out += QLatin1String("&lt;");
+            out += "&lt;";
             break;
         case '>':
-            out += QLatin1String("&gt;");
+            out += "&gt;";
             break;
         case '"':
-            out += QLatin1String("&quot;");
+            out += "&quot;";
             break;
         case '\r':
             break;
         case '\n':
-            out += QLatin1String("<br>");
+            out += "<br>";
             break;
         default:
             out += c;
@@ -59,54 +59,55 @@ void appendEscaped(QString& out, QStringView text)
     }
 }
 
+QUtf8StringView utf8(const QByteArray& bytes)
+{
+    return QUtf8StringView(bytes.constData(), bytes.size());
+}
+
 } // namespace
 
 QString GridClipboard::plainText(const GridModel::Contents& contents)
 {
+    // Joined as UTF-8, the catalogue's own form, and turned into text once at the end.
     const int rows = contents.dataRows();
-    QString text;
-    text.reserve(contents.chars.size() + 64 * contents.cols + static_cast<qsizetype>(rows + 1) * (contents.cols + 1));
-    const QLatin1Char tab('\t');
-    const QLatin1String lineEnd("\r\n");
-    for (int c = 0; c < contents.cols; ++c) {
-        if (c > 0)
-            text += tab;
-        text += contents.headings.at(c);
-    }
-    text += lineEnd;
+    QByteArray text;
+    text.reserve(contents.chars.size() + 256 + static_cast<qsizetype>(rows + 1) * (contents.cols + 1));
+    text += contents.headings.join(QLatin1Char('\t')).toUtf8();
+    text += "\r\n";
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < contents.cols; ++c) {
             if (c > 0)
-                text += tab;
-            text += contents.cell(r, c);
+                text += '\t';
+            const QUtf8StringView cell = contents.cell(r, c);
+            text.append(cell.data(), cell.size());
         }
-        text += lineEnd;
+        text += "\r\n";
     }
-    return text;
+    return QString::fromUtf8(text);
 }
 
 QString GridClipboard::html(const GridModel::Contents& contents)
 {
-    QString out;
-    out.reserve(contents.chars.size() * 2 + 64);
-    out += QLatin1String("<html><head><meta charset=\"utf-8\"></head><body>\n<table>\n<tr>");
-    for (int c = 0; c < contents.cols; ++c) {
-        out += QLatin1String("<th>");
-        appendEscaped(out, contents.headings.at(c));
-        out += QLatin1String("</th>");
+    QByteArray out;
+    out.reserve(contents.chars.size() * 2 + 256);
+    out += "<html><head><meta charset=\"utf-8\"></head><body>\n<table>\n<tr>";
+    for (const QString& heading : contents.headings) {
+        out += "<th>";
+        appendEscaped(out, utf8(heading.toUtf8()));
+        out += "</th>";
     }
-    out += QLatin1String("</tr>\n");
+    out += "</tr>\n";
     for (int r = 0; r < contents.dataRows(); ++r) {
-        out += QLatin1String("<tr>");
+        out += "<tr>";
         for (int c = 0; c < contents.cols; ++c) {
-            out += QLatin1String("<td>");
+            out += "<td>";
             appendEscaped(out, contents.cell(r, c));
-            out += QLatin1String("</td>");
+            out += "</td>";
         }
-        out += QLatin1String("</tr>\n");
+        out += "</tr>\n";
     }
-    out += QLatin1String("</table>\n</body></html>\n");
-    return out;
+    out += "</table>\n</body></html>\n";
+    return QString::fromUtf8(out);
 }
 
 QMimeData* GridClipboard::mimeData(const GridModel::Contents& contents)

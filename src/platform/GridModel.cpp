@@ -1,10 +1,10 @@
 #include "platform/GridModel.h"
 
-QStringView GridModel::Contents::cell(int dataRow, int col) const
+QUtf8StringView GridModel::Contents::cell(int dataRow, int col) const
 {
     const qsizetype index = static_cast<qsizetype>(dataRow) * cols + col;
     const qsizetype start = index == 0 ? 0 : ends.at(index - 1);
-    return QStringView(chars).mid(start, ends.at(index) - start);
+    return QUtf8StringView(chars.constData() + start, ends.at(index) - start);
 }
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -23,8 +23,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return QVariant();
-    const QStringView text = m_contents.cell(index.row(), index.column());
-    if (role == Qt::ToolTipRole && !text.contains(QLatin1Char('\n')))
+    const QUtf8StringView text = m_contents.cell(index.row(), index.column());
+    if (role == Qt::ToolTipRole && !QByteArrayView(text.data(), text.size()).contains('\n'))
         return QVariant(); // a tip only where the cell holds more lines than it shows
     return text.toString();
 }
@@ -94,8 +94,10 @@ void GridModel::setCols(int cols)
         resized.headings.append(QString());
     for (int r = 0; r < m_contents.dataRows(); ++r) {
         for (int c = 0; c < cols; ++c) {
-            if (c < m_contents.cols)
-                resized.chars.append(m_contents.cell(r, c));
+            if (c < m_contents.cols) {
+                const QUtf8StringView cell = m_contents.cell(r, c);
+                resized.chars.append(cell.data(), cell.size());
+            }
             resized.ends.append(resized.chars.size());
         }
     }
@@ -103,13 +105,13 @@ void GridModel::setCols(int cols)
     endChange();
 }
 
-QStringView GridModel::cell(int gridRow, int col) const
+QString GridModel::cellText(int gridRow, int col) const
 {
     if (col < 0 || col >= m_contents.cols || gridRow < 0 || gridRow >= gridRows())
-        return QStringView();
+        return QString();
     if (gridRow == 0)
         return m_contents.headings.at(col);
-    return m_contents.cell(gridRow - 1, col);
+    return m_contents.cell(gridRow - 1, col).toString();
 }
 
 void GridModel::setCell(int gridRow, int col, const QString& text)
@@ -124,9 +126,10 @@ void GridModel::setCell(int gridRow, int col, const QString& text)
     }
     const qsizetype index = static_cast<qsizetype>(gridRow - 1) * m_contents.cols + col;
     const qsizetype start = cellStart(index);
+    const QByteArray utf8 = text.toUtf8();
     const qsizetype oldLength = m_contents.ends.at(index) - start;
-    const qsizetype delta = text.size() - oldLength;
-    m_contents.chars.replace(start, oldLength, text);
+    const qsizetype delta = utf8.size() - oldLength;
+    m_contents.chars.replace(start, oldLength, utf8);
     if (delta != 0) {
         for (qsizetype i = index; i < m_contents.ends.size(); ++i)
             m_contents.ends[i] += delta;
@@ -135,14 +138,14 @@ void GridModel::setCell(int gridRow, int col, const QString& text)
         emit dataChanged(this->index(gridRow - 1, col), this->index(gridRow - 1, col));
 }
 
-void GridModel::appendRow(const QStringView* cells, int count)
+void GridModel::appendRow(const QUtf8StringView* cells, int count)
 {
     const int row = m_contents.dataRows();
     if (!m_batch)
         beginInsertRows(QModelIndex(), row, row);
     for (int c = 0; c < m_contents.cols; ++c) {
         if (c < count)
-            m_contents.chars.append(cells[c]);
+            m_contents.chars.append(cells[c].data(), cells[c].size());
         m_contents.ends.append(m_contents.chars.size());
     }
     if (!m_batch)

@@ -3,10 +3,12 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QStringList>
+#include <QUtf8StringView>
 
 // The grid's cells. Row 0 of the grid is the heading row, shown as the view's header; grid row r is
-// model row r - 1. The data cells lie end to end in one string, so that tens of thousands of rows
-// cost one allocation and are read (find, copy) without a string per cell.
+// model row r - 1. The data cells lie end to end in one UTF-8 buffer, as the catalogue hands them
+// over, so that tens of thousands of rows fill, copy and search without a string per cell; a cell
+// becomes a QString only when the view paints it.
 class GridModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -16,12 +18,12 @@ public:
     struct Contents
     {
         QStringList headings;
-        QString chars;
+        QByteArray chars;      // UTF-8
         QList<qsizetype> ends; // end of each data cell in chars, row by row
         int cols = 0;
 
         int dataRows() const { return cols > 0 ? static_cast<int>(ends.size() / cols) : 0; }
-        QStringView cell(int dataRow, int col) const;
+        QUtf8StringView cell(int dataRow, int col) const;
     };
 
     explicit GridModel(QObject* parent = nullptr);
@@ -36,10 +38,10 @@ public:
     void setGridRows(int rows);
     int cols() const { return m_contents.cols; }
     void setCols(int cols);
-    QStringView cell(int gridRow, int col) const;
+    QString cellText(int gridRow, int col) const;
     void setCell(int gridRow, int col, const QString& text);
     // Appends a data row; cells beyond the column count are dropped, missing ones are empty.
-    void appendRow(const QStringView* cells, int count);
+    void appendRow(const QUtf8StringView* cells, int count);
     void removeGridRow(int gridRow);
 
     const Contents& contents() const { return m_contents; }

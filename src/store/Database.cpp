@@ -93,6 +93,8 @@ std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bo
         throw EngineError(e.kind(), QStringLiteral("Cannot open '%1': %2").arg(path, e.description()));
     }
     requireCatalogueObjects(raw, path);
+    Statement encoding(raw, QStringLiteral("PRAGMA encoding"));
+    db->m_utf8 = encoding.step() && encoding.text(0) == QLatin1String("UTF-8");
     return db;
 }
 
@@ -132,7 +134,7 @@ std::unique_ptr<SnapshotRecordset> Database::openSnapshot(const QString& jetSql)
     Statement statement(connection(), sql);
     if (!sqlite3_stmt_readonly(statement.handle()))
         throw EngineError(EngineError::Kind::Syntax, QStringLiteral("The statement is not read-only: %1").arg(jetSql));
-    return std::make_unique<SnapshotRecordset>(statement.handle());
+    return std::make_unique<SnapshotRecordset>(statement.handle(), m_utf8);
 }
 
 void Database::execute(const QString& jetSql)

@@ -49,4 +49,5 @@ private:
 
     sqlite3* m_db = nullptr;
     QString m_path;
+    bool m_utf8 = true; // the catalogue's text encoding is UTF-8
 };

@@ -2,40 +2,57 @@
 
 #include "store/EngineError.h"
 
-#include <bit>
+#include <cstring>
+#include <limits>
 #include <sqlite3.h>
 
-SnapshotRecordset::SnapshotRecordset(sqlite3_stmt* statement)
+SnapshotRecordset::SnapshotRecordset(sqlite3_stmt* statement, bool utf8Catalogue)
 {
     const int columns = sqlite3_column_count(statement);
     for (int c = 0; c < columns; ++c)
         m_names << QString::fromUtf8(sqlite3_column_name(statement, c));
 
+    // Each column is fetched once as a value and read from there: cheaper than asking the
+    // statement for its type, text and length in turn. The values are used on this thread only,
+    // while the statement stays on its row.
+    m_cells.reserve(static_cast<size_t>(columns) * 4096);
+    m_utf8.reserve(256 * 1024);
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        m_cells.resize(m_cells.size() + static_cast<size_t>(columns));
+        Cell* row = m_cells.data() + m_cells.size() - columns;
         for (int c = 0; c < columns; ++c) {
-            Cell cell{0, 0, static_cast<quint8>(sqlite3_column_type(statement, c))};
-            switch (cell.type) {
-            case SQLITE_INTEGER:
-                cell.value = sqlite3_column_int64(statement, c);
+            sqlite3_value* value = sqlite3_column_value(statement, c);
+            Cell& cell = row[c];
+            cell = {static_cast<quint32>(m_utf8.size()), kNull};
+            switch (sqlite3_value_type(value)) {
+            case SQLITE_INTEGER: {
+                const qint64 i = sqlite3_value_int64(value);
+                m_utf8.append(reinterpret_cast<const char*>(&i), sizeof i);
+                cell.length = kInteger;
                 break;
-            case SQLITE_FLOAT:
-                cell.value = std::bit_cast<qint64>(sqlite3_column_double(statement, c));
+            }
+            case SQLITE_FLOAT: {
+                const double d = sqlite3_value_double(value);
+                m_utf8.append(reinterpret_cast<const char*>(&d), sizeof d);
+                cell.length = kFloat;
                 break;
+            }
             case SQLITE_NULL:
                 break;
             default: {
-                cell.type = SQLITE_TEXT;
-                const auto* data = static_cast<const QChar*>(sqlite3_column_text16(statement, c));
-                cell.length = sqlite3_column_bytes16(statement, c) / 2;
-                cell.value = m_text.size();
-                m_text.append(data, cell.length);
+                // Kept as the engine's UTF-8: copying it is all a read costs. In a UTF-8 catalogue the
+                // bytes are taken as they lie, without the terminated copy that asking for text makes.
+                const void* bytes = utf8Catalogue ? sqlite3_value_blob(value) : sqlite3_value_text(value);
+                cell.length = sqlite3_value_bytes(value);
+                m_utf8.append(static_cast<const char*>(bytes), static_cast<size_t>(cell.length));
                 break;
             }
             }
-            m_cells.push_back(cell);
         }
         ++m_rows;
+        if (m_utf8.size() > std::numeric_limits<quint32>::max())
+            throw EngineError(EngineError::Kind::General, QStringLiteral("The result is too large to show."));
     }
     if (rc != SQLITE_DONE)
         throw EngineError::fromSqlite(sqlite3_db_handle(statement), rc);
@@ -80,45 +97,59 @@ QString SnapshotRecordset::fieldName(int index) const
 
 const SnapshotRecordset::Cell& SnapshotRecordset::cell(int index) const
 {
-    if (eof())
+    if (m_row >= m_rows)
         noCurrentRecord();
-    if (index < 0 || index >= fieldCount())
+    if (index < 0 || index >= m_names.size())
         throw EngineError(EngineError::Kind::General, QStringLiteral("Item not found in this collection."));
     return m_cells[static_cast<size_t>(m_row) * m_names.size() + index];
+}
+
+template <typename T>
+T SnapshotRecordset::number(const Cell& c) const
+{
+    T n;
+    std::memcpy(&n, m_utf8.data() + c.offset, sizeof n);
+    return n;
 }
 
 QVariant SnapshotRecordset::value(int index) const
 {
     const Cell& c = cell(index);
-    switch (c.type) {
-    case SQLITE_INTEGER:
-        return QVariant(c.value);
-    case SQLITE_FLOAT:
-        return QVariant(std::bit_cast<double>(c.value));
-    case SQLITE_TEXT:
-        return QVariant(m_text.mid(c.value, c.length));
-    default:
+    switch (c.length) {
+    case kNull:
         return QVariant();
+    case kInteger:
+        return QVariant(number<qint64>(c));
+    case kFloat:
+        return QVariant(number<double>(c));
+    default:
+        return QVariant(QString::fromUtf8(m_utf8.data() + c.offset, c.length));
     }
 }
 
 QString SnapshotRecordset::text(int index) const
 {
     const Cell& c = cell(index);
-    if (c.type == SQLITE_TEXT)
-        return m_text.mid(c.value, c.length);
-    if (c.type == SQLITE_INTEGER)
-        return QString::number(c.value);
+    if (c.length >= 0)
+        return QString::fromUtf8(m_utf8.data() + c.offset, c.length);
+    if (c.length == kInteger)
+        return QString::number(number<qint64>(c));
     return Recordset::text(index);
 }
 
-QStringView SnapshotRecordset::textView(int index) const
+QUtf8StringView SnapshotRecordset::utf8View(int index) const
 {
     const Cell& c = cell(index);
-    return c.type == SQLITE_TEXT ? QStringView(m_text).mid(c.value, c.length) : QStringView();
+    return c.length >= 0 ? QUtf8StringView(m_utf8.data() + c.offset, c.length) : QUtf8StringView();
 }
 
 bool SnapshotRecordset::isText(int index) const
 {
-    return cell(index).type == SQLITE_TEXT;
+    return cell(index).length >= 0;
+}
+
+qint64 SnapshotRecordset::integer(int index) const
+{
+    const Cell& c = cell(index);
+    return c.length == kInteger ? number<qint64>(c) : value(index).toLongLong();
 }

@@ -3,17 +3,20 @@
 #include "store/Recordset.h"
 
 #include <QStringList>
+#include <QUtf8StringView>
+#include <string>
 #include <vector>
 
 struct sqlite3_stmt;
 
 // The whole result of a prepared read-only statement, copied out once, so that the count is known
 // and the rows can be walked while the catalogue changes underneath.
-class SnapshotRecordset : public Recordset
+class SnapshotRecordset final : public Recordset
 {
 public:
-    // Steps the statement to its end; the statement stays the caller's to finalize.
-    explicit SnapshotRecordset(sqlite3_stmt* statement);
+    // Steps the statement to its end; the statement stays the caller's to finalize. utf8Catalogue
+    // says that the catalogue stores its text as UTF-8.
+    SnapshotRecordset(sqlite3_stmt* statement, bool utf8Catalogue);
 
     bool eof() const override;
     void moveFirst() override;
@@ -26,22 +29,27 @@ public:
     QVariant value(int index) const override;
     QString text(int index) const override;
 
-    // A text value without copying it; empty for Null and for values that are not text.
-    QStringView textView(int index) const;
+    // A text value as the engine holds it (UTF-8), without copying; empty for Null and for values
+    // that are not text.
+    QUtf8StringView utf8View(int index) const;
     bool isText(int index) const;
+    qint64 integer(int index) const;
 
 private:
+    // Where a value lies in m_utf8: a text of `length` bytes, or the 8 bytes of a number.
     struct Cell
     {
-        qint64 value; // integer, bits of a double, or the offset of a text in m_text
+        quint32 offset;
         qint32 length;
-        quint8 type;
     };
+    enum : qint32 { kNull = -1, kInteger = -2, kFloat = -3 };
     const Cell& cell(int index) const;
+    template <typename T>
+    T number(const Cell& c) const;
 
     QStringList m_names;
     std::vector<Cell> m_cells;
-    QString m_text;
+    std::string m_utf8;
     int m_rows = 0;
     int m_row = 0;
 };

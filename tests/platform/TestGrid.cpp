@@ -10,7 +10,12 @@ namespace {
 
 void addRow(Grid& grid, const QStringList& cells)
 {
-    QList<QStringView> views(cells.begin(), cells.end());
+    QList<QByteArray> utf8;
+    QList<QUtf8StringView> views;
+    for (const QString& cell : cells)
+        utf8 << cell.toUtf8();
+    for (const QByteArray& cell : utf8)
+        views << QUtf8StringView(cell.constData(), cell.size());
     grid.addRow(views.constData(), static_cast<int>(views.size()));
 }
 
@@ -86,13 +91,13 @@ TEST(Grid, ClipboardTextAndTable)
         grid.setText(QStringLiteral("H%1").arg(c));
     }
     addRow(grid, {QStringLiteral("a"), QString(), QStringLiteral("line 1\r\nline 2")});
-    addRow(grid, {QStringLiteral("<b>&"), QStringLiteral("\""), QStringLiteral(" spaced ")});
+    addRow(grid, {QStringLiteral("<b>&"), QStringLiteral("\""), QString::fromUtf8(" spacéd ")});
     const GridModel::Contents& contents = grid.gridModel()->contents();
     EXPECT_EQ(GridClipboard::plainText(contents),
-              QStringLiteral("H0\tH1\tH2\r\na\t\tline 1\r\nline 2\r\n<b>&\t\"\t spaced \r\n"));
+              QString::fromUtf8("H0\tH1\tH2\r\na\t\tline 1\r\nline 2\r\n<b>&\t\"\t spacéd \r\n"));
     const QString html = GridClipboard::html(contents);
     EXPECT_TRUE(html.contains(QStringLiteral("<tr><td>a</td><td></td><td>line 1<br>line 2</td></tr>")));
-    EXPECT_TRUE(html.contains(QStringLiteral("<td>&lt;b&gt;&amp;</td><td>&quot;</td><td> spaced </td>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<td>&lt;b&gt;&amp;</td><td>&quot;</td><td> spacéd </td>")));
     EXPECT_TRUE(html.contains(QStringLiteral("<th>H0</th><th>H1</th><th>H2</th>")));
 }
 

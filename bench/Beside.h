@@ -1,0 +1,41 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+// Runs the floor and the operation in every iteration and reports both times and their ratio, so
+// that each figure is read beside its floor from the same run. The two take turns at going first,
+// so that neither always finds the caches warmed by the other.
+template <typename Floor, typename Operation>
+void MeasureBeside(benchmark::State& state, Floor floor, Operation operation)
+{
+    using Clock = std::chrono::steady_clock;
+    double floorSeconds = 0;
+    double operationSeconds = 0;
+    auto timed = [](auto&& work) {
+        const auto start = Clock::now();
+        work();
+        return std::chrono::duration<double>(Clock::now() - start).count();
+    };
+    bool floorFirst = true;
+    for (auto _ : state) {
+        double floorTime = 0;
+        double operationTime = 0;
+        if (floorFirst) {
+            floorTime = timed(floor);
+            operationTime = timed(operation);
+        } else {
+            operationTime = timed(operation);
+            floorTime = timed(floor);
+        }
+        floorFirst = !floorFirst;
+        floorSeconds += floorTime;
+        operationSeconds += operationTime;
+        state.SetIterationTime(operationTime);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["floor_ms"] = floorSeconds / n * 1000;
+    state.counters["op_ms"] = operationSeconds / n * 1000;
+    state.counters["ratio"] = operationSeconds / floorSeconds;
+}

@@ -1,0 +1,33 @@
+// The store's snapshot read of the display statement, beside plain sqlite3_step.
+#include "Beside.h"
+#include "BenchCatalogue.h"
+
+#include "store/Database.h"
+#include "store/SnapshotRecordset.h"
+
+namespace {
+
+void BM_StoreRead(benchmark::State& state)
+{
+    const int recordings = static_cast<int>(state.range(0));
+    const auto db = Database::open(BenchCatalogue::folder(recordings) + QStringLiteral("/varolin.mdb"));
+    const QString sqliteSql = Database::translate(BenchCatalogue::displayStatement());
+    qsizetype characters = 0;
+    MeasureBeside(
+        state, [&] { benchmark::DoNotOptimize(BenchCatalogue::plainRead(db->handle(), sqliteSql)); },
+        [&] {
+            const auto rs = db->openSnapshot(BenchCatalogue::displayStatement());
+            rs->moveLast();
+            rs->moveFirst();
+            for (; !rs->eof(); rs->moveNext()) {
+                for (int c = 0; c < rs->fieldCount(); ++c)
+                    characters += rs->utf8View(c).size();
+            }
+        });
+    benchmark::DoNotOptimize(characters);
+    state.counters["recordings"] = recordings;
+}
+
+} // namespace
+
+BENCHMARK(BM_StoreRead)->Arg(1000)->Arg(8192)->Arg(32767)->Arg(131072)->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);

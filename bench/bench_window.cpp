@@ -1,0 +1,86 @@
+// The main window's refresh, start-up and copy, each beside its floor.
+#include "Beside.h"
+#include "BenchCatalogue.h"
+
+#include "browser/frmMain.h"
+#include "platform/Grid.h"
+#include "platform/GridModel.h"
+#include "shared/modVarolin.h"
+#include "store/Database.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QToolButton>
+
+namespace {
+
+std::unique_ptr<frmMain> OpenWindow(int recordings)
+{
+    ResetModuleGlobals();
+    auto window = std::make_unique<frmMain>();
+    window->setProgramDirectory(BenchCatalogue::folder(recordings));
+    window->Form_Load();
+    return window;
+}
+
+void BM_RefreshGrid(benchmark::State& state)
+{
+    const int recordings = static_cast<int>(state.range(0));
+    const auto window = OpenWindow(recordings);
+    auto* refresh = window->findChild<QToolButton*>(QStringLiteral("cmdRefresh"));
+    const QString sqliteSql = Database::translate(BenchCatalogue::displayStatement());
+    MeasureBeside(
+        state, [&] { benchmark::DoNotOptimize(BenchCatalogue::plainRead(g_dbCatalogue->handle(), sqliteSql)); },
+        [&] { refresh->click(); });
+    state.counters["recordings"] = recordings;
+}
+
+void BM_StartUp(benchmark::State& state)
+{
+    const int recordings = static_cast<int>(state.range(0));
+    OpenWindow(recordings); // the catalogue exists and is in the disk cache
+    const auto db = Database::open(BenchCatalogue::folder(recordings) + QStringLiteral("/varolin.mdb"));
+    const QString sqliteSql = Database::translate(BenchCatalogue::displayStatement());
+    std::unique_ptr<frmMain> window;
+    MeasureBeside(
+        state,
+        [&] {
+            window.reset();
+            ResetModuleGlobals();
+            benchmark::DoNotOptimize(BenchCatalogue::plainRead(db->handle(), sqliteSql));
+        },
+        [&] { window = OpenWindow(recordings); });
+    state.counters["recordings"] = recordings;
+}
+
+// The floor: every cell joined with tabs and line ends, as a plain program would.
+QString PlainJoin(const GridModel::Contents& contents)
+{
+    QStringList lines;
+    lines << contents.headings.join(QLatin1Char('\t'));
+    for (int r = 0; r < contents.dataRows(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < contents.cols; ++c)
+            cells << contents.cell(r, c).toString();
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+void BM_CopyGrid(benchmark::State& state)
+{
+    const int recordings = static_cast<int>(state.range(0));
+    const auto window = OpenWindow(recordings);
+    auto* copy = window->findChild<QToolButton*>(QStringLiteral("cmdCopy"));
+    const GridModel* model = window->findChild<Grid*>(QStringLiteral("grdData"))->gridModel();
+    MeasureBeside(
+        state, [&] { benchmark::DoNotOptimize(PlainJoin(model->contents())); }, [&] { copy->click(); });
+    QApplication::clipboard()->clear();
+    state.counters["recordings"] = recordings;
+}
+
+} // namespace
+
+BENCHMARK(BM_RefreshGrid)->Arg(1000)->Arg(8192)->Arg(32767)->Arg(131072)->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartUp)->Arg(32767)->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyGrid)->Arg(1000)->Arg(8192)->Arg(32767)->Arg(131072)->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
