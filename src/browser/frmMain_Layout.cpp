@@ -38,8 +38,13 @@ void frmMain::SetUpGrid()
     grdData->setText(QString());
     grdData->setCols(static_cast<int>(std::size(kColumns)));
 
-    for (int c = 0; c < grdData->cols(); ++c)
-        grdData->setColWidth(c, Twips::toPixels(kColumns[c].width, this));
+    // The widths are the grid's own, but never so narrow that a four-digit year is cut off in
+    // this font.
+    const int iYearWidth = grdData->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12;
+    for (int c = 0; c < grdData->cols(); ++c) {
+        const int iWidth = Twips::toPixels(kColumns[c].width, this);
+        grdData->setColWidth(c, c == 2 ? qMax(iWidth, iYearWidth) : iWidth);
+    }
     grdData->setRow(0);
     for (int c = 0; c < grdData->cols(); ++c) {
         grdData->setCol(c);

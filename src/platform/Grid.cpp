@@ -22,6 +22,7 @@ Grid::Grid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this))
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(false);
 
+    connect(m_model, &QAbstractItemModel::modelReset, this, &Grid::applyColumnWidths);
     connect(this, &QAbstractItemView::clicked, this, [this] { emit cellClicked(); });
     connect(this, &QAbstractItemView::doubleClicked, this, [this] { emit cellDoubleClicked(); });
 }
@@ -132,7 +133,20 @@ int Grid::colWidth(int col) const
 
 void Grid::setColWidth(int col, int pixels)
 {
+    if (col < 0)
+        return;
+    if (col >= m_colWidths.size())
+        m_colWidths.resize(col + 1, -1);
+    m_colWidths[col] = pixels;
     setColumnWidth(col, pixels);
+}
+
+void Grid::applyColumnWidths()
+{
+    for (int c = 0; c < m_colWidths.size() && c < cols(); ++c) {
+        if (m_colWidths.at(c) >= 0)
+            setColumnWidth(c, m_colWidths.at(c));
+    }
 }
 
 int Grid::rowHeight() const

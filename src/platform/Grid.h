@@ -70,6 +70,7 @@ private:
     void applyCurrent();
     void applySelection();
     void applyScroll();
+    void applyColumnWidths();
 
     GridModel* m_model;
     int m_row = 0;
@@ -80,5 +81,6 @@ private:
     int m_selCol2 = 0;
     int m_topRow = 1;
     int m_leftCol = 0;
+    QList<int> m_colWidths; // kept here: the view forgets them whenever the model is reset
     bool m_syncing = false;
 };

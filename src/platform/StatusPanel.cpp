@@ -18,6 +18,7 @@ void StatusPanel::setTextColor(const QColor& color)
 {
     m_textColor = color;
     update();
+    emit textColorChanged(color);
 }
 
 void StatusPanel::setBarStyle(BarStyle style)
@@ -30,6 +31,7 @@ void StatusPanel::setPercent(int percent)
 {
     m_percent = qBound(0, percent, 100);
     update();
+    emit percentChanged(m_percent);
 }
 
 void StatusPanel::paintEvent(QPaintEvent*)

@@ -25,6 +25,10 @@ public:
     int percent() const { return m_percent; }
     void setPercent(int percent);
 
+signals:
+    void percentChanged(int percent);
+    void textColorChanged(const QColor& color);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -195,6 +195,55 @@ TEST_F(MainWindow, AnswersWithQuotesFindWhatWasTyped)
     EXPECT_EQ(column(1), (QStringList{"Arrival"}));
 }
 
+TEST_F(MainWindow, ProgressRisesOnWholeStepsAndTurnsTheTextWhite)
+{
+    QList<TestFolder::Recording> many;
+    for (int i = 0; i < 200; ++i)
+        many.append({QStringLiteral("Artist %1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("T")});
+    TestFolder::addRecordings(folder.createCatalogue(), many);
+    folder.writeIni(QStringLiteral("[SQL]\n1=All\n"));
+    window = std::make_unique<frmMain>();
+    window->setProgramDirectory(folder.path());
+    ASSERT_TRUE(window->Form_Load());
+
+    auto* panel = control<StatusPanel>("pnlStatus");
+    QList<int> percents;
+    int percentAtWhite = -1;
+    QObject::connect(panel, &StatusPanel::percentChanged, [&](int percent) { percents << percent; });
+    QObject::connect(panel, &StatusPanel::textColorChanged, [&](const QColor& color) {
+        if (color == QColor(Qt::white) && percentAtWhite < 0)
+            percentAtWhite = panel->percent();
+    });
+    choose(0);
+    // 0 at the start, each whole step from 1 to 100 once (every second record), 100 at the end.
+    QList<int> expected{0};
+    for (int p = 1; p <= 100; ++p)
+        expected << p;
+    expected << 100;
+    EXPECT_EQ(percents, expected);
+    EXPECT_EQ(percentAtWhite, 50);
+    EXPECT_EQ(panel->textColor(), QColor(Qt::black));
+    EXPECT_EQ(status(), QStringLiteral(" 200 records found"));
+}
+
+TEST_F(MainWindow, StatusMessagesTimeOutOnlyWhenAsked)
+{
+    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
+    ShowStatusMessage(window.get(), QStringLiteral("brief"), 1);
+    EXPECT_EQ(status(), QStringLiteral(" brief"));
+    QTRY_COMPARE_WITH_TIMEOUT(status(), QString(), 3000);
+    ShowStatusMessage(window.get(), QStringLiteral("stays"), 0);
+    QTest::qWait(1200);
+    EXPECT_EQ(status(), QStringLiteral(" stays"));
+
+    // Typing into the Selection list runs nothing.
+    QApplication::setActiveWindow(window.get());
+    selections()->setFocus();
+    QTest::keyClicks(selections(), QStringLiteral("Nothing"));
+    EXPECT_EQ(status(), QStringLiteral(" stays"));
+    EXPECT_TRUE(Dialogs::takeShown().isEmpty());
+}
+
 TEST_F(MainWindow, EmptyResultDisablesAmendAndDelete)
 {
     ASSERT_TRUE(start(kIni, QStringLiteral("Default=7\n")));

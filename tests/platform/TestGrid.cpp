@@ -77,6 +77,12 @@ TEST(Grid, RowsGatheredWhileHiddenArriveInOneReset)
     EXPECT_EQ(resets.count(), 1);
     EXPECT_EQ(inserts.count(), 0);
     EXPECT_EQ(grid.currentIndex().row(), 499);
+    // Column widths outlive the reset.
+    grid.hide();
+    grid.setColWidth(1, 321);
+    addRow(grid, {QStringLiteral("more")});
+    grid.show();
+    EXPECT_EQ(grid.colWidth(1), 321);
     EXPECT_TRUE(grid.selectionModel()->isRowSelected(499, QModelIndex()));
 }
 
