@@ -15,9 +15,9 @@ namespace BenchCatalogue {
 
 namespace {
 
-const char* const kWords[] = {"Blue",   "Night", "Harbour", "Summer", "River", "Glass",  "Echo",  "Silver",
-                              "Winter", "Dance", "Garden",  "Fire",   "Stone", "Velvet", "Light", "Morning",
-                              "Road",   "Rain",  "Heart",   "Golden", "Shadow", "Sky",   "Ocean", "Dream"};
+const char* const kWords[] = {"Blue",   "Night", "Harbour", "Summer", "River",  "Glass",  "Echo",  "Silver",
+                              "Winter", "Dance", "Garden",  "Fire",   "Stone",  "Velvet", "Light", "Morning",
+                              "Road",   "Rain",  "Heart",   "Golden", "Shadow", "Sky",    "Ocean", "Dream"};
 
 QString words(QRandomGenerator& random, int count)
 {
@@ -52,7 +52,8 @@ void generate(const QString& path, int recordings)
             random.bounded(5) == 0 ? words(random, 6).toUtf8() : QByteArray(),
         };
         for (int f = 0; f < 7; ++f)
-            sqlite3_bind_text(insert, f + 1, fields[f].constData(), static_cast<int>(fields[f].size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(insert, f + 1, fields[f].constData(), static_cast<int>(fields[f].size()),
+                              SQLITE_TRANSIENT);
         sqlite3_bind_int(insert, 8, 1 + random.bounded(14));
         sqlite3_step(insert);
         sqlite3_reset(insert);

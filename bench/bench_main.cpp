@@ -1,5 +1,5 @@
-#include <QApplication>
 #include <benchmark/benchmark.h>
+#include <QApplication>
 
 int main(int argc, char* argv[])
 {

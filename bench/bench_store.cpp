@@ -1,6 +1,6 @@
 // The store's snapshot read of the display statement, beside plain sqlite3_step.
-#include "Beside.h"
 #include "BenchCatalogue.h"
+#include "Beside.h"
 
 #include "store/Database.h"
 #include "store/SnapshotRecordset.h"
@@ -30,4 +30,11 @@ void BM_StoreRead(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_StoreRead)->Arg(1000)->Arg(8192)->Arg(32767)->Arg(131072)->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StoreRead)
+    ->Arg(1000)
+    ->Arg(8192)
+    ->Arg(32767)
+    ->Arg(131072)
+    ->UseManualTime()
+    ->MinTime(2)
+    ->Unit(benchmark::kMillisecond);

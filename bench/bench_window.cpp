@@ -1,6 +1,6 @@
 // The main window's refresh, start-up and copy, each beside its floor.
-#include "Beside.h"
 #include "BenchCatalogue.h"
+#include "Beside.h"
 
 #include "browser/frmMain.h"
 #include "platform/Grid.h"
@@ -81,6 +81,20 @@ void BM_CopyGrid(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_RefreshGrid)->Arg(1000)->Arg(8192)->Arg(32767)->Arg(131072)->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshGrid)
+    ->Arg(1000)
+    ->Arg(8192)
+    ->Arg(32767)
+    ->Arg(131072)
+    ->UseManualTime()
+    ->MinTime(2)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartUp)->Arg(32767)->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CopyGrid)->Arg(1000)->Arg(8192)->Arg(32767)->Arg(131072)->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyGrid)
+    ->Arg(1000)
+    ->Arg(8192)
+    ->Arg(32767)
+    ->Arg(131072)
+    ->UseManualTime()
+    ->MinTime(2)
+    ->Unit(benchmark::kMillisecond);

@@ -4,8 +4,8 @@
 
 #include "browser/frmMain.h"
 
-#include <QApplication>
 #include <cstdio>
+#include <QApplication>
 
 int main(int argc, char* argv[])
 {

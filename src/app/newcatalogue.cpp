@@ -3,9 +3,9 @@
 #include "store/Catalogue.h"
 #include "store/EngineError.h"
 
+#include <cstdio>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <cstdio>
 
 int main(int argc, char* argv[])
 {

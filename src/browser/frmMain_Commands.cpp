@@ -40,8 +40,8 @@ void frmMain::CreateToolbar()
     {
         QToolButton* button;
         int left;
-    } places[] = {{cmdExit, 120},    {cmdCopy, 636},     {cmdNew, 1152},      {cmdAmend, 1548},   {cmdDelete, 1932},
-                  {cmdFind, 2460},   {cmdRefresh, 2976}, {cmdSettings, 3516}, {cmdFormats, 3900}};
+    } places[] = {{cmdExit, 120},  {cmdCopy, 636},     {cmdNew, 1152},      {cmdAmend, 1548},  {cmdDelete, 1932},
+                  {cmdFind, 2460}, {cmdRefresh, 2976}, {cmdSettings, 3516}, {cmdFormats, 3900}};
     for (const auto& place : places) {
         place.button->setGeometry(Twips::toPixels(place.left, this), Twips::toPixels(120, this),
                                   Twips::toPixels(408, this), Twips::toPixels(372, this));
@@ -89,7 +89,8 @@ void frmMain::CreateMenus()
     addItem(mnuEdit, mnuEditItem, 0, QStringLiteral("&Copy Grid To Clipboard"), QKeySequence(Qt::CTRL | Qt::Key_C),
             &frmMain::mnuEditItem_Click);
     mnuEdit->addSeparator();
-    addItem(mnuEdit, mnuEditItem, 2, QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N), &frmMain::mnuEditItem_Click);
+    addItem(mnuEdit, mnuEditItem, 2, QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N),
+            &frmMain::mnuEditItem_Click);
     addItem(mnuEdit, mnuEditItem, 3, QStringLiteral("&Amend"), QKeySequence(Qt::CTRL | Qt::Key_A),
             &frmMain::mnuEditItem_Click);
     addItem(mnuEdit, mnuEditItem, 4, QStringLiteral("&Delete"), QKeySequence(Qt::CTRL | Qt::Key_D),
@@ -104,7 +105,8 @@ void frmMain::CreateMenus()
     mnuFind->setObjectName(QStringLiteral("mnuFind"));
     addItem(mnuFind, mnuFindItem, 0, QStringLiteral("&Find ..."), QKeySequence(Qt::CTRL | Qt::Key_F),
             &frmMain::mnuFindItem_Click);
-    addItem(mnuFind, mnuFindItem, 1, QStringLiteral("&Find Next"), QKeySequence(Qt::Key_F3), &frmMain::mnuFindItem_Click);
+    addItem(mnuFind, mnuFindItem, 1, QStringLiteral("&Find Next"), QKeySequence(Qt::Key_F3),
+            &frmMain::mnuFindItem_Click);
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -147,10 +149,17 @@ void frmMain::mnuFindItem_Click(int iIndex)
 
 // The recording editor, the find dialog, the settings, formats and about windows come with their
 // own windows; until then their commands are in place and do nothing.
-void frmMain::mnuHelpItem_Click() {}
-void frmMain::cmdNew_Click() {}
-void frmMain::cmdAmend_Click() {}
-void frmMain::cmdDelete_Click() {}
-void frmMain::cmdFind_Click() {}
-void frmMain::cmdSettings_Click() {}
-void frmMain::cmdFormats_Click() {}
+void frmMain::mnuHelpItem_Click()
+{}
+void frmMain::cmdNew_Click()
+{}
+void frmMain::cmdAmend_Click()
+{}
+void frmMain::cmdDelete_Click()
+{}
+void frmMain::cmdFind_Click()
+{}
+void frmMain::cmdSettings_Click()
+{}
+void frmMain::cmdFormats_Click()
+{}

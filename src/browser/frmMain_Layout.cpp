@@ -4,8 +4,8 @@
 #include "platform/Grid.h"
 #include "platform/StatusPanel.h"
 #include "platform/Twips.h"
-#include "shared/NumberText.h"
 #include "shared/modVarolin.h"
+#include "shared/NumberText.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -19,8 +19,9 @@ struct Column
     int width; // twips
 };
 
-const Column kColumns[] = {{"Artist", 3645}, {"Title", 3495},         {"Year", 525},  {"Format", 1425},
-                           {"Label", 2512},  {"Catalogue No.", 2325}, {"Notes", 7635}, {"International Catalogue No.", 2512}};
+const Column kColumns[] = {
+    {"Artist", 3645}, {"Title", 3495},         {"Year", 525},   {"Format", 1425},
+    {"Label", 2512},  {"Catalogue No.", 2325}, {"Notes", 7635}, {"International Catalogue No.", 2512}};
 
 // The window is never smaller than this in its normal state (twips).
 const int kMinWidth = 9000;

@@ -17,7 +17,7 @@
 namespace {
 
 const int kGridColumns = 8;
-const char* const kShownFields[kGridColumns] = {"Artist", "Title", "Year", "Format",
+const char* const kShownFields[kGridColumns] = {"Artist", "Title",        "Year",  "Format",
                                                 "Label",  "Catalogue_No", "Notes", "International_Catalogue_No"};
 
 } // namespace

@@ -4,8 +4,8 @@
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "shared/CStrParse.h"
-#include "shared/NumberText.h"
 #include "shared/modVarolin.h"
+#include "shared/NumberText.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -66,8 +66,9 @@ void frmMain::LoadSelections()
 
     // A "Default" outside the list chooses nothing.
     const int iDefault =
-        NumberText::roundHalfEven(NumberText::leadingNumber(ReadIniString(QStringLiteral("SQL"), QStringLiteral("Default"),
-                                                                          QStringLiteral("0"))) - 1);
+        NumberText::roundHalfEven(NumberText::leadingNumber(ReadIniString(
+                                      QStringLiteral("SQL"), QStringLiteral("Default"), QStringLiteral("0"))) -
+                                  1);
     const int iIndex = iDefault >= 0 && iDefault < cboSQL->count() ? iDefault : -1;
     cboSQL->setCurrentIndex(iIndex);
     if (iIndex < 0)

@@ -7,7 +7,8 @@ QUtf8StringView GridModel::Contents::cell(int dataRow, int col) const
     return QUtf8StringView(chars.constData() + start, ends.at(index) - start);
 }
 
-GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent)
+{}
 
 int GridModel::rowCount(const QModelIndex& parent) const
 {

@@ -1,9 +1,9 @@
 #include "platform/Twips.h"
 
+#include <cmath>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-#include <cmath>
 
 namespace Twips {
 

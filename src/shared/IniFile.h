@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <optional>
+#include <QString>
 
 // The profile file of sections and keys: "[Section]" lines and "key=value" lines. Section and key
 // names match without regard to case; the first occurrence of a section or key counts. Values are

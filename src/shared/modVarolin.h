@@ -1,9 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <memory>
 
 class Database;
 class QWidget;

@@ -66,18 +66,19 @@ QString Catalogue::deleteFormatsStatement()
 
 QStringList Catalogue::starterFormats()
 {
-    return {QStringLiteral("LP"),       QStringLiteral("EP"),          QStringLiteral("Single"),
-            QStringLiteral("12\" Single"), QStringLiteral("78"),        QStringLiteral("Cassette"),
-            QStringLiteral("8-Track"),  QStringLiteral("Reel-to-Reel"), QStringLiteral("CD"),
-            QStringLiteral("CD Single"), QStringLiteral("MiniDisc"),    QStringLiteral("DVD-Audio"),
-            QStringLiteral("SACD"),     QStringLiteral("Download")};
+    return {QStringLiteral("LP"),          QStringLiteral("EP"),           QStringLiteral("Single"),
+            QStringLiteral("12\" Single"), QStringLiteral("78"),           QStringLiteral("Cassette"),
+            QStringLiteral("8-Track"),     QStringLiteral("Reel-to-Reel"), QStringLiteral("CD"),
+            QStringLiteral("CD Single"),   QStringLiteral("MiniDisc"),     QStringLiteral("DVD-Audio"),
+            QStringLiteral("SACD"),        QStringLiteral("Download")};
 }
 
 void Catalogue::create(const QString& path)
 {
     if (QFileInfo::exists(path))
-        throw EngineError(EngineError::Kind::General,
-                          QStringLiteral("'%1' already exists; a new catalogue is never written over a file.").arg(path));
+        throw EngineError(
+            EngineError::Kind::General,
+            QStringLiteral("'%1' already exists; a new catalogue is never written over a file.").arg(path));
 
     // Built under a temporary name and renamed when complete, so a failure leaves no half catalogue.
     const QString building = path + QStringLiteral(".new");

@@ -27,8 +27,8 @@ void refuseJetFile(const QString& path)
         return;
     const int version = static_cast<unsigned char>(head.at(0x14));
     const QString kind = signature.startsWith("Standard ACE") ? QStringLiteral("an Access 2007 (ACE)")
-                         : version == 0                      ? QStringLiteral("a Jet 3")
-                                                             : QStringLiteral("a Jet 4");
+                         : version == 0                       ? QStringLiteral("a Jet 3")
+                                                              : QStringLiteral("a Jet 4");
     throw EngineError(EngineError::Kind::JetFile,
                       QStringLiteral("'%1' is %2 database of the older Windows program. Varolin keeps its catalogue "
                                      "in an SQLite file and cannot open this one; create a new catalogue instead.")
@@ -41,15 +41,17 @@ void requireCatalogueObjects(sqlite3* db, const QString& path)
                                       "('recording', 'format', 'expanded_recording')"));
     find.step();
     if (find.int64(0) != 3)
-        throw EngineError(EngineError::Kind::NotACatalogue,
-                          QStringLiteral("'%1' is a database but not a Varolin catalogue: it lacks the table Recording, "
-                                         "the table Format or the query Expanded_Recording.")
-                              .arg(path));
+        throw EngineError(
+            EngineError::Kind::NotACatalogue,
+            QStringLiteral("'%1' is a database but not a Varolin catalogue: it lacks the table Recording, "
+                           "the table Format or the query Expanded_Recording.")
+                .arg(path));
 }
 
 } // namespace
 
-Database::Database(sqlite3* db, const QString& path) : m_db(db), m_path(path) {}
+Database::Database(sqlite3* db, const QString& path) : m_db(db), m_path(path)
+{}
 
 Database::~Database()
 {
@@ -89,7 +91,8 @@ std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bo
         probe.step();
     } catch (const EngineError& e) {
         if (e.kind() == EngineError::Kind::NotACatalogue)
-            throw EngineError(e.kind(), QStringLiteral("'%1' is not a Varolin catalogue: the file is not a database.").arg(path));
+            throw EngineError(e.kind(),
+                              QStringLiteral("'%1' is not a Varolin catalogue: the file is not a database.").arg(path));
         throw EngineError(e.kind(), QStringLiteral("Cannot open '%1': %2").arg(path, e.description()));
     }
     requireCatalogueObjects(raw, path);

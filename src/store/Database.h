@@ -2,8 +2,8 @@
 
 #include "store/Recordset.h"
 
-#include <QString>
 #include <memory>
+#include <QString>
 
 struct sqlite3;
 class SnapshotRecordset;

@@ -4,8 +4,7 @@
 
 EngineError::EngineError(Kind kind, const QString& description)
     : m_kind(kind), m_description(description), m_what(description.toStdString())
-{
-}
+{}
 
 EngineError EngineError::fromSqlite(sqlite3* db, int resultCode, const QString& context)
 {
@@ -18,9 +17,9 @@ EngineError EngineError::fromSqlite(sqlite3* db, int resultCode, const QString& 
                                                                  "try again when it has finished (%1).")
                                                       .arg(engine));
     case SQLITE_READONLY:
-        return EngineError(Kind::ReadOnly,
-                           prefix + QStringLiteral("the catalogue is read-only, so the change was not saved (%1).")
-                                        .arg(engine));
+        return EngineError(
+            Kind::ReadOnly,
+            prefix + QStringLiteral("the catalogue is read-only, so the change was not saved (%1).").arg(engine));
     case SQLITE_FULL:
         return EngineError(Kind::DiskFull,
                            prefix + QStringLiteral("the disk is full, so the change was not saved (%1).").arg(engine));

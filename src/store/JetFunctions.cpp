@@ -176,8 +176,14 @@ void textFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
     resultText(ctx, Transform(textOf(argv[0])));
 }
 
-QString upper(const QString& s) { return s.toUpper(); }
-QString lower(const QString& s) { return s.toLower(); }
+QString upper(const QString& s)
+{
+    return s.toUpper();
+}
+QString lower(const QString& s)
+{
+    return s.toLower();
+}
 
 QString trimLeft(const QString& s)
 {
@@ -195,7 +201,10 @@ QString trimRight(const QString& s)
     return s.left(i);
 }
 
-QString trimBoth(const QString& s) { return trimLeft(trimRight(s)); }
+QString trimBoth(const QString& s)
+{
+    return trimLeft(trimRight(s));
+}
 
 void fnLeft(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
@@ -226,7 +235,8 @@ void fnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     if (start < 1 || length < 0)
         return invalidArgument(ctx, "Mid");
     const QString s = textOf(argv[0]);
-    resultText(ctx, s.mid(static_cast<qsizetype>(std::min(start, 1e9)) - 1, static_cast<qsizetype>(std::min(length, 1e9))));
+    resultText(ctx,
+               s.mid(static_cast<qsizetype>(std::min(start, 1e9)) - 1, static_cast<qsizetype>(std::min(length, 1e9))));
 }
 
 void fnLen(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -260,8 +270,8 @@ void fnVal(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (isNull(argv[0]))
         return sqlite3_result_null(ctx);
-    const double d = sqlite3_value_type(argv[0]) == SQLITE_TEXT ? NumberText::leadingNumber(textView(argv[0]))
-                                                                : numberOf(argv[0]);
+    const double d =
+        sqlite3_value_type(argv[0]) == SQLITE_TEXT ? NumberText::leadingNumber(textView(argv[0])) : numberOf(argv[0]);
     resultNumber(ctx, d);
 }
 
@@ -318,10 +328,22 @@ void numberFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
     resultNumber(ctx, Op(numberOf(argv[0])));
 }
 
-double absolute(double d) { return std::fabs(d); }
-double floorOf(double d) { return std::floor(d); }
-double truncOf(double d) { return std::trunc(d); }
-double roundEven(double d) { return std::nearbyint(d); }
+double absolute(double d)
+{
+    return std::fabs(d);
+}
+double floorOf(double d)
+{
+    return std::floor(d);
+}
+double truncOf(double d)
+{
+    return std::trunc(d);
+}
+double roundEven(double d)
+{
+    return std::nearbyint(d);
+}
 
 void fnCDbl(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
@@ -555,12 +577,9 @@ const JetFunctions::Info kFunctions[] = {
 
 // Operators the translator writes as calls.
 const JetFunctions::Info kOperators[] = {
-    {"&", "jet_concat", 2, 2, false, true, fnConcat},
-    {"+", "jet_add", 2, 2, false, true, fnAdd},
-    {"Mod", "jet_mod", 2, 2, false, true, fnMod},
-    {"\\", "jet_intdiv", 2, 2, false, true, fnIntDiv},
-    {"^", "jet_pow", 2, 2, false, true, fnPow},
-    {"Like", "like", 2, 3, false, true, fnLike},
+    {"&", "jet_concat", 2, 2, false, true, fnConcat}, {"+", "jet_add", 2, 2, false, true, fnAdd},
+    {"Mod", "jet_mod", 2, 2, false, true, fnMod},     {"\\", "jet_intdiv", 2, 2, false, true, fnIntDiv},
+    {"^", "jet_pow", 2, 2, false, true, fnPow},       {"Like", "like", 2, 3, false, true, fnLike},
 };
 
 void registerFunction(sqlite3* db, const JetFunctions::Info& f)

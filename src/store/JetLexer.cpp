@@ -131,7 +131,8 @@ QList<JetToken> JetLexer::tokenize(const QString& sql)
             if (token.text.isEmpty() && oneCharSymbols.contains(c))
                 token.text = c;
             if (token.text.isEmpty())
-                fail(QStringLiteral("Syntax error: unexpected character '%1' in '%2'.").arg(QString(c), sql.mid(i, 20)));
+                fail(
+                    QStringLiteral("Syntax error: unexpected character '%1' in '%2'.").arg(QString(c), sql.mid(i, 20)));
             i += token.text.size();
         }
         tokens.append(token);

@@ -11,10 +11,10 @@
 
 namespace {
 
-const char* const kKeywords[] = {"SELECT", "FROM", "WHERE", "ORDER", "GROUP", "HAVING", "BY", "AND", "OR",
-                                 "NOT", "LIKE", "BETWEEN", "IN", "IS", "AS", "ASC", "DESC", "ON", "JOIN",
-                                 "INNER", "LEFT", "RIGHT", "OUTER", "DISTINCT", "DISTINCTROW", "ALL", "TOP",
-                                 "DELETE", "MOD", "UNION", "XOR", "EQV", "IMP", "EXISTS", "NULL"};
+const char* const kKeywords[] = {
+    "SELECT",      "FROM", "WHERE", "ORDER",  "GROUP", "HAVING", "BY",   "AND",   "OR",   "NOT",    "LIKE",  "BETWEEN",
+    "IN",          "IS",   "AS",    "ASC",    "DESC",  "ON",     "JOIN", "INNER", "LEFT", "RIGHT",  "OUTER", "DISTINCT",
+    "DISTINCTROW", "ALL",  "TOP",   "DELETE", "MOD",   "UNION",  "XOR",  "EQV",   "IMP",  "EXISTS", "NULL"};
 
 QString quoteName(const QString& name)
 {
@@ -34,7 +34,10 @@ public:
     JetTranslator::Result statement();
 
 private:
-    const JetToken& peek(int ahead = 0) const { return m_tokens.at(qMin<qsizetype>(m_at + ahead, m_tokens.size() - 1)); }
+    const JetToken& peek(int ahead = 0) const
+    {
+        return m_tokens.at(qMin<qsizetype>(m_at + ahead, m_tokens.size() - 1));
+    }
     JetToken take() { return m_tokens.at(qMin<qsizetype>(m_at++, m_tokens.size() - 1)); }
     bool acceptWord(const char* word);
     bool acceptSymbol(const char* symbol);
@@ -108,8 +111,7 @@ void Parser::fail(const QString& what) const
     const JetToken& token = peek();
     const QString near = token.type == JetToken::End ? QStringLiteral("at the end of the statement")
                                                      : QStringLiteral("at '%1'").arg(m_sql.mid(token.pos, 30));
-    throw EngineError(EngineError::Kind::Syntax,
-                      QStringLiteral("Syntax error (%1 %2) in: %3").arg(what, near, m_sql));
+    throw EngineError(EngineError::Kind::Syntax, QStringLiteral("Syntax error (%1 %2) in: %3").arg(what, near, m_sql));
 }
 
 bool Parser::isKeyword(const JetToken& token) const
@@ -331,8 +333,9 @@ QString Parser::comparison()
     for (;;) {
         const JetToken& token = peek();
         if (token.type == JetToken::Symbol &&
-            (token.text == QLatin1String("=") || token.text == QLatin1String("<>") || token.text == QLatin1String("<") ||
-             token.text == QLatin1String(">") || token.text == QLatin1String("<=") || token.text == QLatin1String(">="))) {
+            (token.text == QLatin1String("=") || token.text == QLatin1String("<>") ||
+             token.text == QLatin1String("<") || token.text == QLatin1String(">") ||
+             token.text == QLatin1String("<=") || token.text == QLatin1String(">="))) {
             const QString op = take().text;
             left = QStringLiteral("(%1 COLLATE NOCASE %2 %3)").arg(left, op, concatenation());
             continue;
@@ -343,8 +346,8 @@ QString Parser::comparison()
             left = QStringLiteral("(%1 IS %2NULL)").arg(left, negated ? QStringLiteral("NOT ") : QString());
             continue;
         }
-        const bool negated = token.isWord("NOT") &&
-                             (peek(1).isWord("LIKE") || peek(1).isWord("BETWEEN") || peek(1).isWord("IN"));
+        const bool negated =
+            token.isWord("NOT") && (peek(1).isWord("LIKE") || peek(1).isWord("BETWEEN") || peek(1).isWord("IN"));
         if (negated)
             take();
         const QString notText = negated ? QStringLiteral("NOT ") : QString();
@@ -522,8 +525,9 @@ QString Parser::functionCall(const JetToken& name)
     const bool starMisused = args == QStringList{QStringLiteral("*")} && qstrcmp(function->sqlName, "count") != 0;
     if (args.size() < function->minArgs || args.size() > function->maxArgs || starMisused ||
         (distinct && !function->aggregate))
-        throw EngineError(EngineError::Kind::Syntax,
-                          QStringLiteral("Wrong number of arguments used with function '%1' in: %2").arg(name.text, m_sql));
+        throw EngineError(
+            EngineError::Kind::Syntax,
+            QStringLiteral("Wrong number of arguments used with function '%1' in: %2").arg(name.text, m_sql));
     return QLatin1String(function->sqlName) + QLatin1Char('(') + (distinct ? QStringLiteral("DISTINCT ") : QString()) +
            args.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
@@ -533,8 +537,8 @@ QString Parser::dateLiteral(const JetToken& token) const
     // Jet reads a date literal as month/day/year, or year-month-day, with an optional time.
     static const QRegularExpression usDate(QStringLiteral(R"(^\s*(\d{1,2})/(\d{1,2})/(\d{1,4})(?:\s+(.*))?$)"));
     static const QRegularExpression isoDate(QStringLiteral(R"(^\s*(\d{4})-(\d{1,2})-(\d{1,2})(?:\s+(.*))?$)"));
-    static const QRegularExpression timeOnly(
-        QStringLiteral(R"(^\s*(\d{1,2}):(\d{2})(?::(\d{2}))?\s*(AM|PM)?\s*$)"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression timeOnly(QStringLiteral(R"(^\s*(\d{1,2}):(\d{2})(?::(\d{2}))?\s*(AM|PM)?\s*$)"),
+                                             QRegularExpression::CaseInsensitiveOption);
 
     auto badDate = [&]() {
         throw EngineError(EngineError::Kind::Syntax,

@@ -7,11 +7,11 @@
 
 TableRecordset::TableRecordset(sqlite3* db, const QString& table) : m_db(db)
 {
-    Statement find(m_db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+    Statement find(m_db,
+                   QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
     find.bind(1, table);
     if (!find.step())
-        throw EngineError(EngineError::Kind::General,
-                          QStringLiteral("The catalogue has no table '%1'.").arg(table));
+        throw EngineError(EngineError::Kind::General, QStringLiteral("The catalogue has no table '%1'.").arg(table));
     m_table = find.text(0);
 
     Statement columns(m_db, QStringLiteral("SELECT name FROM pragma_table_info(?1)"));
@@ -104,7 +104,8 @@ void TableRecordset::seek(const QString& comparison, const QVariant& key)
     static const QStringList operators = {QStringLiteral("="), QStringLiteral(">="), QStringLiteral(">"),
                                           QStringLiteral("<="), QStringLiteral("<")};
     if (!operators.contains(comparison))
-        throw EngineError(EngineError::Kind::General, QStringLiteral("Invalid comparison '%1' for Seek.").arg(comparison));
+        throw EngineError(EngineError::Kind::General,
+                          QStringLiteral("Invalid comparison '%1' for Seek.").arg(comparison));
     const bool descending = comparison.startsWith(QLatin1Char('<'));
     m_noMatch = !load(QStringLiteral("WHERE rowid %1 ?1 ORDER BY rowid %2 LIMIT 1")
                           .arg(comparison, descending ? QStringLiteral("DESC") : QString()),

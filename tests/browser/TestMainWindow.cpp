@@ -7,6 +7,7 @@
 #include "store/Database.h"
 #include "support/TestFolder.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -17,7 +18,6 @@
 #include <QMimeData>
 #include <QTest>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -324,12 +324,12 @@ TEST_F(MainWindow, CopiesTheWholeGridFromEveryRoute)
     ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
     grid()->setRow(2);
     grid()->setCol(3);
-    const QString expected = QStringLiteral(
-        "Artist\tTitle\tYear\tFormat\tLabel\tCatalogue No.\tNotes\tInternational Catalogue No.\r\n"
-        "Abba\tWaterloo\t1974\tCD\tPolar\tPOLS 252\t\tSE-1\r\n"
-        "Abba\tArrival\t1976\tLP\tPolar\tPOLS 272\t\t\r\n"
-        "Blur\tParklife\t1994\tLP\tFood\tFOODCD 10\tTwo\r\nlines\t\r\n"
-        "O'Brien\tCeltic\t\tCD\t\t\t\t\r\n");
+    const QString expected =
+        QStringLiteral("Artist\tTitle\tYear\tFormat\tLabel\tCatalogue No.\tNotes\tInternational Catalogue No.\r\n"
+                       "Abba\tWaterloo\t1974\tCD\tPolar\tPOLS 252\t\tSE-1\r\n"
+                       "Abba\tArrival\t1976\tLP\tPolar\tPOLS 272\t\t\r\n"
+                       "Blur\tParklife\t1994\tLP\tFood\tFOODCD 10\tTwo\r\nlines\t\r\n"
+                       "O'Brien\tCeltic\t\tCD\t\t\t\t\r\n");
 
     const auto checkCopied = [&](const char* route) {
         EXPECT_EQ(QApplication::clipboard()->text(), expected) << route;

@@ -2,9 +2,9 @@
 #include "platform/GridClipboard.h"
 #include "platform/GridModel.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "shared/IniFile.h"
-#include "shared/NumberText.h"
 #include "shared/modVarolin.h"
+#include "shared/NumberText.h"
 #include "support/TestFolder.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -75,23 +75,23 @@ TEST_F(Configuration, WriteChangesOnlyItsKey)
     ASSERT_TRUE(WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("No")));
     ASSERT_TRUE(WriteIniString(QStringLiteral("SQL"), QStringLiteral("Default"), QStringLiteral("1")));
     ASSERT_TRUE(WriteIniString(QStringLiteral("Hot-Keys"), QStringLiteral("1"), QString::fromUtf8("Tëst,65,a_b")));
-    EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini")),
-              QByteArray("; my settings\r\n"
-                         "[Initialisation]\r\n"
-                         "Database=x.mdb\r\n"
-                         "auto-refresh=No\r\n"
-                         "\r\n"
-                         "[SQL]\r\n"
-                         "1=All\r\n"
-                         "Default=1\r\n"
-                         "\r\n"
-                         "[Hot-Keys]\r\n"
-                         "1=T\xC3\xABst,65,a_b\r\n"));
+    EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini")), QByteArray("; my settings\r\n"
+                                                                         "[Initialisation]\r\n"
+                                                                         "Database=x.mdb\r\n"
+                                                                         "auto-refresh=No\r\n"
+                                                                         "\r\n"
+                                                                         "[SQL]\r\n"
+                                                                         "1=All\r\n"
+                                                                         "Default=1\r\n"
+                                                                         "\r\n"
+                                                                         "[Hot-Keys]\r\n"
+                                                                         "1=T\xC3\xABst,65,a_b\r\n"));
 }
 
 TEST_F(Configuration, WriteCreatesMissingFile)
 {
-    ASSERT_TRUE(WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("Yes")));
+    ASSERT_TRUE(
+        WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("Yes")));
     EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini")), QByteArray("[Initialisation]\nAuto-Refresh=Yes\n"));
 }
 
@@ -99,8 +99,8 @@ TEST_F(Configuration, FailedWriteReportsAndLeavesNoDamage)
 {
     g_sIniFile = folder.file(QStringLiteral("no-such-folder/varolin.ini"));
     QString error;
-    EXPECT_FALSE(WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("No"),
-                                &error));
+    EXPECT_FALSE(
+        WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("No"), &error));
     EXPECT_FALSE(error.isEmpty());
 
     // A file that cannot be replaced (a folder stands in its way) is left as it was.
@@ -108,16 +108,17 @@ TEST_F(Configuration, FailedWriteReportsAndLeavesNoDamage)
     folder.writeIni(QStringLiteral("[Initialisation]\nAuto-Refresh=Yes\n"));
     QFile::rename(g_sIniFile, g_sIniFile + QStringLiteral(".keep"));
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("varolin.ini")));
-    EXPECT_FALSE(WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("No")));
+    EXPECT_FALSE(
+        WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("No")));
     EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini.keep")), QByteArray("[Initialisation]\nAuto-Refresh=Yes\n"));
 }
 
 TEST_F(Configuration, AutoRefreshIsOnOnlyForExactYes)
 {
     for (const auto& [value, expected] : QList<QPair<QString, bool>>{{QStringLiteral("Yes"), true},
-                                                                      {QStringLiteral("yes"), false},
-                                                                      {QStringLiteral("YES"), false},
-                                                                      {QStringLiteral("No"), false}}) {
+                                                                     {QStringLiteral("yes"), false},
+                                                                     {QStringLiteral("YES"), false},
+                                                                     {QStringLiteral("No"), false}}) {
         folder.writeIni(QStringLiteral("[Initialisation]\nAuto-Refresh=%1\n").arg(value));
         LoadSettings();
         EXPECT_EQ(g_bAutoRefresh, expected) << value.toStdString();
@@ -146,7 +147,8 @@ TEST_F(Configuration, BrokenHotKeySettingsNeitherHangNorCorrupt)
 
     // An empty or space-holding substitution text falls back to "_" instead of looping forever.
     for (const QString& subst : {QString(), QStringLiteral(" "), QStringLiteral("a b")}) {
-        folder.writeIni(QStringLiteral("[Initialisation]\nSpace-Substitution-Char=%1\n[Hot-Keys]\n1=K,65,x_y z\n").arg(subst));
+        folder.writeIni(
+            QStringLiteral("[Initialisation]\nSpace-Substitution-Char=%1\n[Hot-Keys]\n1=K,65,x_y z\n").arg(subst));
         LoadSettings();
         EXPECT_EQ(g_sSpaceSubst, QStringLiteral("_"));
         EXPECT_EQ(g_asHotKeyText.value(0), QStringLiteral("x y z"));
@@ -161,10 +163,17 @@ TEST_F(Configuration, BrokenHotKeySettingsNeitherHangNorCorrupt)
 TEST(NumberText, LeadingNumberAndRounding)
 {
     const QList<QPair<QString, double>> cases = {
-        {QStringLiteral("  42abc"), 42},  {QStringLiteral("-1.5e2x"), -150}, {QStringLiteral("1 2 3"), 123},
-        {QStringLiteral("abc"), 0},       {QString(), 0},                    {QStringLiteral("&H1F"), 31},
-        {QStringLiteral("&O17"), 15},     {QStringLiteral(".5"), 0.5},       {QStringLiteral("3e"), 3},
-        {QStringLiteral("+7"), 7},        {QStringLiteral("1.2.3"), 1.2},
+        {QStringLiteral("  42abc"), 42},
+        {QStringLiteral("-1.5e2x"), -150},
+        {QStringLiteral("1 2 3"), 123},
+        {QStringLiteral("abc"), 0},
+        {QString(), 0},
+        {QStringLiteral("&H1F"), 31},
+        {QStringLiteral("&O17"), 15},
+        {QStringLiteral(".5"), 0.5},
+        {QStringLiteral("3e"), 3},
+        {QStringLiteral("+7"), 7},
+        {QStringLiteral("1.2.3"), 1.2},
     };
     for (const auto& [text, value] : cases)
         EXPECT_DOUBLE_EQ(NumberText::leadingNumber(text), value) << text.toStdString();

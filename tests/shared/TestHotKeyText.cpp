@@ -7,9 +7,12 @@ namespace {
 TEST(HotKeyText, EscapeWrapsOnlyParentheses)
 {
     const QList<QPair<QString, QString>> cases = {
-        {QStringLiteral("a(b)c"), QStringLiteral("a{(}b{)}c")}, {QStringLiteral("(("), QStringLiteral("{(}{(}")},
-        {QStringLiteral("))"), QStringLiteral("{)}{)}")},       {QStringLiteral(")("), QStringLiteral("{)}{(}")},
-        {QString(), QString()},                                 {QStringLiteral("~+%^[]"), QStringLiteral("~+%^[]")},
+        {QStringLiteral("a(b)c"), QStringLiteral("a{(}b{)}c")},
+        {QStringLiteral("(("), QStringLiteral("{(}{(}")},
+        {QStringLiteral("))"), QStringLiteral("{)}{)}")},
+        {QStringLiteral(")("), QStringLiteral("{)}{(}")},
+        {QString(), QString()},
+        {QStringLiteral("~+%^[]"), QStringLiteral("~+%^[]")},
         {QStringLiteral("{(}"), QStringLiteral("{{(}}")},
     };
     for (const auto& [display, stored] : cases)

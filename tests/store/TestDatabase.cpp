@@ -4,8 +4,8 @@
 #include "store/SnapshotRecordset.h"
 #include "support/TestFolder.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QFile>
 #include <sqlite3.h>
 
 #include <atomic>
@@ -147,7 +147,8 @@ TEST(Database, TableRecordsetAddsSeeksAndEdits)
 
     for (const QString& artist : {QStringLiteral("First"), QString(), QStringLiteral("Third")}) {
         rs->addNew();
-        for (const char* field : {"Artist", "Title", "Year", "Label", "Catalogue_No", "International_Catalogue_No", "Notes"})
+        for (const char* field :
+             {"Artist", "Title", "Year", "Label", "Catalogue_No", "International_Catalogue_No", "Notes"})
             rs->setField(QLatin1String(field), artist);
         rs->setField(QStringLiteral("Format"), 9);
         rs->update();

@@ -5,8 +5,8 @@
 #include "store/SnapshotRecordset.h"
 #include "support/TestFolder.h"
 
-#include <QDate>
 #include <gtest/gtest.h>
+#include <QDate>
 
 namespace {
 
@@ -18,15 +18,15 @@ protected:
     {
         folder = new TestFolder;
         const QString path = folder->createCatalogue();
-        TestFolder::addRecordings(
-            path, {
-                      {"Abba", "Waterloo", "1974", 9, "Polar", "POLS 252", "", "SE-1"},
-                      {"ABBA", "Arrival", "1976", 1, "Polar", "POLS 272", "Second line\r\nThird", ""},
-                      {QString::fromUtf8("Élan"), "100% Pure", "1985", 6, "", "X_1", "", ""},
-                      {QString::fromUtf8("élan vital"), "a_b [live]", "1995", 9, "", "X1", "", ""},
-                      {"O'Brien", "Say \"Hi\"", "", 9, "Indie", "OB*1", "", ""},
-                      {"Zed", "Last", "2001", 77, "Zebra", "Z-9", "", ""},
-                  });
+        TestFolder::addRecordings(path,
+                                  {
+                                      {"Abba", "Waterloo", "1974", 9, "Polar", "POLS 252", "", "SE-1"},
+                                      {"ABBA", "Arrival", "1976", 1, "Polar", "POLS 272", "Second line\r\nThird", ""},
+                                      {QString::fromUtf8("Élan"), "100% Pure", "1985", 6, "", "X_1", "", ""},
+                                      {QString::fromUtf8("élan vital"), "a_b [live]", "1995", 9, "", "X1", "", ""},
+                                      {"O'Brien", "Say \"Hi\"", "", 9, "Indie", "OB*1", "", ""},
+                                      {"Zed", "Last", "2001", 77, "Zebra", "Z-9", "", ""},
+                                  });
         db = Database::open(path).release();
         makeLastLabelNull();
     }
@@ -148,7 +148,8 @@ TEST_F(JetDialect, UnreadableSelectionsAreRefusedWithTheirReason)
             titles(where);
             ADD_FAILURE() << "accepted " << where.toStdString();
         } catch (const EngineError& e) {
-            EXPECT_TRUE(e.description().contains(reason)) << where.toStdString() << ": " << e.description().toStdString();
+            EXPECT_TRUE(e.description().contains(reason))
+                << where.toStdString() << ": " << e.description().toStdString();
         }
     }
     EXPECT_EQ(titles(QString()).size(), 6) << "nothing may change";
@@ -162,14 +163,15 @@ TEST(JetFunctions, LikeAndNoCaseDirectly)
         const char* text;
         bool matches;
     } cases[] = {
-        {"a*b", "aXXb", true}, {"a*b", "aXXc", false}, {"*", "", true},          {"?", "", false},
-        {"[]a", "a", true},    {"[a-]", "-", true},    {"#", "x", false},        {"a[!b]c", "abc", false},
-        {"a[!b]c", "axc", true}, {"*x*", "abc", false}, {"*a*a", "banana", true}, {"ß", "ß", true},
+        {"a*b", "aXXb", true},   {"a*b", "aXXc", false}, {"*", "", true},          {"?", "", false},
+        {"[]a", "a", true},      {"[a-]", "-", true},    {"#", "x", false},        {"a[!b]c", "abc", false},
+        {"a[!b]c", "axc", true}, {"*x*", "abc", false},  {"*a*a", "banana", true}, {"ß", "ß", true},
     };
     for (const auto& c : cases) {
         bool matches = false;
         QString error;
-        ASSERT_TRUE(JetFunctions::likeMatches(QString::fromUtf8(c.pattern), QString::fromUtf8(c.text), &matches, &error));
+        ASSERT_TRUE(
+            JetFunctions::likeMatches(QString::fromUtf8(c.pattern), QString::fromUtf8(c.text), &matches, &error));
         EXPECT_EQ(matches, c.matches) << c.pattern << " ~ " << c.text;
     }
     EXPECT_EQ(JetFunctions::compareNoCase("abc", "ABC"), 0);

@@ -3,8 +3,8 @@
 #include "store/Catalogue.h"
 #include "store/Database.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QFile>
 
 TestFolder::TestFolder()
 {
