@@ -266,8 +266,9 @@ void Grid::keyPressEvent(QKeyEvent* event)
 
 bool Grid::event(QEvent* event)
 {
-    // Let the window's Ctrl+C shortcut win over the view's own copy key.
-    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+    // The window's Ctrl shortcuts (copy, amend, ...) win over any key the view has of its own.
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->modifiers().testFlag(Qt::ControlModifier)) {
         event->ignore();
         return false;
     }

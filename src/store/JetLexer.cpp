@@ -99,6 +99,14 @@ QList<JetToken> JetLexer::tokenize(const QString& sql)
             ++i;
             continue;
         }
+        if (QStringView(sql).mid(i, 2) == QLatin1String("/*")) {
+            const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
+            if (end < 0)
+                fail(QStringLiteral("Syntax error: the comment starting at '%1' has no closing '*/'.")
+                         .arg(sql.mid(i, 20)));
+            i = end + 2;
+            continue;
+        }
         JetToken token;
         token.pos = i;
         if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {

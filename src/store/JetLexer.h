@@ -15,7 +15,8 @@ struct JetToken
 };
 
 // Splits a statement in the Jet dialect into tokens: words, [names], 'strings' and "strings",
-// #dates#, numbers and operators. Throws EngineError for what it cannot read.
+// #dates#, numbers and operators; /* comments */ count as white space. Throws EngineError for what
+// it cannot read.
 class JetLexer
 {
 public:

@@ -111,6 +111,7 @@ TEST_F(JetDialect, ExpressionsFollowJetRules)
         {"Not Year > '1980' And Year <> ''", {"Waterloo", "Arrival"}},
         {"-Val(Year) < -2000 AND True AND Not False", {"Last"}},
         {"Year = '~~Year~~'", {}},
+        {"Artist = 'Zed' /* the last one */", {"Last"}},
     };
     for (const auto& [where, expected] : cases)
         EXPECT_EQ(titles(where, QStringLiteral("ID;")), expected) << where.toStdString();
@@ -142,6 +143,7 @@ TEST_F(JetDialect, UnreadableSelectionsAreRefusedWithTheirReason)
         {"Year = #13/45/96#", "date"},
         {"Artist = ", "expression expected"},
         {"Artist ? 'x'", "unexpected character"},
+        {"Artist = 'x' /* open", "no closing '*/'"},
     };
     for (const auto& [where, reason] : cases) {
         try {
