@@ -39,3 +39,11 @@ void MeasureBeside(benchmark::State& state, Floor floor, Operation operation)
     state.counters["op_ms"] = operationSeconds / n * 1000;
     state.counters["ratio"] = operationSeconds / floorSeconds;
 }
+
+// The collection sizes every growing benchmark runs at, measured by wall time in milliseconds.
+inline void CollectionSizes(benchmark::internal::Benchmark* b)
+{
+    for (const int recordings : {1000, 8192, 32767, 131072})
+        b->Arg(recordings);
+    b->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
+}

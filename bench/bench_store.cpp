@@ -30,11 +30,4 @@ void BM_StoreRead(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_StoreRead)
-    ->Arg(1000)
-    ->Arg(8192)
-    ->Arg(32767)
-    ->Arg(131072)
-    ->UseManualTime()
-    ->MinTime(2)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StoreRead)->Apply(CollectionSizes);

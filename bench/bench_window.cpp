@@ -81,20 +81,6 @@ void BM_CopyGrid(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_RefreshGrid)
-    ->Arg(1000)
-    ->Arg(8192)
-    ->Arg(32767)
-    ->Arg(131072)
-    ->UseManualTime()
-    ->MinTime(2)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshGrid)->Apply(CollectionSizes);
 BENCHMARK(BM_StartUp)->Arg(32767)->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CopyGrid)
-    ->Arg(1000)
-    ->Arg(8192)
-    ->Arg(32767)
-    ->Arg(131072)
-    ->UseManualTime()
-    ->MinTime(2)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyGrid)->Apply(CollectionSizes);

@@ -206,24 +206,18 @@ QString trimBoth(const QString& s)
     return trimLeft(trimRight(s));
 }
 
-void fnLeft(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+// Left(s, n) and Right(s, n): the first or the last n characters.
+template <bool FromLeft>
+void fnEnd(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     if (anyNull(argc, argv))
         return sqlite3_result_null(ctx);
     const double n = numberOf(argv[1]);
     if (n < 0)
-        return invalidArgument(ctx, "Left");
-    resultText(ctx, textOf(argv[0]).left(static_cast<qsizetype>(std::min(n, 1e9))));
-}
-
-void fnRight(sqlite3_context* ctx, int argc, sqlite3_value** argv)
-{
-    if (anyNull(argc, argv))
-        return sqlite3_result_null(ctx);
-    const double n = numberOf(argv[1]);
-    if (n < 0)
-        return invalidArgument(ctx, "Right");
-    resultText(ctx, textOf(argv[0]).right(static_cast<qsizetype>(std::min(n, 1e9))));
+        return invalidArgument(ctx, FromLeft ? "Left" : "Right");
+    const QString s = textOf(argv[0]);
+    const auto count = static_cast<qsizetype>(std::min(n, 1e9));
+    resultText(ctx, FromLeft ? s.left(count) : s.right(count));
 }
 
 void fnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv)
@@ -540,8 +534,8 @@ int collateNoCase(void*, int n1, const void* s1, int n2, const void* s2)
 const JetFunctions::Info kFunctions[] = {
     {"UCase", "jet_ucase", 1, 1, false, true, textFunction<upper>},
     {"LCase", "jet_lcase", 1, 1, false, true, textFunction<lower>},
-    {"Left", "jet_left", 2, 2, false, true, fnLeft},
-    {"Right", "jet_right", 2, 2, false, true, fnRight},
+    {"Left", "jet_left", 2, 2, false, true, fnEnd<true>},
+    {"Right", "jet_right", 2, 2, false, true, fnEnd<false>},
     {"Mid", "jet_mid", 2, 3, false, true, fnMid},
     {"Len", "jet_len", 1, 1, false, true, fnLen},
     {"Trim", "jet_trim", 1, 1, false, true, textFunction<trimBoth>},
