@@ -56,7 +56,10 @@ void frmMain::RefreshGrid()
             n = FillGrid(*rs);
     } catch (const EngineError& e) {
         // A Selection the engine rejects leaves an empty display behind its message.
-        sFailure = e.description();
+        sFailure = QStringLiteral("The Selection \"%1\" could not be run:\r\n\r\n%2")
+                       .arg(cboSQL->itemText(k), e.description());
+        if (!sWhere.isEmpty())
+            sFailure += QStringLiteral("\r\n\r\nCondition: ") + sWhere;
         grdData->setRows(2);
         ShowNoRecordings();
     }

@@ -269,7 +269,9 @@ TEST_F(MainWindow, RejectedSelectionLeavesTheWindowUsable)
     const QList<Dialogs::Shown> shown = Dialogs::takeShown();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown.first().title, QStringLiteral("Varolin"));
-    EXPECT_TRUE(shown.first().text.contains(QStringLiteral("Artst"))) << shown.first().text.toStdString();
+    EXPECT_TRUE(shown.first().text.contains(QStringLiteral("no such column: Artst")))
+        << shown.first().text.toStdString();
+    EXPECT_TRUE(shown.first().text.contains(QStringLiteral("\"Broken\"")));
     EXPECT_TRUE(grid()->isVisible());
     EXPECT_EQ(grid()->textAt(1, 0), QStringLiteral("(No Recordings Found)"));
     EXPECT_FALSE(control<QToolButton>("cmdAmend")->isEnabled());
