@@ -40,8 +40,10 @@ void Grid::setRows(int rows)
     m_row = qMin(m_row, last);
     m_selRow1 = qMin(m_selRow1, last);
     m_selRow2 = qMin(m_selRow2, last);
+    m_topRow = qBound(1, m_topRow, qMax(1, last)); // an emptied grid is scrolled to the top
     applyCurrent();
     applySelection();
+    applyScroll();
 }
 
 int Grid::cols() const

@@ -297,6 +297,37 @@ TEST_F(MainWindow, RefreshSelectsTheCurrentRecording)
     EXPECT_EQ(grid()->topRow(), 1);
 }
 
+TEST_F(MainWindow, CurrentRecordingScrollsIntoView)
+{
+    QList<TestFolder::Recording> many;
+    for (int i = 1; i <= 60; ++i)
+        many.append({QStringLiteral("Artist %1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("T%1").arg(i)});
+    TestFolder::addRecordings(folder.createCatalogue(), many);
+    folder.writeIni(QStringLiteral("[SQL]\n1=All\nDefault=1\n"));
+    window = std::make_unique<frmMain>();
+    window->setProgramDirectory(folder.path());
+    ASSERT_TRUE(window->Form_Load());
+    ASSERT_GT(window->visibleRows(), 0);
+    ASSERT_EQ(window->maxTopRow(), 60 - window->visibleRows());
+
+    g_iCurrentID = 5; // row 5 comes to the top
+    control<QToolButton>("cmdRefresh")->click();
+    EXPECT_EQ(grid()->row(), 5);
+    EXPECT_EQ(grid()->topRow(), 5);
+
+    g_iCurrentID = 58; // below the last full page: the top row stops at the highest worth scrolling to
+    control<QToolButton>("cmdRefresh")->click();
+    EXPECT_EQ(grid()->row(), 58);
+    EXPECT_GT(grid()->topRow(), 5);
+    EXPECT_LE(grid()->topRow(), window->maxTopRow()); // the view stops where its last page is full
+    EXPECT_TRUE(grid()->viewport()->rect().contains(grid()->visualRect(grid()->currentIndex())));
+
+    // Choosing a Selection shows its first rows again.
+    choose(0);
+    EXPECT_EQ(grid()->topRow(), 1);
+    EXPECT_EQ(grid()->row(), 1);
+}
+
 TEST_F(MainWindow, LayoutFollowsTheWindow)
 {
     EXPECT_EQ(frmMain::VisibleRowsFor(4860, 225, 15), 17);
