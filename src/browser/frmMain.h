@@ -64,6 +64,7 @@ private:
 
     // Display refresh
     void RefreshGrid();
+    void EmptyGrid();
     int FillGrid(SnapshotRecordset& rs);
     void ShowNoRecordings();
     void EnableRecordCommands(bool bEnable);

@@ -30,12 +30,7 @@ void frmMain::RefreshGrid()
 
     BusyCursor busy;
     grdData->hide();
-    grdData->setRows(2);
-    grdData->setRow(1);
-    for (int c = 0; c < grdData->cols(); ++c) {
-        grdData->setCol(c);
-        grdData->setText(QString());
-    }
+    EmptyGrid();
     pnlStatus->setBarStyle(StatusPanel::BarStyle::LeftToRight);
     pnlStatus->setPercent(0);
 
@@ -60,7 +55,7 @@ void frmMain::RefreshGrid()
                        .arg(cboSQL->itemText(k), e.description());
         if (!sWhere.isEmpty())
             sFailure += QStringLiteral("\r\n\r\nCondition: ") + sWhere;
-        grdData->setRows(2);
+        EmptyGrid();
         ShowNoRecordings();
     }
 
@@ -133,6 +128,16 @@ int frmMain::FillGrid(SnapshotRecordset& rs)
     grdData->setCol(0);
     grdData->setRow(1);
     return n;
+}
+
+void frmMain::EmptyGrid()
+{
+    grdData->setRows(2);
+    grdData->setRow(1);
+    for (int c = 0; c < grdData->cols(); ++c) {
+        grdData->setCol(c);
+        grdData->setText(QString());
+    }
 }
 
 void frmMain::ShowNoRecordings()
