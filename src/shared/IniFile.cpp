@@ -43,21 +43,44 @@ bool sameName(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// Splits into lines without their ends; reports whether the file used CR LF and ended with a line end.
-QStringList splitLines(const QString& text, bool* crlf, bool* finalNewline)
+// A line of the file and the line end it had ("\r\n", "\n", or none at the end of the file), so
+// that a rewrite gives every untouched line back exactly.
+struct TextLine
 {
-    *crlf = text.contains(QLatin1String("\r\n"));
-    *finalNewline = text.isEmpty() || text.endsWith(QLatin1Char('\n'));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (*finalNewline && !text.isEmpty())
-        lines.removeLast();
-    if (text.isEmpty())
-        lines.clear();
-    for (QString& l : lines) {
-        if (l.endsWith(QLatin1Char('\r')))
-            l.chop(1);
+    QString text;
+    QString end;
+};
+
+QList<TextLine> splitLines(const QString& text)
+{
+    QList<TextLine> lines;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        const qsizetype newline = text.indexOf(QLatin1Char('\n'), start);
+        if (newline < 0) {
+            lines.append({text.mid(start), QString()});
+            break;
+        }
+        const bool cr = newline > start && text.at(newline - 1) == QLatin1Char('\r');
+        lines.append(
+            {text.mid(start, newline - start - (cr ? 1 : 0)), cr ? QStringLiteral("\r\n") : QStringLiteral("\n")});
+        start = newline + 1;
     }
     return lines;
+}
+
+// The line end new lines get: the one the file mostly uses.
+QString usualLineEnd(const QList<TextLine>& lines)
+{
+    qsizetype crlf = 0;
+    qsizetype lf = 0;
+    for (const TextLine& line : lines) {
+        if (line.end.size() == 2)
+            ++crlf;
+        else if (line.end.size() == 1)
+            ++lf;
+    }
+    return crlf > lf ? QStringLiteral("\r\n") : QStringLiteral("\n");
 }
 
 bool readText(const QString& path, QString* text)
@@ -88,11 +111,10 @@ std::optional<QString> IniFile::read(const QString& path, const QString& section
     QString text;
     if (!readText(path, &text))
         return std::nullopt;
-    bool crlf = false;
-    bool finalNewline = false;
     bool inSection = false;
     bool sectionSeen = false;
-    for (const QString& l : splitLines(text, &crlf, &finalNewline)) {
+    for (const TextLine& textLine : splitLines(text)) {
+        const QString& l = textLine.text;
         const Line line = classify(l);
         if (line.kind == Line::Section) {
             if (sectionSeen)
@@ -116,18 +138,14 @@ bool IniFile::write(const QString& path, const QString& section, const QString& 
             *error = QStringLiteral("Cannot read '%1'.").arg(path);
         return false;
     }
-    bool crlf = false;
-    bool finalNewline = true;
-    QStringList lines = splitLines(text, &crlf, &finalNewline);
-    if (!existed)
-        crlf = false;
+    QList<TextLine> lines = splitLines(text);
+    const QString eol = usualLineEnd(lines);
 
-    const QString newLine = key + QLatin1Char('=') + value;
     qsizetype sectionAt = -1;
     qsizetype lastInSection = -1; // last non-blank line of the section
     qsizetype keyAt = -1;
     for (qsizetype i = 0; i < lines.size() && keyAt < 0; ++i) {
-        const Line line = classify(lines.at(i));
+        const Line line = classify(lines.at(i).text);
         if (line.kind == Line::Section) {
             if (sectionAt >= 0)
                 break;
@@ -138,27 +156,32 @@ bool IniFile::write(const QString& path, const QString& section, const QString& 
         } else if (sectionAt >= 0) {
             if (line.kind == Line::Key && sameName(line.name, key))
                 keyAt = i;
-            if (!lines.at(i).trimmed().isEmpty())
+            if (!lines.at(i).text.trimmed().isEmpty())
                 lastInSection = i;
         }
     }
 
+    // A line that new lines follow needs an end of its own.
+    auto endLine = [&](qsizetype i) {
+        if (i >= 0 && i < lines.size() && lines.at(i).end.isEmpty())
+            lines[i].end = eol;
+    };
     if (keyAt >= 0) {
-        lines[keyAt] = classify(lines.at(keyAt)).name + QLatin1Char('=') + value;
+        lines[keyAt].text = classify(lines.at(keyAt).text).name + QLatin1Char('=') + value;
     } else if (sectionAt >= 0) {
-        lines.insert(lastInSection + 1, newLine);
+        endLine(lastInSection);
+        lines.insert(lastInSection + 1, {key + QLatin1Char('=') + value, eol});
     } else {
-        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-            lines.append(QString());
-        lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
-        lines.append(newLine);
-        finalNewline = true;
+        endLine(lines.size() - 1);
+        if (!lines.isEmpty() && !lines.last().text.trimmed().isEmpty())
+            lines.append({QString(), eol});
+        lines.append({QLatin1Char('[') + section + QLatin1Char(']'), eol});
+        lines.append({key + QLatin1Char('=') + value, eol});
     }
 
-    const QString eol = crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QString out = lines.join(eol);
-    if (finalNewline)
-        out += eol;
+    QString out;
+    for (const TextLine& line : lines)
+        out += line.text + line.end;
 
     QSaveFile file(path);
     file.setDirectWriteFallback(false);

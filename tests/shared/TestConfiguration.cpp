@@ -88,6 +88,16 @@ TEST_F(Configuration, WriteChangesOnlyItsKey)
                                                                          "1=T\xC3\xABst,65,a_b\r\n"));
 }
 
+TEST_F(Configuration, WriteKeepsEachLineEnd)
+{
+    // A file edited on two systems keeps its mixture; the last line had no end and gets one.
+    folder.writeFile(QStringLiteral("varolin.ini"), "[Initialisation]\nAuto-Refresh=Yes\r\n; note\n[SQL]\r\n1=All");
+    ASSERT_TRUE(WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("No")));
+    ASSERT_TRUE(WriteIniString(QStringLiteral("SQL"), QStringLiteral("Default"), QStringLiteral("1")));
+    EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini")),
+              QByteArray("[Initialisation]\nAuto-Refresh=No\r\n; note\n[SQL]\r\n1=All\nDefault=1\n"));
+}
+
 TEST_F(Configuration, WriteCreatesMissingFile)
 {
     ASSERT_TRUE(
