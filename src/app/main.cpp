@@ -1,4 +1,5 @@
 #include "browser/frmMain.h"
+#include "Version.h"
 
 #include <QApplication>
 
@@ -6,7 +7,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varolin"));
-    QApplication::setApplicationVersion(QStringLiteral("2.4.0"));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(VAROLIN_VERSION_MAJOR).arg(VAROLIN_VERSION_MINOR).arg(VAROLIN_VERSION_PATCH));
 
     frmMain window;
     if (!window.Form_Load())
