@@ -6,8 +6,29 @@
 #include <limits>
 #include <sqlite3.h>
 
-SnapshotRecordset::SnapshotRecordset(sqlite3_stmt* statement, bool utf8Catalogue)
+namespace {
+
+// The storage of the last snapshot released, kept for the next one: a display refreshed again and
+// again then neither grows its buffers nor touches fresh memory.
+struct SpareStorage
 {
+    std::vector<SnapshotRecordset::Cell> cells;
+    std::string utf8;
+};
+
+SpareStorage& spare()
+{
+    thread_local SpareStorage storage;
+    return storage;
+}
+
+} // namespace
+
+SnapshotRecordset::SnapshotRecordset(sqlite3_stmt* statement, bool utf8Catalogue)
+    : m_cells(std::move(spare().cells)), m_utf8(std::move(spare().utf8))
+{
+    m_cells.clear();
+    m_utf8.clear();
     const int columns = sqlite3_column_count(statement);
     for (int c = 0; c < columns; ++c)
         m_names << QString::fromUtf8(sqlite3_column_name(statement, c));
@@ -56,6 +77,16 @@ SnapshotRecordset::SnapshotRecordset(sqlite3_stmt* statement, bool utf8Catalogue
     }
     if (rc != SQLITE_DONE)
         throw EngineError::fromSqlite(sqlite3_db_handle(statement), rc);
+}
+
+SnapshotRecordset::~SnapshotRecordset()
+{
+    // Only a modest store is kept; a huge one goes back to the system.
+    const size_t kKeepBytes = 64u << 20;
+    if (m_cells.capacity() * sizeof(Cell) + m_utf8.capacity() <= kKeepBytes) {
+        spare().cells = std::move(m_cells);
+        spare().utf8 = std::move(m_utf8);
+    }
 }
 
 bool SnapshotRecordset::eof() const

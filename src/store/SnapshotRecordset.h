@@ -17,6 +17,7 @@ public:
     // Steps the statement to its end; the statement stays the caller's to finalize. utf8Catalogue
     // says that the catalogue stores its text as UTF-8.
     SnapshotRecordset(sqlite3_stmt* statement, bool utf8Catalogue);
+    ~SnapshotRecordset() override;
 
     bool eof() const override;
     void moveFirst() override;
@@ -35,13 +36,14 @@ public:
     bool isText(int index) const;
     qint64 integer(int index) const;
 
-private:
     // Where a value lies in m_utf8: a text of `length` bytes, or the 8 bytes of a number.
     struct Cell
     {
         quint32 offset;
         qint32 length;
     };
+
+private:
     enum : qint32 { kNull = -1, kInteger = -2, kFloat = -3 };
     const Cell& cell(int index) const;
     template <typename T>
