@@ -133,6 +133,24 @@ TEST_F(MainWindow, ShowsTheDefaultSelectionAtStartUp)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(MainWindow, StarterSelectionsAllRun)
+{
+    QFile starter(QStringLiteral(VAROLIN_STARTER_INI));
+    ASSERT_TRUE(starter.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(start(QString::fromUtf8(starter.readAll())));
+    ASSERT_GT(selections()->count(), 1);
+    EXPECT_EQ(selections()->currentIndex(), 0);
+    EXPECT_EQ(g_iHotKeyCount, 2);
+    for (int k = 0; k < selections()->count(); ++k) {
+        for (int answer = 0; answer < 3; ++answer)
+            Dialogs::scriptInputAnswer(QStringLiteral("a"));
+        choose(k);
+        for (const Dialogs::Shown& box : Dialogs::takeShown())
+            EXPECT_TRUE(box.input) << selections()->itemText(k).toStdString() << ": " << box.text.toStdString();
+        EXPECT_TRUE(status().endsWith(QLatin1String(" records found"))) << selections()->itemText(k).toStdString();
+    }
+}
+
 TEST_F(MainWindow, LoadsSelectionsAsWritten)
 {
     ASSERT_TRUE(start(QStringLiteral("[SQL]\n"
