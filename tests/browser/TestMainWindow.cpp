@@ -302,6 +302,16 @@ TEST_F(MainWindow, RejectedSelectionLeavesTheWindowUsable)
     EXPECT_EQ(status(), QStringLiteral(" 4 records found"));
 }
 
+TEST_F(MainWindow, CellsKeepTheirOwnTabs)
+{
+    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
+    TestFolder::addRecordings(folder.file(QStringLiteral("varolin.mdb")),
+                              {{"Zz", "Tabbed", "2000", 9, "L", "C", "side\tone", "INT"}});
+    choose(0);
+    EXPECT_EQ(grid()->textAt(5, 6), QStringLiteral("side\tone"));
+    EXPECT_EQ(grid()->textAt(5, 7), QStringLiteral("INT"));
+}
+
 TEST_F(MainWindow, RefreshSelectsTheCurrentRecording)
 {
     ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
