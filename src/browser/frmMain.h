@@ -123,7 +123,5 @@ private:
     int m_iMaxTopRow = 1;
     int m_iVisibleRows = 0;
     int m_iMaxLeftCol = 0;
-    int m_iSavedCol = 0;
-    bool m_bRestoreCol = false;
     bool m_bEnded = false;
 };

@@ -132,9 +132,7 @@ bool frmMain::OpenCatalogue(const QString& sPath)
 
 void frmMain::ShutDown()
 {
-    if (g_dbCatalogue)
-        g_dbCatalogue->close();
-    g_dbCatalogue.reset();
+    g_dbCatalogue.reset(); // closes the catalogue
     m_bEnded = true;
     tmrMessage->stop();
     hide();

@@ -83,18 +83,8 @@ QString usualLineEnd(const QList<TextLine>& lines)
     return crlf > lf ? QStringLiteral("\r\n") : QStringLiteral("\n");
 }
 
-bool readText(const QString& path, QString* text)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    *text = IniFile::decode(file.readAll());
-    return true;
-}
-
-} // namespace
-
-QString IniFile::decode(const QByteArray& bytes)
+// The file's text: UTF-8 when it is valid UTF-8, otherwise Latin-1 (files from older installations).
+QString decode(const QByteArray& bytes)
 {
     QByteArray data = bytes;
     if (data.startsWith("\xEF\xBB\xBF"))
@@ -105,6 +95,17 @@ QString IniFile::decode(const QByteArray& bytes)
         return text;
     return QString::fromLatin1(data);
 }
+
+bool readText(const QString& path, QString* text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *text = decode(file.readAll());
+    return true;
+}
+
+} // namespace
 
 std::optional<QString> IniFile::read(const QString& path, const QString& section, const QString& key)
 {

@@ -17,7 +17,4 @@ public:
     // with a description in *error, and the file on disk is the old one, whole.
     static bool write(const QString& path, const QString& section, const QString& key, const QString& value,
                       QString* error = nullptr);
-
-    // The file's text: UTF-8 when it is valid UTF-8, otherwise Latin-1 (files from older installations).
-    static QString decode(const QByteArray& bytes);
 };

@@ -53,9 +53,7 @@ QString ValidSpaceSubst(const QString& p_sText)
 void ResetModuleGlobals()
 {
     g_sIniFile.clear();
-    if (g_dbCatalogue)
-        g_dbCatalogue->close();
-    g_dbCatalogue.reset();
+    g_dbCatalogue.reset(); // closes the catalogue
     g_bAutoRefresh = true;
     g_sSpaceSubst = QStringLiteral("_");
     g_iHotKeyCount = 0;
