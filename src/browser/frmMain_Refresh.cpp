@@ -82,7 +82,7 @@ int frmMain::FillGrid(SnapshotRecordset& rs)
     const int iCount = rs.recordCount();
     const float fStep = 100.0f / static_cast<float>(iCount);
     float fProgress = 0;
-    g_aiRowID = QList<int>(iCount + 1, 0);
+    g_aiRowID = QList<qint64>(iCount + 1, 0);
 
     int aiField[kGridColumns];
     for (int c = 0; c < kGridColumns; ++c)
@@ -103,7 +103,7 @@ int frmMain::FillGrid(SnapshotRecordset& rs)
             }
         }
         grdData->addRow(asCells, kGridColumns);
-        const int iID = static_cast<int>(rs.integer(iIdField));
+        const qint64 iID = rs.integer(iIdField);
         g_aiRowID[n] = iID;
         if (iID == g_iCurrentID) {
             grdData->setCol(0);
@@ -132,6 +132,7 @@ int frmMain::FillGrid(SnapshotRecordset& rs)
 
 void frmMain::EmptyGrid()
 {
+    g_aiRowID.clear();
     grdData->setRows(2);
     grdData->setRow(1);
     for (int c = 0; c < grdData->cols(); ++c) {

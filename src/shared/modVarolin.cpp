@@ -21,10 +21,10 @@ QStringList g_asHotKeyText;
 QStringList g_asSelectionWhere;
 QStringList g_asSelectionOrder;
 
-QList<int> g_aiRowID;
-int g_iCurrentID = 0;
+QList<qint64> g_aiRowID;
+qint64 g_iCurrentID = 0;
 QString g_sEditMode;
-int g_iRecordID = 0;
+qint64 g_iRecordID = 0;
 bool g_bRecordUpdated = false;
 int g_vNavigate = 0;
 bool g_vAtFirstRow = false;

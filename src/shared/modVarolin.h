@@ -23,10 +23,11 @@ extern QStringList g_asHotKeyText;
 extern QStringList g_asSelectionWhere;
 extern QStringList g_asSelectionOrder;
 
-extern QList<int> g_aiRowID;
-extern int g_iCurrentID;
+// Recording IDs are 64-bit: a catalogue filled by another tool may hold IDs past 2^31.
+extern QList<qint64> g_aiRowID;
+extern qint64 g_iCurrentID;
 extern QString g_sEditMode;
-extern int g_iRecordID;
+extern qint64 g_iRecordID;
 extern bool g_bRecordUpdated;
 extern int g_vNavigate;
 extern bool g_vAtFirstRow;

@@ -44,7 +44,7 @@ QString Catalogue::displayStatement(const QString& where, const QString& order)
     return sql;
 }
 
-QString Catalogue::deleteRecordingStatement(int id)
+QString Catalogue::deleteRecordingStatement(qint64 id)
 {
     return QStringLiteral("DELETE FROM Recording WHERE ID = %1;").arg(id);
 }
@@ -54,7 +54,7 @@ QString Catalogue::formatListStatement()
     return QStringLiteral("SELECT * FROM FORMAT ORDER BY ID;");
 }
 
-QString Catalogue::formatUseCountStatement(int formatId)
+QString Catalogue::formatUseCountStatement(qint64 formatId)
 {
     return QStringLiteral("SELECT Count(*) AS Count FROM Recording WHERE Format = %1").arg(formatId);
 }

@@ -10,9 +10,9 @@ public:
     // The display: the Selection's condition and ordering over Expanded_Recording; no ordering means
     // by artist and year.
     static QString displayStatement(const QString& where, const QString& order);
-    static QString deleteRecordingStatement(int id);
+    static QString deleteRecordingStatement(qint64 id);
     static QString formatListStatement();
-    static QString formatUseCountStatement(int formatId);
+    static QString formatUseCountStatement(qint64 formatId);
     static QString deleteFormatsStatement();
 
     // The formats a new catalogue starts with, in ID order from 1.

@@ -122,7 +122,7 @@ TEST_F(MainWindow, ShowsTheDefaultSelectionAtStartUp)
     EXPECT_EQ(grid()->textAt(2, 3), QStringLiteral("LP"));
     EXPECT_EQ(grid()->textAt(3, 6), QStringLiteral("Two\r\nlines"));
     EXPECT_EQ(status(), QStringLiteral(" 4 records found"));
-    EXPECT_EQ(g_aiRowID, (QList<int>{1, 4, 2, 3, 0}));
+    EXPECT_EQ(g_aiRowID, (QList<qint64>{1, 4, 2, 3, 0}));
     EXPECT_EQ(grid()->row(), 1);
     EXPECT_EQ(grid()->col(), 0);
     EXPECT_EQ(grid()->selStartRow(), 1);
