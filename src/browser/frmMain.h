@@ -4,6 +4,7 @@
 #include <QMap>
 
 class Grid;
+class frmRecord;
 class QAction;
 class QComboBox;
 class QFrame;
@@ -81,12 +82,20 @@ private:
     void mnuEditItem_Click(int iIndex);
     void mnuFindItem_Click(int iIndex);
     void mnuHelpItem_Click();
-    void cmdNew_Click();
-    void cmdAmend_Click();
-    void cmdDelete_Click();
     void cmdFind_Click();
     void cmdSettings_Click();
     void cmdFormats_Click();
+
+    // Recording commands and the grid's mouse and keys
+    void cmdNew_Click();
+    void cmdAmend_Click();
+    void cmdDelete_Click();
+    bool ShowRecordEditor();
+    void RefreshAfterChange();
+    void grdData_DblClick();
+    void grdData_KeyDown(int iKeyCode, Qt::KeyboardModifiers iShift);
+    void grdData_RowColChange();
+    qint64 RowID(int iRow) const;
 
     // Copy
     void CopyGridToClipboard();
@@ -124,4 +133,9 @@ private:
     int m_iVisibleRows = 0;
     int m_iMaxLeftCol = 0;
     bool m_bEnded = false;
+    int m_iSavedCol = 0;
+    bool m_bRestoreCol = false;
+
+    // Windows opened from here: one object each for the whole run.
+    frmRecord* m_frmRecord = nullptr;
 };

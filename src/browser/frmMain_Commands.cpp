@@ -147,15 +147,9 @@ void frmMain::mnuFindItem_Click(int iIndex)
         cmdFind_Click();
 }
 
-// The recording editor, the find dialog, the settings, formats and about windows come with their
-// own windows; until then their commands are in place and do nothing.
+// The find dialog, the settings, formats and about windows come with their own windows; until then
+// their commands are in place and do nothing.
 void frmMain::mnuHelpItem_Click()
-{}
-void frmMain::cmdNew_Click()
-{}
-void frmMain::cmdAmend_Click()
-{}
-void frmMain::cmdDelete_Click()
 {}
 void frmMain::cmdFind_Click()
 {}

@@ -4,6 +4,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
+#include "platform/KeyCodes.h"
 #include "platform/StatusPanel.h"
 #include "platform/Twips.h"
 #include "shared/modVarolin.h"
@@ -48,6 +49,11 @@ void frmMain::CreateControls()
     grdData = new Grid(fraMain);
     grdData->setObjectName(QStringLiteral("grdData"));
     connect(grdData, &Grid::cellClicked, this, &frmMain::grdData_Click);
+    connect(grdData, &Grid::cellDoubleClicked, this, &frmMain::grdData_DblClick);
+    connect(grdData, &Grid::rowColChange, this, &frmMain::grdData_RowColChange);
+    connect(grdData, &Grid::keyDown, this, [this](int iKey, Qt::KeyboardModifiers iShift) {
+        grdData_KeyDown(KeyCodes::virtualKey(iKey, iShift), iShift);
+    });
 
     pnlStatus = new StatusPanel(client);
     pnlStatus->setObjectName(QStringLiteral("pnlStatus"));

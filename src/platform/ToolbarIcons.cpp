@@ -109,6 +109,32 @@ void draw(QPainter& p, Icon which)
         p.setBrush(kPaper);
         p.drawEllipse(QPointF(16, 16), 1.3, 1.3);
         break;
+    case OK: {
+        QFont font = p.font();
+        font.setPixelSize(11);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(kInk);
+        p.drawText(QRectF(0, 0, 32, 13), Qt::AlignCenter, QStringLiteral("OK"));
+        p.setPen(QPen(QColor(0x1a, 0x2f, 0x7a), 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(QPolygonF({QPointF(7, 21), QPointF(13, 27), QPointF(26, 14)}));
+        break;
+    }
+    case Cancel:
+        p.setPen(QPen(kWarning, 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(7, 7), QPointF(25, 25));
+        p.drawLine(QPointF(25, 7), QPointF(7, 25));
+        break;
+    case Previous:
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawPolygon(QPolygonF({QPointF(22, 6), QPointF(22, 26), QPointF(9, 16)}));
+        break;
+    case Next:
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawPolygon(QPolygonF({QPointF(10, 6), QPointF(10, 26), QPointF(23, 16)}));
+        break;
     }
 }
 

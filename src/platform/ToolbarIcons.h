@@ -2,10 +2,10 @@
 
 #include <QIcon>
 
-// The toolbar's pictures, drawn in code so that they are sharp at any size and need no files.
+// The pictures of the toolbar and the dialogs' button strips, drawn in code so that they are sharp at any size and need no files.
 namespace ToolbarIcons {
 
-enum Icon { Exit, Copy, New, Amend, Delete, Find, Refresh, Settings, Formats };
+enum Icon { Exit, Copy, New, Amend, Delete, Find, Refresh, Settings, Formats, OK, Cancel, Previous, Next };
 
 QIcon icon(Icon which);
 

@@ -178,6 +178,11 @@ void TableRecordset::update()
     for (int i = 0; i < values.size(); ++i)
         write.bind(i + 1, values.at(i));
     write.step();
+    // An edit that reached no row must not pass for a save.
+    if (m_mode == Mode::Edit && sqlite3_changes(m_db) == 0)
+        throw EngineError(
+            EngineError::Kind::General,
+            QStringLiteral("The record is no longer in table '%1'; another program may have deleted it.").arg(m_table));
     const Mode was = m_mode;
     m_mode = Mode::None;
     if (was == Mode::Edit)

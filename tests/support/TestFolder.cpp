@@ -2,9 +2,11 @@
 
 #include "store/Catalogue.h"
 #include "store/Database.h"
+#include "store/SnapshotRecordset.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <sqlite3.h>
 
 TestFolder::TestFolder()
 {
@@ -52,4 +54,22 @@ int TestFolder::addRecordings(const QString& catalogue, const QList<Recording>& 
     db->commitTrans();
     rs->moveLast();
     return rs->eof() ? 0 : rs->field(QStringLiteral("ID")).toInt();
+}
+
+void TestFolder::execute(const QString& catalogue, const QString& sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(catalogue).constData(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error), SQLITE_OK)
+        << (error ? error : "") << " in " << sql.toStdString();
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+QVariant TestFolder::query(const QString& catalogue, const QString& sql)
+{
+    const auto db = Database::open(catalogue);
+    const auto rs = db->openSnapshot(sql);
+    return rs->eof() ? QVariant() : rs->value(0);
 }

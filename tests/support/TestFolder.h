@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <QVariant>
 
 class Database;
 
@@ -35,6 +36,10 @@ public:
     QString createCatalogue(const QString& name = QStringLiteral("varolin.mdb")) const;
     // Adds recordings through the store and returns the ID of the last one added.
     static int addRecordings(const QString& catalogue, const QList<Recording>& recordings);
+    // Runs SQLite statements on the catalogue as another program would, past the store.
+    static void execute(const QString& catalogue, const QString& sql);
+    // One value read the same way.
+    static QVariant query(const QString& catalogue, const QString& sql);
 
 private:
     QTemporaryDir m_dir;

@@ -1,0 +1,552 @@
+#include "editor/frmRecord.h"
+
+#include "platform/Dialogs.h"
+#include "platform/KeyCodes.h"
+#include "platform/SendKeys.h"
+#include "platform/ToolbarIcons.h"
+#include "platform/Twips.h"
+#include "shared/modVarolin.h"
+#include "store/Catalogue.h"
+#include "store/Database.h"
+#include "store/EngineError.h"
+#include "store/Recordset.h"
+#include "store/SnapshotRecordset.h"
+
+#include <limits>
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+namespace {
+
+const int kVkEnter = 13;
+const int kVkEscape = 27;
+const int kYearLength = 4;
+const int kNewFormatPosition = 8; // a new recording starts on the ninth format
+
+// The catalogue's field of each text box, by field number.
+const char* const kFieldNames[] = {
+    nullptr, "Artist", "Title", "Year", "Label", "Catalogue_No", "International_Catalogue_No", "Notes"};
+
+QRect TwipsRect(const QWidget* w, int left, int top, int width, int height)
+{
+    return QRect(Twips::toPixels(left, w), Twips::toPixels(top, w), Twips::toPixels(width, w),
+                 Twips::toPixels(height, w));
+}
+
+} // namespace
+
+frmRecord::frmRecord(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmRecord"));
+    setWindowTitle(QStringLiteral("Recording"));
+    // A fixed border and no buttons in the title bar: the editor is left through its own buttons.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
+    setModal(true);
+    CreateControls();
+    setFixedSize(Twips::toPixels(7665, this), Twips::toPixels(5685, this));
+}
+
+frmRecord::~frmRecord() = default;
+
+void frmRecord::CreateControls()
+{
+    fraButtons = new QFrame(this);
+    fraButtons->setObjectName(QStringLiteral("fraButtons"));
+    fraButtons->setFrameShape(QFrame::StyledPanel);
+    fraButtons->setGeometry(TwipsRect(this, 0, 0, 7650, 540));
+
+    auto pictureButton = [this](const char* name, const QString& tip, ToolbarIcons::Icon icon, int left) {
+        auto* button = new QToolButton(fraButtons);
+        button->setObjectName(QLatin1String(name));
+        button->setToolTip(tip);
+        button->setAccessibleName(tip);
+        button->setIcon(ToolbarIcons::icon(icon));
+        button->setGeometry(TwipsRect(this, left, 120, left < 1000 ? 400 : 375, left < 1000 ? 380 : 375));
+        button->setIconSize(button->size() - QSize(6, 6));
+        return button;
+    };
+    cmdOK = pictureButton("cmdOK", QStringLiteral("OK"), ToolbarIcons::OK, 120);
+    cmdCancel = pictureButton("cmdCancel", QStringLiteral("Cancel"), ToolbarIcons::Cancel, 510);
+    for (int i = 0; i < static_cast<int>(cmdHotKey.size()); ++i) {
+        cmdHotKey[i] = new QToolButton(fraButtons);
+        cmdHotKey[i]->setObjectName(QStringLiteral("cmdHotKey%1").arg(i));
+        cmdHotKey[i]->setGeometry(TwipsRect(this, 1080 + 360 * i, 120, 375, 375));
+        cmdHotKey[i]->hide();
+        connect(cmdHotKey[i], &QToolButton::clicked, this, [this, i] { cmdHotKey_Click(i); });
+    }
+    cmdPrevious = pictureButton("cmdPrevious", QStringLiteral("Previous Record"), ToolbarIcons::Previous, 3090);
+    cmdNext = pictureButton("cmdNext", QStringLiteral("Next Record"), ToolbarIcons::Next, 3450);
+
+    auto label = [this](const char* name, const QString& caption, int left, int top) {
+        auto* l = new QLabel(caption, this);
+        l->setObjectName(QLatin1String(name));
+        l->move(Twips::toPixels(left, this), Twips::toPixels(top, this));
+        return l;
+    };
+    auto lineEdit = [this](const char* name, int left, int top, int width) {
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QLatin1String(name));
+        box->setGeometry(TwipsRect(this, left, top, width, 285));
+        box->setMaxLength(std::numeric_limits<int>::max()); // no limit but the Year's
+        return box;
+    };
+    label("lblArtist", QStringLiteral("Artist :"), 240, 720);
+    txtArtist = lineEdit("txtArtist", 240, 930, 7095);
+    label("lblTitle", QStringLiteral("Title :"), 240, 1380);
+    txtTitle = lineEdit("txtTitle", 240, 1590, 7095);
+    label("lblFormat", QStringLiteral("Format :"), 240, 2040);
+    cboFormat = new QComboBox(this);
+    cboFormat->setObjectName(QStringLiteral("cboFormat"));
+    cboFormat->setGeometry(TwipsRect(this, 240, 2250, 2895, 315));
+    label("lblYear", QStringLiteral("Year :"), 3480, 2040);
+    txtYear = lineEdit("txtYear", 3480, 2250, 615);
+    label("lblLabel", QStringLiteral("Label :"), 3480, 2640);
+    txtLabel = lineEdit("txtLabel", 3480, 2850, 3855);
+    label("lblCatNo", QStringLiteral("Catalogue No. :"), 3480, 3240);
+    txtCatNo = lineEdit("txtCatNo", 3480, 3450, 3855);
+    label("lblIntCatNo", QStringLiteral("International Catalogue No. :"), 3480, 3840);
+    txtIntCatNo = lineEdit("txtIntCatNo", 3480, 4050, 3855);
+    label("lblNotes", QStringLiteral("Notes :"), 240, 4320);
+    txtNotes = new QPlainTextEdit(this);
+    txtNotes->setObjectName(QStringLiteral("txtNotes"));
+    txtNotes->setGeometry(TwipsRect(this, 240, 4530, 7095, 885));
+    txtNotes->setTabChangesFocus(true);
+
+    QWidget* const order[] = {txtArtist,    txtTitle,     cboFormat,    txtYear,     txtLabel,     txtCatNo,
+                              txtIntCatNo,  txtNotes,     cmdOK,        cmdCancel,   cmdHotKey[0], cmdHotKey[1],
+                              cmdHotKey[2], cmdHotKey[3], cmdHotKey[4], cmdPrevious, cmdNext};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    // The window sees every key before the control that has the focus.
+    installEventFilter(this);
+    for (QWidget* w : order)
+        w->installEventFilter(this);
+
+    for (int f = Artist; f <= Notes; ++f) {
+        if (auto* box = qobject_cast<QLineEdit*>(FieldBox(f)))
+            connect(box, &QLineEdit::textChanged, this, &frmRecord::txtField_Change);
+    }
+    connect(txtNotes, &QPlainTextEdit::textChanged, this, &frmRecord::txtField_Change);
+    connect(cboFormat, &QComboBox::activated, this, &frmRecord::cboFormat_Click);
+    connect(cmdOK, &QToolButton::clicked, this, &frmRecord::cmdOK_Click);
+    connect(cmdCancel, &QToolButton::clicked, this, &frmRecord::cmdCancel_Click);
+    connect(cmdPrevious, &QToolButton::clicked, this, &frmRecord::cmdPrevious_Click);
+    connect(cmdNext, &QToolButton::clicked, this, &frmRecord::cmdNext_Click);
+}
+
+QWidget* frmRecord::FieldBox(int iField) const
+{
+    QWidget* const boxes[] = {nullptr, txtArtist, txtTitle, txtYear, txtLabel, txtCatNo, txtIntCatNo, txtNotes};
+    return iField >= Artist && iField <= Notes ? boxes[iField] : nullptr;
+}
+
+QString frmRecord::FieldText(int iField) const
+{
+    if (iField == Notes)
+        return txtNotes->toPlainText();
+    return static_cast<QLineEdit*>(FieldBox(iField))->text();
+}
+
+void frmRecord::SetFieldText(int iField, const QString& sText)
+{
+    if (iField == Notes)
+        txtNotes->setPlainText(sText);
+    else
+        static_cast<QLineEdit*>(FieldBox(iField))->setText(sText);
+}
+
+frmRecord::LoadResult frmRecord::ShowModal()
+{
+    const LoadResult result = Form_Load();
+    if (result != LoadResult::Loaded)
+        return result;
+    txtArtist->setFocus(Qt::ActiveWindowFocusReason);
+    txtArtist->selectAll();
+    m_iFocusField = Artist;
+    exec();
+    m_rsRecording.reset(); // however the editor was left, its table access ends with it
+    return result;
+}
+
+frmRecord::LoadResult frmRecord::Form_Load()
+{
+    m_bLoading = true;
+    m_bUnloading = false;
+    m_bHotKeyFocus = false;
+    m_iFocusField = 0;
+    m_sLoadError.clear();
+    m_aCaret = {};
+    setWindowTitle(g_sEditMode + QStringLiteral(" Recording"));
+
+    LoadResult result = LoadResult::Loaded;
+    try {
+        m_rsRecording = g_dbCatalogue->openRecordset(QStringLiteral("Recording"));
+        m_rsRecording->setIndex(QStringLiteral("PrimaryKey"));
+        QVariant vFormat;
+        if (g_sEditMode == QLatin1String("Amend")) {
+            m_rsRecording->seek(QStringLiteral("="), g_iRecordID);
+            if (m_rsRecording->noMatch()) {
+                m_sLoadError = QStringLiteral("This Recording is no longer in the catalogue; another program may "
+                                              "have deleted it. The display will be refreshed.");
+                result = LoadResult::RecordMissing;
+            } else {
+                vFormat = m_rsRecording->field(QStringLiteral("Format"));
+            }
+        }
+        if (result == LoadResult::Loaded) {
+            LoadFields();
+            LoadFormats(vFormat);
+        }
+    } catch (const EngineError& e) {
+        m_sLoadError = QStringLiteral("The Recording could not be read:\r\n\r\n") + e.description();
+        result = LoadResult::Failed;
+    }
+    if (result != LoadResult::Loaded) {
+        m_rsRecording.reset();
+        m_bLoading = false;
+        return result;
+    }
+
+    SetUpHotKeys();
+    cmdPrevious->setEnabled(!g_vAtFirstRow);
+    cmdNext->setEnabled(!g_vAtLastRow);
+    m_bLoading = false;
+    m_bChanged = false; // filling the boxes raised the same notifications as typing
+    return result;
+}
+
+void frmRecord::LoadFields()
+{
+    const bool bAmend = g_sEditMode == QLatin1String("Amend");
+    for (int f = Artist; f <= Notes; ++f) {
+        const QString sValue =
+            bAmend ? m_rsRecording->text(m_rsRecording->fieldIndex(QLatin1String(kFieldNames[f]))) : QString();
+        // A Year loaded longer than four characters is shown whole, never cut.
+        if (f == Year)
+            txtYear->setMaxLength(qMax(kYearLength, static_cast<int>(sValue.size())));
+        SetFieldText(f, sValue);
+    }
+    m_sNotesLoaded = bAmend ? m_rsRecording->text(m_rsRecording->fieldIndex(QStringLiteral("Notes"))) : QString();
+    m_sNotesShown = txtNotes->toPlainText();
+    if (!bAmend)
+        txtYear->setText(QDate::currentDate().toString(QStringLiteral("yyyy")));
+}
+
+void frmRecord::LoadFormats(const QVariant& vFormat)
+{
+    cboFormat->clear();
+    bool bHasFormat = false;
+    const qint64 iFormat = vFormat.isNull() ? 0 : vFormat.toLongLong(&bHasFormat);
+    const std::unique_ptr<SnapshotRecordset> rs = g_dbCatalogue->openSnapshot(Catalogue::formatListStatement());
+    const int iID = rs->fieldIndex(QStringLiteral("ID"));
+    const int iDescription = rs->fieldIndex(QStringLiteral("Description"));
+    while (!rs->eof()) {
+        // A Null description shows as an empty entry.
+        cboFormat->addItem(rs->text(iDescription), rs->integer(iID));
+        if (bHasFormat && rs->integer(iID) == iFormat)
+            cboFormat->setCurrentIndex(cboFormat->count() - 1);
+        rs->moveNext();
+    }
+    if (g_sEditMode == QLatin1String("New")) {
+        // With fewer than nine formats the last one stands in; with none, none is selected.
+        cboFormat->setCurrentIndex(qMin(kNewFormatPosition, cboFormat->count() - 1));
+    } else if (!bHasFormat) {
+        cboFormat->setCurrentIndex(-1);
+    }
+}
+
+void frmRecord::SetUpHotKeys()
+{
+    for (int i = 0; i < static_cast<int>(cmdHotKey.size()); ++i) {
+        const bool bShown = i < g_iHotKeyCount;
+        cmdHotKey[i]->setVisible(bShown);
+        if (!bShown)
+            continue;
+        QString sCaption = g_asHotKeyName.value(i);
+        cmdHotKey[i]->setText(sCaption.replace(QLatin1Char('&'), QLatin1String("&&")));
+        cmdHotKey[i]->setToolTip(QStringLiteral("Paste Text '") + g_asHotKeyText.value(i) + QLatin1Char('\''));
+        cmdHotKey[i]->setAccessibleName(g_asHotKeyName.value(i));
+    }
+}
+
+bool frmRecord::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        // Only the first delivery, to the control with the focus: a key it ignores travels on to
+        // its parents and must not be handled twice.
+        QWidget* focus = QApplication::focusWidget();
+        if (watched != (focus && isAncestorOf(focus) ? focus : static_cast<QWidget*>(this)))
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (Form_KeyDown(key))
+            return true;
+        return watched == txtYear && !txtYear_KeyPress(key);
+    }
+    case QEvent::FocusIn: {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        for (int f = Artist; f <= Notes; ++f) {
+            if (watched == FieldBox(f)) {
+                m_iFocusField = f;
+                // Coming back from another window or a list's popup is no new visit to the box.
+                if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                    txtField_GotFocus(f);
+            }
+        }
+        if (watched == cmdOK || watched == cmdCancel || watched == cmdPrevious || watched == cmdNext)
+            cmdButton_GotFocus();
+        return false;
+    }
+    case QEvent::FocusOut:
+        for (int f = Artist; f <= Notes; ++f) {
+            if (watched == FieldBox(f))
+                txtField_LostFocus(f);
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void frmRecord::txtField_GotFocus(int iField)
+{
+    const Caret caret = m_aCaret[iField];
+    const bool bKeepCaret = std::exchange(m_bHotKeyFocus, false);
+    if (iField == Notes) {
+        QTextCursor cursor = txtNotes->textCursor();
+        if (bKeepCaret) {
+            cursor.setPosition(caret.anchor);
+            cursor.setPosition(caret.position, QTextCursor::KeepAnchor);
+        } else {
+            cursor.select(QTextCursor::Document);
+        }
+        txtNotes->setTextCursor(cursor);
+        return;
+    }
+    auto* box = static_cast<QLineEdit*>(FieldBox(iField));
+    if (!bKeepCaret)
+        box->selectAll();
+    else if (caret.anchor == caret.position)
+        box->setCursorPosition(caret.position);
+    else
+        box->setSelection(caret.anchor, caret.position - caret.anchor);
+}
+
+void frmRecord::txtField_LostFocus(int iField)
+{
+    // The box forgets its selection as it loses the focus; a hot key typing into it needs it.
+    if (iField == Notes) {
+        const QTextCursor cursor = txtNotes->textCursor();
+        m_aCaret[iField] = {cursor.position(), cursor.anchor()};
+        return;
+    }
+    const auto* box = static_cast<QLineEdit*>(FieldBox(iField));
+    if (box->hasSelectedText()) {
+        const int iStart = box->selectionStart();
+        const int iEnd = box->selectionEnd();
+        const bool bForward = box->cursorPosition() == iEnd;
+        m_aCaret[iField] = bForward ? Caret{iEnd, iStart} : Caret{iStart, iEnd};
+    } else {
+        m_aCaret[iField] = {box->cursorPosition(), box->cursorPosition()};
+    }
+}
+
+void frmRecord::txtField_Change()
+{
+    if (!m_bLoading)
+        m_bChanged = true;
+}
+
+void frmRecord::cboFormat_Click()
+{
+    if (!m_bLoading)
+        m_bChanged = true;
+}
+
+void frmRecord::cmdButton_GotFocus()
+{
+    m_iFocusField = 0;
+}
+
+bool frmRecord::txtYear_KeyPress(const QKeyEvent* event) const
+{
+    // Typed characters reach the Year only when they are digits or backspace; keys that type
+    // nothing (arrows, Delete, Tab) and editing commands (Ctrl+V) pass as they are.
+    const QString sText = event->text();
+    if (sText.isEmpty() || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return true;
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        return true;
+    const QChar c = sText.at(0);
+    return sText.size() == 1 && (c == QChar(8) || (c >= QLatin1Char('0') && c <= QLatin1Char('9')));
+}
+
+bool frmRecord::Form_KeyDown(QKeyEvent* event)
+{
+    const int iKeyCode = KeyCodes::virtualKey(event->key(), event->modifiers());
+    const bool bCtrl = event->modifiers() & Qt::ControlModifier;
+    if (iKeyCode == kVkEnter && !bCtrl) {
+        cmdOK_Click();
+        return true;
+    }
+    if (iKeyCode == kVkEscape) {
+        cmdCancel_Click();
+        return true;
+    }
+    // Keys the hot keys typed fire no hot key themselves: a text holding its own key would
+    // otherwise type itself for ever.
+    if (iKeyCode != 0 && !SendKeys::isSent(event)) {
+        for (int i = 0; i < g_iHotKeyCount; ++i) {
+            if (g_aiHotKeyCode.value(i) == iKeyCode) {
+                SendHotKeyText(i);
+                break;
+            }
+        }
+    }
+    // Ctrl+Enter starts a new line in the Notes; everywhere else it does nothing.
+    if (iKeyCode == kVkEnter && QApplication::focusWidget() == txtNotes) {
+        txtNotes->insertPlainText(QStringLiteral("\n"));
+        return true;
+    }
+    return false;
+}
+
+void frmRecord::cmdHotKey_Click(int iIndex)
+{
+    QWidget* box = FieldBox(m_iFocusField);
+    if (!box)
+        return; // the focus last rested on a command button
+    if (!box->hasFocus()) {
+        m_bHotKeyFocus = true;
+        box->setFocus(Qt::OtherFocusReason);
+    }
+    SendHotKeyText(iIndex);
+}
+
+void frmRecord::SendHotKeyText(int iIndex)
+{
+    // A text that cannot be read is typed not at all, rather than in part.
+    QString sError;
+    if (!SendKeys::send(g_asHotKeyText.value(iIndex), &sError)) {
+        Dialogs::message(this,
+                         QStringLiteral("The text of the hot key \"%1\" cannot be typed:\r\n\r\n%2\r\n\r\n"
+                                        "Correct it in Edit Settings.")
+                             .arg(g_asHotKeyName.value(iIndex), sError),
+                         QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
+    }
+}
+
+bool frmRecord::Update()
+{
+    if (cboFormat->currentIndex() < 0) {
+        Dialogs::message(this, QStringLiteral("Please choose a Format for this Recording. Nothing has been saved yet."),
+                         QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
+        cboFormat->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    try {
+        if (g_sEditMode == QLatin1String("New"))
+            m_rsRecording->addNew();
+        else
+            m_rsRecording->edit();
+        for (int f = Artist; f <= Notes; ++f) {
+            QString sText = FieldText(f);
+            if (f == Notes) {
+                // An untouched box gives back what was loaded; edited lines end as the Notes'
+                // own lines did, and as the catalogue's texts always have, with CR LF otherwise.
+                if (sText == m_sNotesShown)
+                    sText = m_sNotesLoaded;
+                else if (!m_sNotesLoaded.contains(QLatin1Char('\n')) || m_sNotesLoaded.contains(QLatin1String("\r\n")))
+                    sText.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+            }
+            // Empty boxes are written as zero-length strings, never Null.
+            m_rsRecording->setField(QLatin1String(kFieldNames[f]), sText.isNull() ? QStringLiteral("") : sText);
+        }
+        m_rsRecording->setField(QStringLiteral("Format"), cboFormat->currentData());
+        m_rsRecording->update();
+    } catch (const EngineError& e) {
+        Dialogs::message(this, QStringLiteral("The Recording could not be saved:\r\n\r\n") + e.description(),
+                         QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
+        return false;
+    }
+    // Stored: from here on a failure only costs the selection of the recording after a refresh.
+    try {
+        if (g_sEditMode == QLatin1String("New"))
+            m_rsRecording->moveLast();
+        g_iCurrentID = m_rsRecording->field(QStringLiteral("ID")).toLongLong();
+    } catch (const EngineError&) {
+    }
+    m_rsRecording.reset();
+    g_bRecordUpdated = true;
+    return true;
+}
+
+void frmRecord::NoUpdate()
+{
+    m_rsRecording.reset();
+}
+
+void frmRecord::cmdOK_Click()
+{
+    if (m_bUnloading)
+        return;
+    if (m_bChanged) {
+        if (!Update())
+            return;
+    } else {
+        NoUpdate();
+    }
+    Unload();
+}
+
+void frmRecord::cmdCancel_Click()
+{
+    LeaveAsking(0);
+}
+
+void frmRecord::cmdPrevious_Click()
+{
+    LeaveAsking(1);
+}
+
+void frmRecord::cmdNext_Click()
+{
+    LeaveAsking(2);
+}
+
+void frmRecord::LeaveAsking(int iNavigate)
+{
+    if (m_bUnloading)
+        return;
+    if (m_bChanged) {
+        const auto answer = Dialogs::message(this, QStringLiteral("Changes have been made; shall I save them?"),
+                                             QStringLiteral("Varolin"), QMessageBox::Yes | QMessageBox::No,
+                                             QMessageBox::Question, QMessageBox::Yes);
+        // A save that fails keeps the editor open, with its edits and without the move.
+        if (answer == QMessageBox::Yes && !Update())
+            return;
+    }
+    NoUpdate();
+    if (iNavigate != 0)
+        g_vNavigate = iNavigate;
+    Unload();
+}
+
+void frmRecord::Unload()
+{
+    m_bUnloading = true;
+    QDialog::done(QDialog::Accepted);
+}
+
+void frmRecord::reject()
+{
+    // Escape that reached the dialog itself, or the window manager closing it: as Cancel.
+    cmdCancel_Click();
+}

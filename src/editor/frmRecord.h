@@ -1,0 +1,118 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <QDialog>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QToolButton;
+class Recordset;
+
+// The recording editor: one recording of the catalogue, new or amended, in seven text boxes and
+// a list of formats. The main window sets g_sEditMode (and for Amend g_iRecordID, g_vAtFirstRow,
+// g_vAtLastRow) before showing it, and reads g_bRecordUpdated, g_iCurrentID and g_vNavigate after.
+class frmRecord : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // How a showing ended before the user saw the editor.
+    enum class LoadResult { Loaded, RecordMissing, Failed };
+
+    explicit frmRecord(QWidget* parent = nullptr);
+    ~frmRecord() override;
+
+    // Loads the recording the globals name and shows the editor modally until it is left. A
+    // recording that is no longer in the catalogue, or a catalogue that cannot be read, shows no
+    // editor; the reason is in loadError().
+    LoadResult ShowModal();
+    QString loadError() const { return m_sLoadError; }
+
+    // Saves the window's values into the catalogue; false (after saying why) when nothing could be
+    // saved, with the window and its edits left as they were.
+    bool Update();
+    // Ends the table access without saving.
+    void NoUpdate();
+
+    bool isChanged() const { return m_bChanged; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reject() override;
+
+private:
+    // The seven text fields, in the catalogue's order, numbered from 1 as the focus handling counts.
+    enum Field { Artist = 1, Title, Year, Label, CatNo, IntCatNo, Notes, FieldCount = Notes };
+
+    void CreateControls();
+    QWidget* FieldBox(int iField) const;
+    QString FieldText(int iField) const;
+    void SetFieldText(int iField, const QString& sText);
+
+    // Loading
+    LoadResult Form_Load();
+    void LoadFields();
+    void LoadFormats(const QVariant& vFormat);
+    void SetUpHotKeys();
+
+    // Focus and change tracking
+    void txtField_GotFocus(int iField);
+    void txtField_LostFocus(int iField);
+    void txtField_Change();
+    void cboFormat_Click();
+    void cmdButton_GotFocus();
+    bool txtYear_KeyPress(const QKeyEvent* event) const;
+
+    // Leaving
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void cmdPrevious_Click();
+    void cmdNext_Click();
+    void LeaveAsking(int iNavigate);
+    void Unload();
+    bool Form_KeyDown(QKeyEvent* event);
+
+    // Hot keys
+    void cmdHotKey_Click(int iIndex);
+    void SendHotKeyText(int iIndex);
+
+    // Controls
+    QFrame* fraButtons = nullptr;
+    QToolButton* cmdOK = nullptr;
+    QToolButton* cmdCancel = nullptr;
+    std::array<QToolButton*, 5> cmdHotKey{};
+    QToolButton* cmdPrevious = nullptr;
+    QToolButton* cmdNext = nullptr;
+    QLineEdit* txtArtist = nullptr;
+    QLineEdit* txtTitle = nullptr;
+    QComboBox* cboFormat = nullptr;
+    QLineEdit* txtYear = nullptr;
+    QLineEdit* txtLabel = nullptr;
+    QLineEdit* txtCatNo = nullptr;
+    QLineEdit* txtIntCatNo = nullptr;
+    QPlainTextEdit* txtNotes = nullptr;
+
+    // Window state
+    std::unique_ptr<Recordset> m_rsRecording;
+    int m_iFocusField = 0;
+    bool m_bHotKeyFocus = false;
+    bool m_bChanged = false;
+    bool m_bLoading = false;
+    bool m_bUnloading = false;
+    QString m_sLoadError;
+    // Each box's caret and selection as it lost the focus, for a hot key to type into.
+    struct Caret
+    {
+        int position = 0;
+        int anchor = 0;
+    };
+    std::array<Caret, FieldCount + 1> m_aCaret{};
+    // The Notes as the catalogue held them and as the box showed them: an untouched box writes
+    // them back exactly, line ends included.
+    QString m_sNotesLoaded;
+    QString m_sNotesShown;
+};

@@ -1,0 +1,112 @@
+#include "support/ProgramWindow.h"
+
+#include "browser/frmMain.h"
+#include "editor/frmRecord.h"
+#include "platform/Dialogs.h"
+#include "platform/Grid.h"
+#include "shared/modVarolin.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+ProgramWindow::ProgramWindow()
+{
+    ResetModuleGlobals();
+    Dialogs::setScripted(true);
+    QApplication::instance()->installEventFilter(&m_watcher);
+}
+
+ProgramWindow::~ProgramWindow()
+{
+    QApplication::instance()->removeEventFilter(&m_watcher);
+    window.reset();
+    ResetModuleGlobals();
+    Dialogs::setScripted(false);
+}
+
+bool ProgramWindow::start()
+{
+    window = std::make_unique<frmMain>();
+    window->setProgramDirectory(folder.path());
+    const bool started = window->Form_Load();
+    QApplication::setActiveWindow(window.get());
+    return started;
+}
+
+bool ProgramWindow::start(const QString& ini, const QList<TestFolder::Recording>& recordings)
+{
+    folder.writeIni(ini);
+    TestFolder::addRecordings(folder.createCatalogue(), recordings);
+    return start();
+}
+
+Grid* ProgramWindow::grid() const
+{
+    return control<Grid>("grdData");
+}
+
+void ProgramWindow::clickRow(int row) const
+{
+    const QModelIndex index = grid()->model()->index(row - 1, 0);
+    grid()->scrollTo(index);
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, Qt::NoModifier, grid()->visualRect(index).center());
+}
+
+QStringList ProgramWindow::column(int col) const
+{
+    QStringList cells;
+    for (int r = 1; r < grid()->rows(); ++r)
+        cells << grid()->textAt(r, col);
+    return cells;
+}
+
+void ProgramWindow::whenEditorShows(const QList<EditorStep>& steps)
+{
+    m_steps = steps;
+}
+
+bool ProgramWindow::Watcher::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show) {
+        if (auto* editor = qobject_cast<frmRecord*>(watched)) {
+            // The step runs once the editor's own event loop has started.
+            QPointer<frmRecord> shown(editor);
+            QTimer::singleShot(0, editor, [this, shown] {
+                if (shown && shown->isVisible())
+                    program->editorShown(shown);
+            });
+        }
+    }
+    return false;
+}
+
+void ProgramWindow::editorShown(frmRecord* editor)
+{
+    ++m_editorsShown;
+    QApplication::setActiveWindow(editor);
+    if (m_steps.isEmpty()) {
+        ++m_unexpected;
+        Dialogs::scriptMessageAnswer(QMessageBox::No);
+        editor->close(); // as the window manager would
+        return;
+    }
+    m_steps.takeFirst()(editor);
+}
+
+void ProgramWindow::press(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(focus(), key, modifiers);
+}
+
+void ProgramWindow::type(const QString& text)
+{
+    QTest::keyClicks(focus(), text);
+}
+
+QWidget* ProgramWindow::focus()
+{
+    QWidget* widget = QApplication::focusWidget();
+    return widget ? widget : QApplication::activeWindow();
+}

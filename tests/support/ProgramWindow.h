@@ -1,0 +1,73 @@
+#pragma once
+
+#include "support/TestFolder.h"
+
+#include <functional>
+#include <memory>
+#include <QList>
+#include <QWidget>
+
+class frmMain;
+class frmRecord;
+class Grid;
+
+// The program started in a fresh folder of its own, with message and input boxes answered from a
+// script, and the modal recording editor driven while it is open.
+class ProgramWindow
+{
+public:
+    ProgramWindow();
+    ~ProgramWindow();
+
+    TestFolder folder;
+    std::unique_ptr<frmMain> window;
+
+    QString catalogue() const { return folder.file(QStringLiteral("varolin.mdb")); }
+    // Starts the program on the folder's varolin.ini and catalogue; true when it is running.
+    bool start();
+    // Writes varolin.ini, creates the catalogue with the recordings, and starts the program.
+    bool start(const QString& ini, const QList<TestFolder::Recording>& recordings);
+
+    template <typename T>
+    T* control(const char* name) const
+    {
+        return findControl<T>(window.get(), name);
+    }
+    template <typename T>
+    static T* findControl(const QWidget* parent, const char* name)
+    {
+        return parent ? parent->findChild<T*>(QLatin1String(name)) : nullptr;
+    }
+    Grid* grid() const;
+    // Clicks a grid row's first cell, scrolled into view, as a person picks a recording.
+    void clickRow(int row) const;
+    QStringList column(int col) const;
+
+    // The steps to take in the recording editor, one per showing, in order. A showing with no step
+    // left is cancelled and counted in unexpectedEditors().
+    using EditorStep = std::function<void(frmRecord*)>;
+    void whenEditorShows(const QList<EditorStep>& steps);
+    int editorsShown() const { return m_editorsShown; }
+    int unexpectedEditors() const { return m_unexpected; }
+    bool stepsLeft() const { return !m_steps.isEmpty(); }
+
+    // A key pressed on whatever has the focus, as a person presses it.
+    static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    static void type(const QString& text);
+    static QWidget* focus();
+
+private:
+    void editorShown(frmRecord* editor);
+
+    // Runs the next step each time an editor shows.
+    struct Watcher : QObject
+    {
+        explicit Watcher(ProgramWindow* p) : program(p) {}
+        bool eventFilter(QObject* watched, QEvent* event) override;
+        ProgramWindow* program;
+    } m_watcher{this};
+
+    QList<EditorStep> m_steps;
+    int m_editorsShown = 0;
+    int m_unexpected = 0;
+};
