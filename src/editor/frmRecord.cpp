@@ -134,6 +134,11 @@ void frmRecord::CreateControls()
             connect(box, &QLineEdit::textChanged, this, &frmRecord::txtField_Change);
     }
     connect(txtNotes, &QPlainTextEdit::textChanged, this, &frmRecord::txtField_Change);
+    // A longer Year loaded from the catalogue is shown whole; once shortened, four digits is the limit.
+    connect(txtYear, &QLineEdit::textChanged, this, [this](const QString& sYear) {
+        if (sYear.size() <= kYearLength)
+            txtYear->setMaxLength(kYearLength);
+    });
     connect(cboFormat, &QComboBox::activated, this, &frmRecord::cboFormat_Click);
     connect(cmdOK, &QToolButton::clicked, this, &frmRecord::cmdOK_Click);
     connect(cmdCancel, &QToolButton::clicked, this, &frmRecord::cmdCancel_Click);
@@ -244,6 +249,7 @@ void frmRecord::LoadFormats(const QVariant& vFormat)
     cboFormat->clear();
     bool bHasFormat = false;
     const qint64 iFormat = vFormat.isNull() ? 0 : vFormat.toLongLong(&bHasFormat);
+    int iSelected = -1;
     const std::unique_ptr<SnapshotRecordset> rs = g_dbCatalogue->openSnapshot(Catalogue::formatListStatement());
     const int iID = rs->fieldIndex(QStringLiteral("ID"));
     const int iDescription = rs->fieldIndex(QStringLiteral("Description"));
@@ -251,15 +257,13 @@ void frmRecord::LoadFormats(const QVariant& vFormat)
         // A Null description shows as an empty entry.
         cboFormat->addItem(rs->text(iDescription), rs->integer(iID));
         if (bHasFormat && rs->integer(iID) == iFormat)
-            cboFormat->setCurrentIndex(cboFormat->count() - 1);
+            iSelected = cboFormat->count() - 1;
         rs->moveNext();
     }
-    if (g_sEditMode == QLatin1String("New")) {
-        // With fewer than nine formats the last one stands in; with none, none is selected.
-        cboFormat->setCurrentIndex(qMin(kNewFormatPosition, cboFormat->count() - 1));
-    } else if (!bHasFormat) {
-        cboFormat->setCurrentIndex(-1);
-    }
+    // A new recording starts on the ninth format; with fewer, on the last there is.
+    if (g_sEditMode == QLatin1String("New"))
+        iSelected = qMin(kNewFormatPosition, cboFormat->count() - 1);
+    cboFormat->setCurrentIndex(iSelected);
 }
 
 void frmRecord::SetUpHotKeys()

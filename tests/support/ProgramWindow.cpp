@@ -70,7 +70,8 @@ void ProgramWindow::whenEditorShows(const QList<EditorStep>& steps)
 bool ProgramWindow::Watcher::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Show) {
-        if (auto* editor = qobject_cast<frmRecord*>(watched)) {
+        auto* editor = qobject_cast<frmRecord*>(watched);
+        if (editor && editor->parentWidget() == program->window.get()) {
             // The step runs once the editor's own event loop has started.
             QPointer<frmRecord> shown(editor);
             QTimer::singleShot(0, editor, [this, shown] {
