@@ -55,7 +55,8 @@ void frmMain::cmdNew_Click()
     g_vAtFirstRow = false;
     g_vAtLastRow = false;
     ShowRecordEditor();
-    repaint();
+    // What the editor uncovered is painted with the window's other pending events; a forced
+    // repaint would only paint it twice when a refresh follows.
     QCoreApplication::processEvents();
     if (g_bAutoRefresh && g_bRecordUpdated)
         RefreshAfterChange();
@@ -94,7 +95,6 @@ void frmMain::cmdAmend_Click()
         grdData->scrollTo(grdData->currentIndex());
     } while (g_vNavigate > 0);
 
-    repaint();
     QCoreApplication::processEvents();
     if (g_bAutoRefresh && g_bRecordUpdated)
         RefreshAfterChange();
