@@ -77,6 +77,7 @@ void frmRecord::CreateControls()
     for (int i = 0; i < static_cast<int>(cmdHotKey.size()); ++i) {
         cmdHotKey[i] = new QToolButton(fraButtons);
         cmdHotKey[i]->setObjectName(QStringLiteral("cmdHotKey%1").arg(i));
+        cmdHotKey[i]->setToolButtonStyle(Qt::ToolButtonTextOnly);
         cmdHotKey[i]->setGeometry(TwipsRect(this, 1080 + 360 * i, 120, 375, 375));
         cmdHotKey[i]->hide();
         connect(cmdHotKey[i], &QToolButton::clicked, this, [this, i] { cmdHotKey_Click(i); });
@@ -268,6 +269,12 @@ void frmRecord::LoadFormats(const QVariant& vFormat)
 
 void frmRecord::SetUpHotKeys()
 {
+    // The buttons stand at their places in the strip, each widened to show its whole name; Previous
+    // and Next move along only when longer names need their room.
+    const int iTop = Twips::toPixels(120, this);
+    const int iSide = Twips::toPixels(375, this);
+    const int iMaxWidth = Twips::toPixels(900, this); // five of them still leave room for Previous and Next
+    int iLeft = Twips::toPixels(1080, this);
     for (int i = 0; i < static_cast<int>(cmdHotKey.size()); ++i) {
         const bool bShown = i < g_iHotKeyCount;
         cmdHotKey[i]->setVisible(bShown);
@@ -277,7 +284,13 @@ void frmRecord::SetUpHotKeys()
         cmdHotKey[i]->setText(sCaption.replace(QLatin1Char('&'), QLatin1String("&&")));
         cmdHotKey[i]->setToolTip(QStringLiteral("Paste Text '") + g_asHotKeyText.value(i) + QLatin1Char('\''));
         cmdHotKey[i]->setAccessibleName(g_asHotKeyName.value(i));
+        const int iWidth = qBound(iSide, cmdHotKey[i]->sizeHint().width(), iMaxWidth);
+        cmdHotKey[i]->setGeometry(iLeft, iTop, iWidth, iSide);
+        iLeft += qMax(Twips::toPixels(360, this), iWidth + 2);
     }
+    const int iPrevious = qMax(Twips::toPixels(3090, this), iLeft + Twips::toPixels(120, this));
+    cmdPrevious->move(iPrevious, iTop);
+    cmdNext->move(iPrevious + Twips::toPixels(360, this), iTop);
 }
 
 bool frmRecord::eventFilter(QObject* watched, QEvent* event)
