@@ -91,11 +91,13 @@ private:
     void cmdAmend_Click();
     void cmdDelete_Click();
     bool ShowRecordEditor();
+    void LetWindowSettle();
     void RefreshAfterChange();
     void grdData_DblClick();
     void grdData_KeyDown(int iKeyCode, Qt::KeyboardModifiers iShift);
     void grdData_RowColChange();
     qint64 RowID(int iRow) const;
+    qint64 NeighbourID(int iRow) const;
 
     // Copy
     void CopyGridToClipboard();

@@ -4,6 +4,7 @@
 #include "editor/frmRecord.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
+#include "platform/KeyCodes.h"
 #include "shared/modVarolin.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
@@ -11,19 +12,18 @@
 
 #include <QCoreApplication>
 
-namespace {
-
-const int kVkEnter = 13;
-const int kVkEnd = 35;
-const int kVkHome = 36;
-const int kVkInsert = 45;
-const int kVkDelete = 46;
-
-} // namespace
-
 qint64 frmMain::RowID(int iRow) const
 {
     return g_aiRowID.value(iRow - 1);
+}
+
+qint64 frmMain::NeighbourID(int iRow) const
+{
+    // The recording below moves up into a removed one's place; after the last row, the one above
+    // becomes the last. The only row leaves nothing: its own ID, which no row will match.
+    if (iRow < grdData->rows() - 1)
+        return RowID(iRow + 1);
+    return iRow > 1 ? RowID(iRow - 1) : RowID(iRow);
 }
 
 bool frmMain::ShowRecordEditor()
@@ -34,14 +34,21 @@ bool frmMain::ShowRecordEditor()
     if (result == frmRecord::LoadResult::Loaded)
         return true;
     Dialogs::message(this, m_frmRecord->loadError(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
-    if (result == frmRecord::LoadResult::RecordMissing)
-        RefreshAfterChange(); // the display still shows what another program took away
     return false;
+}
+
+void frmMain::LetWindowSettle()
+{
+    // What the editor uncovered is painted with the window's other pending events. Keys already
+    // typed wait for the refresh: a second Enter must not open the editor before the display
+    // shows the first save.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void frmMain::RefreshAfterChange()
 {
-    // The display follows a change with the Selection's last answers, asking nothing again.
+    // The display follows a change with the Selection's last answers, asking nothing again: the
+    // flag a save leaves says so to the refresh.
     g_bRecordUpdated = true;
     RefreshGrid();
     SelectCurrentRecording();
@@ -55,9 +62,7 @@ void frmMain::cmdNew_Click()
     g_vAtFirstRow = false;
     g_vAtLastRow = false;
     ShowRecordEditor();
-    // What the editor uncovered is painted with the window's other pending events; a forced
-    // repaint would only paint it twice when a refresh follows.
-    QCoreApplication::processEvents();
+    LetWindowSettle();
     if (g_bAutoRefresh && g_bRecordUpdated)
         RefreshAfterChange();
     grdData->setFocus();
@@ -76,10 +81,15 @@ void frmMain::cmdAmend_Click()
 
     // Each Previous or Next closes the editor and opens it again on the neighbouring row of the
     // display as it was, the grid's current row following along.
+    bool bMissing = false;
+    qint64 iShownID = g_iRecordID;
     do {
         g_vNavigate = 0;
-        if (!ShowRecordEditor())
+        if (!ShowRecordEditor()) {
+            bMissing = true;
             break;
+        }
+        iShownID = g_iRecordID;
         g_vAtFirstRow = false;
         g_vAtLastRow = false;
         if (g_vNavigate == 1) {
@@ -95,9 +105,15 @@ void frmMain::cmdAmend_Click()
         grdData->scrollTo(grdData->currentIndex());
     } while (g_vNavigate > 0);
 
-    QCoreApplication::processEvents();
-    if (g_bAutoRefresh && g_bRecordUpdated)
+    LetWindowSettle();
+    if (bMissing) {
+        // Another program took the recording away: the display shows what is there now, on the
+        // recording the user came from (the one below, when the very first was missing).
+        g_iCurrentID = iShownID != g_iRecordID ? iShownID : NeighbourID(grdData->row());
         RefreshAfterChange();
+    } else if (g_bAutoRefresh && g_bRecordUpdated) {
+        RefreshAfterChange();
+    }
     grdData->setFocus();
 }
 
@@ -123,12 +139,7 @@ void frmMain::cmdDelete_Click()
     if (!g_bAutoRefresh)
         return; // the grid shows the deleted recording until the next refresh
 
-    // The recording below moves up into the deleted one's place; after the last row, the one above
-    // becomes the last. The only row leaves nothing to select.
-    if (r < grdData->rows() - 1)
-        g_iCurrentID = RowID(r + 1);
-    else if (r > 1)
-        g_iCurrentID = RowID(r - 1);
+    g_iCurrentID = NeighbourID(r);
     RefreshAfterChange();
     grdData->setFocus();
 }
@@ -140,23 +151,23 @@ void frmMain::grdData_DblClick()
 
 void frmMain::grdData_KeyDown(int iKeyCode, Qt::KeyboardModifiers iShift)
 {
-    if (iKeyCode == kVkEnter) {
+    if (iKeyCode == KeyCodes::VkEnter) {
         m_iSavedCol = grdData->col();
         grdData_DblClick();
         m_bRestoreCol = true;
     }
-    if (iKeyCode == kVkInsert)
+    if (iKeyCode == KeyCodes::VkInsert)
         cmdNew_Click();
-    if (iKeyCode == kVkDelete)
+    if (iKeyCode == KeyCodes::VkDelete)
         cmdDelete_Click();
     if (iShift & Qt::ControlModifier) {
-        if (iKeyCode == kVkHome) {
+        if (iKeyCode == KeyCodes::VkHome) {
             grdData->setCol(0);
             grdData->setRow(1);
             grdData->setTopRow(1);
             grdData->setLeftCol(0);
             grdData_Click();
-        } else if (iKeyCode == kVkEnd) {
+        } else if (iKeyCode == KeyCodes::VkEnd) {
             grdData->setCol(grdData->cols() - 1);
             grdData->setRow(grdData->rows() - 1);
             grdData->setTopRow(m_iMaxTopRow);

@@ -12,6 +12,7 @@
 #include "store/Recordset.h"
 #include "store/SnapshotRecordset.h"
 
+#include <algorithm>
 #include <limits>
 #include <QApplication>
 #include <QComboBox>
@@ -21,12 +22,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QToolButton>
 
 namespace {
 
-const int kVkEnter = 13;
-const int kVkEscape = 27;
 const int kYearLength = 4;
 const int kNewFormatPosition = 8; // a new recording starts on the ninth format
 
@@ -62,18 +62,19 @@ void frmRecord::CreateControls()
     fraButtons->setFrameShape(QFrame::StyledPanel);
     fraButtons->setGeometry(TwipsRect(this, 0, 0, 7650, 540));
 
-    auto pictureButton = [this](const char* name, const QString& tip, ToolbarIcons::Icon icon, int left) {
+    auto pictureButton = [this](const char* name, const QString& tip, ToolbarIcons::Icon icon, int left, int width,
+                                int height) {
         auto* button = new QToolButton(fraButtons);
         button->setObjectName(QLatin1String(name));
         button->setToolTip(tip);
         button->setAccessibleName(tip);
         button->setIcon(ToolbarIcons::icon(icon));
-        button->setGeometry(TwipsRect(this, left, 120, left < 1000 ? 400 : 375, left < 1000 ? 380 : 375));
+        button->setGeometry(TwipsRect(this, left, 120, width, height));
         button->setIconSize(button->size() - QSize(6, 6));
         return button;
     };
-    cmdOK = pictureButton("cmdOK", QStringLiteral("OK"), ToolbarIcons::OK, 120);
-    cmdCancel = pictureButton("cmdCancel", QStringLiteral("Cancel"), ToolbarIcons::Cancel, 510);
+    cmdOK = pictureButton("cmdOK", QStringLiteral("OK"), ToolbarIcons::OK, 120, 400, 380);
+    cmdCancel = pictureButton("cmdCancel", QStringLiteral("Cancel"), ToolbarIcons::Cancel, 510, 400, 380);
     for (int i = 0; i < static_cast<int>(cmdHotKey.size()); ++i) {
         cmdHotKey[i] = new QToolButton(fraButtons);
         cmdHotKey[i]->setObjectName(QStringLiteral("cmdHotKey%1").arg(i));
@@ -82,8 +83,9 @@ void frmRecord::CreateControls()
         cmdHotKey[i]->hide();
         connect(cmdHotKey[i], &QToolButton::clicked, this, [this, i] { cmdHotKey_Click(i); });
     }
-    cmdPrevious = pictureButton("cmdPrevious", QStringLiteral("Previous Record"), ToolbarIcons::Previous, 3090);
-    cmdNext = pictureButton("cmdNext", QStringLiteral("Next Record"), ToolbarIcons::Next, 3450);
+    cmdPrevious =
+        pictureButton("cmdPrevious", QStringLiteral("Previous Record"), ToolbarIcons::Previous, 3090, 375, 375);
+    cmdNext = pictureButton("cmdNext", QStringLiteral("Next Record"), ToolbarIcons::Next, 3450, 375, 375);
 
     auto label = [this](const char* name, const QString& caption, int left, int top) {
         auto* l = new QLabel(caption, this);
@@ -119,6 +121,7 @@ void frmRecord::CreateControls()
     txtNotes->setObjectName(QStringLiteral("txtNotes"));
     txtNotes->setGeometry(TwipsRect(this, 240, 4530, 7095, 885));
     txtNotes->setTabChangesFocus(true);
+    txtYear->setAttribute(Qt::WA_InputMethodEnabled, false); // composed text would pass the digits-only filter
 
     QWidget* const order[] = {txtArtist,    txtTitle,     cboFormat,    txtYear,     txtLabel,     txtCatNo,
                               txtIntCatNo,  txtNotes,     cmdOK,        cmdCancel,   cmdHotKey[0], cmdHotKey[1],
@@ -156,8 +159,15 @@ QWidget* frmRecord::FieldBox(int iField) const
 QString frmRecord::FieldText(int iField) const
 {
     if (iField == Notes)
-        return txtNotes->toPlainText();
+        return NotesText();
     return static_cast<QLineEdit*>(FieldBox(iField))->text();
+}
+
+QString frmRecord::NotesText() const
+{
+    // The document's own text, where a non-breaking space is still one; only its paragraph ends
+    // become line ends.
+    return txtNotes->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 }
 
 void frmRecord::SetFieldText(int iField, const QString& sText)
@@ -189,6 +199,7 @@ frmRecord::LoadResult frmRecord::Form_Load()
     m_iFocusField = 0;
     m_sLoadError.clear();
     m_aCaret = {};
+    m_bNew = g_sEditMode == QLatin1String("New");
     setWindowTitle(g_sEditMode + QStringLiteral(" Recording"));
 
     LoadResult result = LoadResult::Loaded;
@@ -196,7 +207,7 @@ frmRecord::LoadResult frmRecord::Form_Load()
         m_rsRecording = g_dbCatalogue->openRecordset(QStringLiteral("Recording"));
         m_rsRecording->setIndex(QStringLiteral("PrimaryKey"));
         QVariant vFormat;
-        if (g_sEditMode == QLatin1String("Amend")) {
+        if (!m_bNew) {
             m_rsRecording->seek(QStringLiteral("="), g_iRecordID);
             if (m_rsRecording->noMatch()) {
                 m_sLoadError = QStringLiteral("This Recording is no longer in the catalogue; another program may "
@@ -230,18 +241,18 @@ frmRecord::LoadResult frmRecord::Form_Load()
 
 void frmRecord::LoadFields()
 {
-    const bool bAmend = g_sEditMode == QLatin1String("Amend");
     for (int f = Artist; f <= Notes; ++f) {
         const QString sValue =
-            bAmend ? m_rsRecording->text(m_rsRecording->fieldIndex(QLatin1String(kFieldNames[f]))) : QString();
+            m_bNew ? QString() : m_rsRecording->text(m_rsRecording->fieldIndex(QLatin1String(kFieldNames[f])));
         // A Year loaded longer than four characters is shown whole, never cut.
         if (f == Year)
             txtYear->setMaxLength(qMax(kYearLength, static_cast<int>(sValue.size())));
         SetFieldText(f, sValue);
+        if (f == Notes)
+            m_sNotesLoaded = sValue;
     }
-    m_sNotesLoaded = bAmend ? m_rsRecording->text(m_rsRecording->fieldIndex(QStringLiteral("Notes"))) : QString();
-    m_sNotesShown = txtNotes->toPlainText();
-    if (!bAmend)
+    m_sNotesShown = NotesText();
+    if (m_bNew)
         txtYear->setText(QDate::currentDate().toString(QStringLiteral("yyyy")));
 }
 
@@ -262,7 +273,7 @@ void frmRecord::LoadFormats(const QVariant& vFormat)
         rs->moveNext();
     }
     // A new recording starts on the ninth format; with fewer, on the last there is.
-    if (g_sEditMode == QLatin1String("New"))
+    if (m_bNew)
         iSelected = qMin(kNewFormatPosition, cboFormat->count() - 1);
     cboFormat->setCurrentIndex(iSelected);
 }
@@ -282,7 +293,9 @@ void frmRecord::SetUpHotKeys()
             continue;
         QString sCaption = g_asHotKeyName.value(i);
         cmdHotKey[i]->setText(sCaption.replace(QLatin1Char('&'), QLatin1String("&&")));
-        cmdHotKey[i]->setToolTip(QStringLiteral("Paste Text '") + g_asHotKeyText.value(i) + QLatin1Char('\''));
+        // A text such as "a<b>c" is shown as written, not read as markup.
+        const QString sTip = QStringLiteral("Paste Text '") + g_asHotKeyText.value(i) + QLatin1Char('\'');
+        cmdHotKey[i]->setToolTip(Qt::mightBeRichText(sTip) ? Qt::convertFromPlainText(sTip) : sTip);
         cmdHotKey[i]->setAccessibleName(g_asHotKeyName.value(i));
         const int iWidth = qBound(iSide, cmdHotKey[i]->sizeHint().width(), iMaxWidth);
         cmdHotKey[i]->setGeometry(iLeft, iTop, iWidth, iSide);
@@ -394,26 +407,32 @@ void frmRecord::cmdButton_GotFocus()
 
 bool frmRecord::txtYear_KeyPress(const QKeyEvent* event) const
 {
-    // Typed characters reach the Year only when they are digits or backspace; keys that type
-    // nothing (arrows, Delete, Tab) and editing commands (Ctrl+V) pass as they are.
+    // Typed characters reach the Year only when they are digits; keys that type nothing (arrows,
+    // Tab, Backspace, Delete, whatever text the system gives them) and editing commands (Ctrl+V)
+    // pass as they are.
+    static const int aiKeys[] = {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Backspace, Qt::Key_Delete};
     const QString sText = event->text();
-    if (sText.isEmpty() || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+    if (sText.isEmpty() || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier) ||
+        std::find(std::begin(aiKeys), std::end(aiKeys), event->key()) != std::end(aiKeys))
         return true;
-    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
-        return true;
-    const QChar c = sText.at(0);
-    return sText.size() == 1 && (c == QChar(8) || (c >= QLatin1Char('0') && c <= QLatin1Char('9')));
+    return sText.size() == 1 && sText.at(0) >= QLatin1Char('0') && sText.at(0) <= QLatin1Char('9');
 }
 
 bool frmRecord::Form_KeyDown(QKeyEvent* event)
 {
     const int iKeyCode = KeyCodes::virtualKey(event->key(), event->modifiers());
     const bool bCtrl = event->modifiers() & Qt::ControlModifier;
-    if (iKeyCode == kVkEnter && !bCtrl) {
+    // A held Enter or Escape ends the editor once; its repeats must not end the next one, or
+    // answer the question it asks.
+    if ((iKeyCode == KeyCodes::VkEnter && !bCtrl) || iKeyCode == KeyCodes::VkEscape) {
+        if (event->isAutoRepeat())
+            return true;
+    }
+    if (iKeyCode == KeyCodes::VkEnter && !bCtrl) {
         cmdOK_Click();
         return true;
     }
-    if (iKeyCode == kVkEscape) {
+    if (iKeyCode == KeyCodes::VkEscape) {
         cmdCancel_Click();
         return true;
     }
@@ -428,7 +447,7 @@ bool frmRecord::Form_KeyDown(QKeyEvent* event)
         }
     }
     // Ctrl+Enter starts a new line in the Notes; everywhere else it does nothing.
-    if (iKeyCode == kVkEnter && QApplication::focusWidget() == txtNotes) {
+    if (iKeyCode == KeyCodes::VkEnter && QApplication::focusWidget() == txtNotes) {
         txtNotes->insertPlainText(QStringLiteral("\n"));
         return true;
     }
@@ -469,7 +488,7 @@ bool frmRecord::Update()
         return false;
     }
     try {
-        if (g_sEditMode == QLatin1String("New"))
+        if (m_bNew)
             m_rsRecording->addNew();
         else
             m_rsRecording->edit();
@@ -493,13 +512,8 @@ bool frmRecord::Update()
                          QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
         return false;
     }
-    // Stored: from here on a failure only costs the selection of the recording after a refresh.
-    try {
-        if (g_sEditMode == QLatin1String("New"))
-            m_rsRecording->moveLast();
-        g_iCurrentID = m_rsRecording->field(QStringLiteral("ID")).toLongLong();
-    } catch (const EngineError&) {
-    }
+    // The recording just stored, even when another program added one after it.
+    g_iCurrentID = m_rsRecording->lastModified();
     m_rsRecording.reset();
     g_bRecordUpdated = true;
     return true;

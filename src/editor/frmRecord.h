@@ -51,6 +51,7 @@ private:
     void CreateControls();
     QWidget* FieldBox(int iField) const;
     QString FieldText(int iField) const;
+    QString NotesText() const;
     void SetFieldText(int iField, const QString& sText);
 
     // Loading
@@ -98,6 +99,7 @@ private:
 
     // Window state
     std::unique_ptr<Recordset> m_rsRecording;
+    bool m_bNew = false;
     int m_iFocusField = 0;
     bool m_bHotKeyFocus = false;
     bool m_bChanged = false;

@@ -1,9 +1,22 @@
 #include "platform/Dialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
+#include <QKeyEvent>
 
 namespace {
+
+// A question without a Cancel button is answered with Yes or No, never by Escape: a second Escape
+// typed after the one that asked must not throw away what the question is about.
+class EscapeRefused : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        return event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    }
+};
 
 struct Script
 {
@@ -33,6 +46,13 @@ QMessageBox::StandardButton Dialogs::message(QWidget* parent, const QString& tex
     QMessageBox box(icon, title, text, buttons, parent);
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
+    EscapeRefused escapeRefused;
+    if (buttons == (QMessageBox::Yes | QMessageBox::No)) {
+        box.setWindowFlag(Qt::WindowCloseButtonHint, false);
+        box.installEventFilter(&escapeRefused);
+        for (QAbstractButton* button : box.buttons())
+            button->installEventFilter(&escapeRefused);
+    }
     const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
     QApplication::restoreOverrideCursor();
     return answer;

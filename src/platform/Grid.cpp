@@ -258,6 +258,11 @@ void Grid::currentChanged(const QModelIndex& current, const QModelIndex& previou
 
 void Grid::keyPressEvent(QKeyEvent* event)
 {
+    // A held Enter opens what it opens once, not again with every repeat.
+    if (event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        event->accept();
+        return;
+    }
     emit keyDown(event->key(), event->modifiers());
     if (event->matches(QKeySequence::Copy)) {
         event->ignore(); // copying is the window's command, not the view's own

@@ -60,6 +60,11 @@ void Recordset::update()
     notSupported();
 }
 
+qint64 Recordset::lastModified() const
+{
+    notSupported();
+}
+
 void Recordset::noCurrentRecord()
 {
     throw EngineError(EngineError::Kind::General, QStringLiteral("No current record."));

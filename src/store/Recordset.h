@@ -39,6 +39,8 @@ public:
     virtual void setValue(int index, const QVariant& value);
     void setField(const QString& name, const QVariant& v) { setValue(fieldIndex(name), v); }
     virtual void update();
+    // The primary key of the record the last update stored (a new record's too).
+    virtual qint64 lastModified() const;
 
     virtual void close() {}
 

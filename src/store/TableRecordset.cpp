@@ -185,6 +185,14 @@ void TableRecordset::update()
             QStringLiteral("The record is no longer in table '%1'; another program may have deleted it.").arg(m_table));
     const Mode was = m_mode;
     m_mode = Mode::None;
+    m_lastModified = was == Mode::AddNew ? sqlite3_last_insert_rowid(m_db) : m_rowid;
     if (was == Mode::Edit)
         load(QStringLiteral("WHERE rowid = ?1"), m_rowid);
+}
+
+qint64 TableRecordset::lastModified() const
+{
+    if (m_lastModified == 0)
+        throw EngineError(EngineError::Kind::General, QStringLiteral("No record has been stored yet."));
+    return m_lastModified;
 }

@@ -32,6 +32,7 @@ public:
     void edit() override;
     void setValue(int index, const QVariant& value) override;
     void update() override;
+    qint64 lastModified() const override;
 
 private:
     enum class Mode { None, AddNew, Edit };
@@ -45,6 +46,7 @@ private:
     QStringList m_names;
     QVariantList m_current;
     qint64 m_rowid = 0;
+    qint64 m_lastModified = 0;
     bool m_hasCurrent = false;
     bool m_noMatch = false;
     Mode m_mode = Mode::None;

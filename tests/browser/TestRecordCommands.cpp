@@ -294,6 +294,28 @@ TEST_F(RecordCommands, AnEmptyDisplayOffersNothingToAmendOrDelete)
     EXPECT_TRUE(program.control<QToolButton>("cmdAmend")->isEnabled());
 }
 
+TEST_F(RecordCommands, TheDisplayFollowsChangesWithoutAskingAgain)
+{
+    ASSERT_TRUE(program.start(kIni, TenRecordings()));
+    auto* selections = program.control<QComboBox>("cboSQL");
+    Dialogs::scriptInputAnswer(QStringLiteral("Artist 0*"));
+    selections->setCurrentIndex(1);
+    emit selections->activated(1);
+    ASSERT_EQ(program.column(0).size(), 9);
+    Dialogs::takeShown();
+
+    Dialogs::scriptMessageAnswer(QMessageBox::Yes);
+    program.control<QToolButton>("cmdDelete")->click();
+    run([&] { program.control<QToolButton>("cmdNew")->click(); }, {[&](frmRecord*) {
+            ProgramWindow::type(QStringLiteral("Artist 00"));
+            ProgramWindow::press(Qt::Key_Return);
+        }});
+    // Only the Delete question: the Selection's answer stands for both refreshes.
+    EXPECT_EQ(Dialogs::takeShown().size(), 1);
+    EXPECT_EQ(program.column(0).first(), QStringLiteral("Artist 00"));
+    EXPECT_EQ(program.column(0).size(), 9);
+}
+
 TEST_F(RecordCommands, GridKeysMoveAndRememberTheColumn)
 {
     QList<TestFolder::Recording> many;
@@ -377,8 +399,7 @@ TEST_F(RecordCommands, RefusedChangesLoseNothing)
     const auto other = Database::open(program.catalogue());
     other->beginTrans();
 
-    program.clickRow(2);
-    run([&] { program.control<QToolButton>("cmdAmend")->click(); }, {[&](frmRecord* editor) {
+    run([&] { program.control<QToolButton>("cmdNew")->click(); }, {[&](frmRecord* editor) {
             ProgramWindow::type(QStringLiteral("Kept"));
             ProgramWindow::press(Qt::Key_Return);
             const QList<Dialogs::Shown> shown = Dialogs::takeShown();
@@ -387,11 +408,12 @@ TEST_F(RecordCommands, RefusedChangesLoseNothing)
                 << shown.first().text.toStdString();
             ASSERT_TRUE(editor->isVisible()) << "the editor stays open with the edits";
             EXPECT_EQ(box(editor, "txtArtist")->text(), QStringLiteral("Kept"));
-            // The other program finishes; the same OK now saves.
+            // The other program finishes; the same OK now saves, once.
             other->rollback();
             ProgramWindow::press(Qt::Key_Return);
         }});
     EXPECT_TRUE(program.column(0).contains(QStringLiteral("Kept")));
+    EXPECT_EQ(recordings(), 11);
 
     // A read-only catalogue refuses a Delete: nothing deleted, the display as it was.
     g_dbCatalogue = Database::open(program.catalogue(), false, true);
@@ -401,7 +423,7 @@ TEST_F(RecordCommands, RefusedChangesLoseNothing)
     const QList<Dialogs::Shown> shown = Dialogs::takeShown();
     ASSERT_EQ(shown.size(), 2);
     EXPECT_TRUE(shown.at(1).text.contains(QStringLiteral("read-only"))) << shown.at(1).text.toStdString();
-    EXPECT_EQ(recordings(), 10);
+    EXPECT_EQ(recordings(), 11);
     EXPECT_EQ(program.column(0), before);
     EXPECT_TRUE(program.control<QToolButton>("cmdAmend")->isEnabled());
 }
@@ -432,6 +454,20 @@ TEST_F(RecordCommands, AmendOfARecordAnotherProgramDeletedRefreshes)
             ProgramWindow::press(Qt::Key_Escape);
         }});
     EXPECT_EQ(recordings(), 8);
+
+    // Next onto a recording another program deleted: the display is refreshed on the recording
+    // the user came from.
+    program.control<QToolButton>("cmdRefresh")->click();
+    program.clickRow(1);
+    run([&] { program.control<QToolButton>("cmdAmend")->click(); }, {[&](frmRecord* editor) {
+            TestFolder::execute(program.catalogue(),
+                                QStringLiteral("DELETE FROM Recording WHERE ID = %1").arg(g_aiRowID.at(1)));
+            button(editor, "cmdNext")->click();
+        }});
+    EXPECT_EQ(program.editorsShown(), 2) << "the editor did not open on the missing recording";
+    EXPECT_EQ(program.column(0).size(), 7);
+    EXPECT_EQ(grid()->row(), 1);
+    EXPECT_EQ(grid()->selStartRow(), 1);
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QToolButton>
 
 namespace {
@@ -115,9 +116,14 @@ TEST_F(RecordEditor, YearTakesFourDigitsWhenTyped)
              ProgramWindow::press(Qt::Key_Backspace);
              ProgramWindow::press(Qt::Key_8, Qt::ShiftModifier);
              EXPECT_EQ(year->text(), QStringLiteral("1978"));
+             // Delete as the X server sends it, with a DEL character for its text.
+             ProgramWindow::press(Qt::Key_Home);
+             QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
+             QApplication::sendEvent(year, &del);
+             EXPECT_EQ(year->text(), QStringLiteral("978"));
              ProgramWindow::press(Qt::Key_Return);
          }});
-    EXPECT_EQ(stored(QStringLiteral("Year")), QStringLiteral("1978"));
+    EXPECT_EQ(stored(QStringLiteral("Year")), QStringLiteral("978"));
 }
 
 TEST_F(RecordEditor, ChoosingTheSameFormatAgainCountsAsAChange)
@@ -208,12 +214,15 @@ TEST_F(RecordEditor, HotKeysTypeIntoTheFieldTheUserWasIn)
 
 TEST_F(RecordEditor, HotKeyButtonsShowTheirNamesAndTexts)
 {
-    ASSERT_TRUE(start(QStringLiteral("[Hot-Keys]\n1=Hello,113,Hello_World\n2=Paren,114,{(}x{)}\n3=R&B,115,1\n")));
+    ASSERT_TRUE(start(QStringLiteral("[Hot-Keys]\n1=Hello,113,Hello_World\n2=Paren,114,{(}x{)}\n3=R&B,115,a<b>c\n")));
     edit("cmdNew", {[&](frmRecord* editor) {
              EXPECT_EQ(button(editor, "cmdHotKey0")->text(), QStringLiteral("Hello"));
              EXPECT_EQ(button(editor, "cmdHotKey0")->toolTip(), QStringLiteral("Paste Text 'Hello World'"));
              EXPECT_EQ(button(editor, "cmdHotKey1")->toolTip(), QStringLiteral("Paste Text '{(}x{)}'"));
              EXPECT_EQ(button(editor, "cmdHotKey2")->text(), QStringLiteral("R&&B")) << "shown as written";
+             EXPECT_EQ(QTextDocumentFragment::fromHtml(button(editor, "cmdHotKey2")->toolTip()).toPlainText(),
+                       QStringLiteral("Paste Text 'a<b>c'"))
+                 << "a text that looks like markup is shown as written";
              EXPECT_TRUE(button(editor, "cmdHotKey2")->isVisible());
              EXPECT_FALSE(button(editor, "cmdHotKey3")->isVisible());
              EXPECT_FALSE(button(editor, "cmdHotKey4")->isVisible());
@@ -257,7 +266,7 @@ TEST_F(RecordEditor, HotKeyTextsThatEndTheEditor)
 
 TEST_F(RecordEditor, EnterEndsTheEditorAndCtrlEnterBreaksANotesLine)
 {
-    ASSERT_TRUE(start(QString(), {"Blur", "Parklife", "1994", 1, "Food", "", "Two\r\nlines"}));
+    ASSERT_TRUE(start(QString(), {"Blur", "Parklife", "1994", 1, "Food", "", "Vol.\u00a02\r\nlines"}));
     edit("cmdAmend", {[&](frmRecord* editor) {
              auto* notes = find<QPlainTextEdit>(editor, "txtNotes");
              notes->setFocus(Qt::TabFocusReason);
@@ -268,8 +277,8 @@ TEST_F(RecordEditor, EnterEndsTheEditorAndCtrlEnterBreaksANotesLine)
              ProgramWindow::press(Qt::Key_Return);
              EXPECT_FALSE(editor->isVisible());
          }});
-    // The catalogue's lines end in CR LF, the new one too.
-    EXPECT_EQ(stored(QStringLiteral("Notes")), QStringLiteral("Two\r\nlines\r\nthree"));
+    // The catalogue's lines end in CR LF, the new one too; a non-breaking space stays one.
+    EXPECT_EQ(stored(QStringLiteral("Notes")), QStringLiteral("Vol.\u00a02\r\nlines\r\nthree"));
 }
 
 TEST_F(RecordEditor, UntouchedFieldsAreWrittenBackExactly)

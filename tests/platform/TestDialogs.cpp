@@ -1,0 +1,42 @@
+#include "platform/Dialogs.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Real message boxes, answered with real keys while they are open.
+QMessageBox::StandardButton AskAndPress(QMessageBox::StandardButtons buttons, const QList<Qt::Key>& keys,
+                                        bool* stillOpenAfterKeys)
+{
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (Qt::Key key : keys)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : box, key);
+        *stillOpenAfterKeys = box->isVisible();
+        if (box->isVisible())
+            box->button(QMessageBox::Yes)->click();
+    });
+    return Dialogs::message(nullptr, QStringLiteral("Changes have been made; shall I save them?"),
+                            QStringLiteral("Varolin"), buttons, QMessageBox::Question, QMessageBox::Yes);
+}
+
+TEST(Dialogs, EscapeDoesNotAnswerAYesNoQuestion)
+{
+    Dialogs::setScripted(false);
+    bool open = false;
+    EXPECT_EQ(AskAndPress(QMessageBox::Yes | QMessageBox::No, {Qt::Key_Escape, Qt::Key_Escape}, &open),
+              QMessageBox::Yes);
+    EXPECT_TRUE(open) << "Escape left the question unanswered";
+
+    // With a Cancel button Escape means Cancel, as usual.
+    EXPECT_EQ(AskAndPress(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, {Qt::Key_Escape}, &open),
+              QMessageBox::Cancel);
+    EXPECT_FALSE(open);
+}
+
+} // namespace
