@@ -4,6 +4,7 @@
 #include <QMap>
 
 class Grid;
+class frmFind;
 class frmRecord;
 class QAction;
 class QComboBox;
@@ -82,7 +83,6 @@ private:
     void mnuEditItem_Click(int iIndex);
     void mnuFindItem_Click(int iIndex);
     void mnuHelpItem_Click();
-    void cmdFind_Click();
     void cmdSettings_Click();
     void cmdFormats_Click();
 
@@ -98,6 +98,10 @@ private:
     void grdData_RowColChange();
     qint64 RowID(int iRow) const;
     qint64 NeighbourID(int iRow) const;
+
+    // Find
+    void cmdFind_Click();
+    void FindInGrid(const QString& sMode, const QString& sText);
 
     // Copy
     void CopyGridToClipboard();
@@ -140,4 +144,5 @@ private:
 
     // Windows opened from here: one object each for the whole run.
     frmRecord* m_frmRecord = nullptr;
+    frmFind* m_frmFind = nullptr;
 };

@@ -3,6 +3,7 @@
 
 #include "platform/ToolbarIcons.h"
 #include "platform/Twips.h"
+#include "shared/modVarolin.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -145,13 +146,13 @@ void frmMain::mnuFindItem_Click(int iIndex)
 {
     if (iIndex == 0)
         cmdFind_Click();
+    else if (iIndex == 1)
+        FindInGrid(QStringLiteral("N"), g_sFindText);
 }
 
-// The find dialog, the settings, formats and about windows come with their own windows; until then
-// their commands are in place and do nothing.
+// The settings, formats and about windows come with their own windows; until then their commands
+// are in place and do nothing.
 void frmMain::mnuHelpItem_Click()
-{}
-void frmMain::cmdFind_Click()
 {}
 void frmMain::cmdSettings_Click()
 {}

@@ -1,5 +1,8 @@
 #include "platform/GridModel.h"
 
+#include <QStringDecoder>
+#include <QStringMatcher>
+
 QUtf8StringView GridModel::Contents::cell(int dataRow, int col) const
 {
     const qsizetype index = static_cast<qsizetype>(dataRow) * cols + col;
@@ -169,4 +172,25 @@ void GridModel::removeGridRow(int gridRow)
         m_contents.ends[i] -= length;
     if (!m_batch)
         endRemoveRows();
+}
+
+GridModel::Cell GridModel::find(int gridRow, int col, const QString& text, Qt::CaseSensitivity cs, bool wholeCell) const
+{
+    // Each cell is decoded into one reused buffer and searched there: no string per cell.
+    const QStringMatcher matcher(text, cs);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString buffer;
+    const int cols = m_contents.cols;
+    const qsizetype cells = m_contents.ends.size();
+    for (qsizetype index = static_cast<qsizetype>(qMax(1, gridRow) - 1) * cols + qMax(0, col); index < cells; ++index) {
+        const qsizetype start = cellStart(index);
+        const QByteArrayView utf8(m_contents.chars.constData() + start, m_contents.ends.at(index) - start);
+        if (buffer.size() < utf8.size())
+            buffer.resize(utf8.size());
+        const QStringView cell(buffer.constData(), decoder.appendToBuffer(buffer.data(), utf8) - buffer.constData());
+        const bool match = wholeCell ? cell.compare(text, cs) == 0 : matcher.indexIn(cell) >= 0;
+        if (match)
+            return {static_cast<int>(index / cols) + 1, static_cast<int>(index % cols)};
+    }
+    return {};
 }

@@ -46,6 +46,15 @@ public:
 
     const Contents& contents() const { return m_contents; }
 
+    // The first data cell, from grid cell (gridRow, col) on, row by row and left to right, whose
+    // text holds `text` (or is `text`, for wholeCell). Grid row and column, or {-1, -1} for none.
+    struct Cell
+    {
+        int row = -1;
+        int col = -1;
+    };
+    Cell find(int gridRow, int col, const QString& text, Qt::CaseSensitivity cs, bool wholeCell) const;
+
     // Between the two, changes are gathered and announced as one reset.
     void beginBatch();
     void endBatch();

@@ -7,6 +7,7 @@
 #include "shared/modVarolin.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -64,26 +65,26 @@ QStringList ProgramWindow::column(int col) const
 
 void ProgramWindow::whenEditorShows(const QList<EditorStep>& steps)
 {
-    m_steps = steps;
+    whenShows<frmRecord>(steps);
 }
 
 bool ProgramWindow::Watcher::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Show) {
-        auto* editor = qobject_cast<frmRecord*>(watched);
-        if (editor && editor->parentWidget() == program->window.get()) {
-            // The step runs once the editor's own event loop has started.
-            QPointer<frmRecord> shown(editor);
-            QTimer::singleShot(0, editor, [this, shown] {
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (dialog && dialog->parentWidget() == program->window.get()) {
+            // The step runs once the dialog's own event loop has started.
+            QPointer<QDialog> shown(dialog);
+            QTimer::singleShot(0, dialog, [this, shown] {
                 if (shown && shown->isVisible())
-                    program->editorShown(shown);
+                    program->dialogShown(shown);
             });
         }
     }
     return false;
 }
 
-void ProgramWindow::editorShown(frmRecord* editor)
+void ProgramWindow::dialogShown(QDialog* editor)
 {
     ++m_editorsShown;
     QApplication::setActiveWindow(editor);

@@ -9,6 +9,7 @@
 
 class frmMain;
 class frmRecord;
+class QDialog;
 class Grid;
 
 // The program started in a fresh folder of its own, with message and input boxes answered from a
@@ -43,8 +44,15 @@ public:
     void clickRow(int row) const;
     QStringList column(int col) const;
 
-    // The steps to take in the recording editor, one per showing, in order. A showing with no step
-    // left is cancelled and counted in unexpectedEditors().
+    // The steps to take in the program's dialogs, one per showing, in order. A showing with no step
+    // left is closed and counted in unexpectedEditors().
+    template <typename T>
+    void whenShows(const QList<std::function<void(T*)>>& steps)
+    {
+        m_steps.clear();
+        for (const auto& step : steps)
+            m_steps.append([step](QDialog* dialog) { step(qobject_cast<T*>(dialog)); });
+    }
     using EditorStep = std::function<void(frmRecord*)>;
     void whenEditorShows(const QList<EditorStep>& steps);
     int editorsShown() const { return m_editorsShown; }
@@ -57,7 +65,7 @@ public:
     static QWidget* focus();
 
 private:
-    void editorShown(frmRecord* editor);
+    void dialogShown(QDialog* dialog);
 
     // Runs the next step each time an editor shows.
     struct Watcher : QObject
@@ -67,7 +75,7 @@ private:
         ProgramWindow* program;
     } m_watcher{this};
 
-    QList<EditorStep> m_steps;
+    QList<std::function<void(QDialog*)>> m_steps;
     int m_editorsShown = 0;
     int m_unexpected = 0;
 };

@@ -1,0 +1,127 @@
+#include "browser/frmFind.h"
+
+#include "platform/ToolbarIcons.h"
+#include "platform/Twips.h"
+#include "shared/modVarolin.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace {
+
+QRect TwipsRect(const QWidget* w, int left, int top, int width, int height)
+{
+    return QRect(Twips::toPixels(left, w), Twips::toPixels(top, w), Twips::toPixels(width, w),
+                 Twips::toPixels(height, w));
+}
+
+} // namespace
+
+frmFind::frmFind(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmFind"));
+    setWindowTitle(QStringLiteral("Find"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setModal(true);
+    setFixedSize(Twips::toPixels(6000, this), Twips::toPixels(2655, this));
+
+    fraButtons = new QFrame(this);
+    fraButtons->setObjectName(QStringLiteral("fraButtons"));
+    fraButtons->setFrameShape(QFrame::StyledPanel);
+    fraButtons->setGeometry(TwipsRect(this, 0, 0, 5970, 540));
+    auto pictureButton = [this](const char* name, const QString& tip, ToolbarIcons::Icon icon, int left) {
+        auto* button = new QToolButton(fraButtons);
+        button->setObjectName(QLatin1String(name));
+        button->setToolTip(tip);
+        button->setAccessibleName(tip);
+        button->setIcon(ToolbarIcons::icon(icon));
+        button->setGeometry(TwipsRect(this, left, 120, 400, 380));
+        button->setIconSize(button->size() - QSize(6, 6));
+        return button;
+    };
+    cmdOK = pictureButton("cmdOK", QStringLiteral("OK"), ToolbarIcons::OK, 120);
+    cmdCancel = pictureButton("cmdCancel", QStringLiteral("Cancel"), ToolbarIcons::Cancel, 510);
+
+    auto* lblFind = new QLabel(QStringLiteral("Find :"), this);
+    lblFind->setObjectName(QStringLiteral("lblFind"));
+    lblFind->setGeometry(TwipsRect(this, 600, 960, 615, 255));
+    txtFind = new QLineEdit(this);
+    txtFind->setObjectName(QStringLiteral("txtFind"));
+    txtFind->setGeometry(TwipsRect(this, 1200, 945, 4215, 285));
+    lblFind->setBuddy(txtFind);
+    chkCase = new QCheckBox(QStringLiteral("Match &Case"), this);
+    chkCase->setObjectName(QStringLiteral("chkCase"));
+    chkCase->move(Twips::toPixels(1800, this), Twips::toPixels(1560, this));
+    chkCase->adjustSize();
+    chkCell = new QCheckBox(QStringLiteral("Match &Whole Cell"), this);
+    chkCell->setObjectName(QStringLiteral("chkCell"));
+    chkCell->move(Twips::toPixels(1800, this), Twips::toPixels(1920, this));
+    chkCell->adjustSize();
+
+    setTabOrder(txtFind, chkCase);
+    setTabOrder(chkCase, chkCell);
+    setTabOrder(chkCell, cmdCancel);
+    setTabOrder(cmdCancel, cmdOK);
+    txtFind->installEventFilter(this);
+
+    connect(cmdOK, &QToolButton::clicked, this, &frmFind::cmdOK_Click);
+    connect(cmdCancel, &QToolButton::clicked, this, &frmFind::cmdCancel_Click);
+}
+
+int frmFind::ShowModal()
+{
+    // Each showing starts in the text, all of it selected, so typing replaces the last search.
+    txtFind->setFocus(Qt::OtherFocusReason);
+    txtFind->selectAll();
+    return exec();
+}
+
+bool frmFind::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == txtFind && event->type() == QEvent::FocusIn) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            txtFind->selectAll();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmFind::keyPressEvent(QKeyEvent* event)
+{
+    // Enter is OK from any control; a held key acts once.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (!event->isAutoRepeat())
+            cmdOK_Click();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        if (!event->isAutoRepeat())
+            cmdCancel_Click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmFind::reject()
+{
+    cmdCancel_Click();
+}
+
+void frmFind::cmdOK_Click()
+{
+    g_sFindText = txtFind->text();
+    g_bFindMatchCase = chkCase->isChecked();
+    g_bFindWholeCell = chkCell->isChecked();
+    QDialog::done(QDialog::Accepted);
+}
+
+void frmFind::cmdCancel_Click()
+{
+    g_sFindText.clear();
+    QDialog::done(QDialog::Rejected);
+}

@@ -1,0 +1,180 @@
+#include "browser/frmFind.h"
+#include "browser/frmMain.h"
+#include "platform/Dialogs.h"
+#include "platform/Grid.h"
+#include "shared/modVarolin.h"
+#include "support/ProgramWindow.h"
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+const QString kIni = QStringLiteral("[SQL]\n1=All\nDefault=1\n");
+
+// Shown by artist: row 1 Alpha, row 2 Beta, row 3 Gamma.
+const QList<TestFolder::Recording> kRecordings = {
+    {"Beta", "Night Harbour", "1990", 9, "Harbour Records"},
+    {"Alpha", "Harbour Lights", "1980", 9, "Harbour"},
+    {"Gamma", "Dry Land", "", 1, "Inland"},
+};
+
+class Find : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(program.start(kIni, kRecordings)); }
+    Grid* grid() const { return program.grid(); }
+    std::pair<int, int> cell() const { return {grid()->row(), grid()->col()}; }
+
+    // Answers the find dialog with keys, as a person would.
+    void find(const QString& text, bool matchCase = false, bool wholeCell = false, const char* route = "cmdFind")
+    {
+        program.whenShows<frmFind>({[=](frmFind* dialog) {
+            auto* box = ProgramWindow::findControl<QLineEdit>(dialog, "txtFind");
+            EXPECT_EQ(ProgramWindow::focus(), box);
+            ProgramWindow::type(text.isEmpty() ? QString() : text);
+            if (text.isEmpty())
+                ProgramWindow::press(Qt::Key_Delete);
+            // The access keys press their boxes as a click does, a moment later.
+            const std::pair<const char*, bool> options[] = {{"chkCase", matchCase}, {"chkCell", wholeCell}};
+            for (const auto& [name, wanted] : options) {
+                auto* check = ProgramWindow::findControl<QCheckBox>(dialog, name);
+                if (check->isChecked() != wanted)
+                    ProgramWindow::press(name[3] == 'C' && name[4] == 'a' ? Qt::Key_C : Qt::Key_W, Qt::AltModifier);
+                EXPECT_TRUE(QTest::qWaitFor([&] { return check->isChecked() == wanted; })) << name;
+            }
+            ProgramWindow::press(Qt::Key_Return);
+        }});
+        if (auto* button = program.control<QToolButton>(route))
+            button->click();
+        else
+            program.control<QAction>(route)->trigger();
+        EXPECT_FALSE(program.stepsLeft());
+    }
+    void findNext() { program.control<QAction>("mnuFindItem1")->trigger(); }
+    // The "Sorry" message, if one was shown since the last look.
+    QString sorry() const
+    {
+        const QList<Dialogs::Shown> shown = Dialogs::takeShown();
+        return shown.isEmpty() ? QString() : shown.last().text;
+    }
+
+    ProgramWindow program;
+};
+
+struct MatchCase
+{
+    QString text;
+    bool matchCase;
+    bool wholeCell;
+    std::pair<int, int> found; // {0, 0}: not found
+};
+
+TEST_F(Find, MatchesByTheFourRules)
+{
+    const QList<MatchCase> cases = {
+        {"harbour", false, false, {1, 1}}, // "Harbour Lights", before the Label of row 1
+        {"harbour", true, false, {0, 0}},
+        {"Harbour", true, false, {1, 1}},
+        {"night harbour", false, true, {2, 1}},
+        {"Night", false, true, {0, 0}},
+        {"Harbour", true, true, {1, 4}},
+        {"Artist", false, true, {0, 0}}, // only in the heading row, which is never searched
+    };
+    for (const MatchCase& c : cases) {
+        grid()->setRow(3);
+        grid()->setCol(2);
+        find(c.text, c.matchCase, c.wholeCell);
+        const QString message = sorry();
+        if (c.found.first == 0) {
+            EXPECT_EQ(message, QStringLiteral("Sorry - no match found on '%1'.").arg(c.text)) << c.text.toStdString();
+            EXPECT_EQ(cell(), std::make_pair(3, 2)) << "the current cell is put back";
+        } else {
+            EXPECT_TRUE(message.isEmpty()) << c.text.toStdString();
+            EXPECT_EQ(cell(), c.found) << c.text.toStdString();
+            EXPECT_EQ(grid()->selStartRow(), c.found.first);
+            EXPECT_EQ(grid()->selEndCol(), 7) << "the whole row is highlighted";
+            EXPECT_EQ(program.window->focusWidget(), grid());
+        }
+    }
+}
+
+TEST_F(Find, FindNextGoesOnAndNeverWraps)
+{
+    find(QStringLiteral("harbour"));
+    EXPECT_EQ(cell(), std::make_pair(1, 1));
+    findNext();
+    EXPECT_EQ(cell(), std::make_pair(1, 4)) << "the right-hand match of the same row";
+    QApplication::setActiveWindow(program.window.get());
+    QTest::keyClick(grid(), Qt::Key_F3);
+    EXPECT_EQ(cell(), std::make_pair(2, 1));
+    findNext();
+    EXPECT_EQ(cell(), std::make_pair(2, 4));
+    EXPECT_TRUE(sorry().isEmpty());
+    findNext();
+    EXPECT_EQ(sorry(), QStringLiteral("Sorry - no match found on 'harbour'."));
+    EXPECT_EQ(cell(), std::make_pair(2, 4));
+
+    // From the very last cell there is nothing left to search.
+    grid()->setRow(3);
+    grid()->setCol(7);
+    findNext();
+    EXPECT_FALSE(sorry().isEmpty());
+    EXPECT_EQ(cell(), std::make_pair(3, 7));
+}
+
+TEST_F(Find, CancelSearchesNothingAndTheDialogKeepsItsState)
+{
+    find(QStringLiteral("Inland"), false, true);
+    EXPECT_EQ(cell(), std::make_pair(3, 4));
+    grid()->setRow(1);
+    grid()->setCol(0);
+
+    // Reopened: the last text, all selected, and the options as they were; Escape cancels.
+    program.whenShows<frmFind>({[](frmFind* dialog) {
+        auto* box = ProgramWindow::findControl<QLineEdit>(dialog, "txtFind");
+        EXPECT_EQ(box->selectedText(), QStringLiteral("Inland"));
+        EXPECT_FALSE(ProgramWindow::findControl<QCheckBox>(dialog, "chkCase")->isChecked());
+        EXPECT_TRUE(ProgramWindow::findControl<QCheckBox>(dialog, "chkCell")->isChecked());
+        const char* const order[] = {"chkCase", "chkCell", "cmdCancel", "cmdOK", "txtFind"};
+        for (const char* name : order) {
+            ProgramWindow::press(Qt::Key_Tab);
+            EXPECT_EQ(ProgramWindow::focus()->objectName(), QLatin1String(name));
+        }
+        ProgramWindow::press(Qt::Key_Escape);
+    }});
+    QApplication::setActiveWindow(program.window.get());
+    grid()->setFocus();
+    ProgramWindow::press(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_FALSE(program.stepsLeft());
+    EXPECT_EQ(program.unexpectedEditors(), 0) << "one key press opens the dialog once";
+    EXPECT_EQ(g_sFindText, QString());
+    EXPECT_EQ(cell(), std::make_pair(1, 0));
+    EXPECT_TRUE(sorry().isEmpty());
+
+    // Find Next of the empty text: with Match Whole Cell, the next empty cell (Notes of row 1).
+    findNext();
+    EXPECT_EQ(cell(), std::make_pair(1, 5));
+}
+
+TEST_F(Find, AMatchBelowTheLastPageKeepsThePageFull)
+{
+    QList<TestFolder::Recording> many;
+    for (int i = 1; i <= 80; ++i)
+        many.append({QStringLiteral("A%1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("T%1").arg(i)});
+    TestFolder::addRecordings(program.catalogue(), many);
+    program.control<QToolButton>("cmdRefresh")->click();
+    find(QStringLiteral("T79"), false, false, "mnuFindItem0");
+    EXPECT_EQ(grid()->textAt(grid()->row(), 1), QStringLiteral("T79"));
+    // The view stops where its last page is full, at or before the highest top row worth having.
+    EXPECT_GT(grid()->topRow(), 40);
+    EXPECT_LE(grid()->topRow(), program.window->maxTopRow());
+    EXPECT_TRUE(grid()->viewport()->rect().contains(grid()->visualRect(grid()->currentIndex())));
+}
+
+} // namespace
