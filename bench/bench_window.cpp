@@ -3,11 +3,13 @@
 #include "Beside.h"
 
 #include "browser/frmMain.h"
+#include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "platform/GridModel.h"
 #include "shared/modVarolin.h"
 #include "store/Database.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QToolButton>
@@ -79,8 +81,46 @@ void BM_CopyGrid(benchmark::State& state)
     state.counters["recordings"] = recordings;
 }
 
+// A Find that matches nothing, through every cell of the display, beside a plain scan of the same
+// cell texts already held as strings.
+void BM_FindNothing(benchmark::State& state)
+{
+    const int recordings = static_cast<int>(state.range(0));
+    const auto window = OpenWindow(recordings);
+    Dialogs::setScripted(true); // the "no match" message is answered at once
+    auto* findNext = window->findChild<QAction*>(QStringLiteral("mnuFindItem1"));
+    auto* grid = window->findChild<Grid*>(QStringLiteral("grdData"));
+    const GridModel::Contents& contents = grid->gridModel()->contents();
+    QStringList cells;
+    for (int r = 0; r < contents.dataRows(); ++r) {
+        for (int c = 0; c < contents.cols; ++c)
+            cells << contents.cell(r, c).toString();
+    }
+    g_sFindText = QStringLiteral("zqxj"); // short enough that every cell is searched
+    g_bFindMatchCase = false;
+    g_bFindWholeCell = false;
+    MeasureBeside(
+        state,
+        [&] {
+            int found = 0;
+            for (const QString& cell : cells)
+                found += cell.contains(g_sFindText, Qt::CaseInsensitive) ? 1 : 0;
+            benchmark::DoNotOptimize(found);
+        },
+        [&] {
+            grid->setRow(1);
+            grid->setCol(0);
+            findNext->trigger();
+        });
+    if (Dialogs::takeShown().size() != static_cast<qsizetype>(state.iterations()))
+        state.SkipWithError("the search found something or said nothing");
+    Dialogs::setScripted(false);
+    state.counters["recordings"] = recordings;
+}
+
 } // namespace
 
 BENCHMARK(BM_RefreshGrid)->Apply(CollectionSizes);
 BENCHMARK(BM_StartUp)->Arg(32767)->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyGrid)->Apply(CollectionSizes);
+BENCHMARK(BM_FindNothing)->Apply(CollectionSizes);

@@ -185,6 +185,9 @@ GridModel::Cell GridModel::find(int gridRow, int col, const QString& text, Qt::C
     for (qsizetype index = static_cast<qsizetype>(qMax(1, gridRow) - 1) * cols + qMax(0, col); index < cells; ++index) {
         const qsizetype start = cellStart(index);
         const QByteArrayView utf8(m_contents.chars.constData() + start, m_contents.ends.at(index) - start);
+        // A cell of fewer UTF-8 bytes than the text has characters is too short to hold it.
+        if (utf8.size() < text.size())
+            continue;
         if (buffer.size() < utf8.size())
             buffer.resize(utf8.size());
         const QStringView cell(buffer.constData(), decoder.appendToBuffer(buffer.data(), utf8) - buffer.constData());
