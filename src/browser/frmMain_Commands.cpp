@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QFrame>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QToolButton>
 
@@ -67,6 +68,15 @@ void frmMain::CreateToolbar()
     connect(cmdSettings, &QToolButton::clicked, this, &frmMain::cmdSettings_Click);
     connect(cmdFormats, &QToolButton::clicked, this, &frmMain::cmdFormats_Click);
     connect(cboSQL, &QComboBox::activated, this, &frmMain::cboSQL_Click);
+    // Text typed into the list runs nothing: only an entry chosen from the list does. The list's
+    // own completion and its Enter and focus-out handling would otherwise choose the entry the text
+    // starts; when the typing ends the chosen Selection's name shows again.
+    cboSQL->setCompleter(nullptr);
+    QLineEdit* edit = cboSQL->lineEdit();
+    disconnect(edit, &QLineEdit::returnPressed, nullptr, nullptr);
+    disconnect(edit, &QLineEdit::editingFinished, nullptr, nullptr);
+    connect(edit, &QLineEdit::editingFinished, cboSQL,
+            [combo = cboSQL] { combo->setEditText(combo->itemText(combo->currentIndex())); });
 }
 
 void frmMain::CreateMenus()

@@ -6,6 +6,7 @@
 #include "shared/CStrParse.h"
 #include "shared/modVarolin.h"
 #include "shared/NumberText.h"
+#include "store/JetText.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -14,25 +15,25 @@ namespace {
 
 const int kLastOrderPiece = 9;
 
-// The quote of the literal that position p of the condition stands inside; a null QChar outside.
-QChar EnclosingQuote(const QString& sCondition, qsizetype p)
+// The pieces of a Selection entry: the name up to the first comma, then the condition and the
+// ordering items, each ending at a comma that stands outside quotes, [names], #dates#, comments
+// and parentheses, so that "Initial,UCase(Left(Artist,1)) = 'N',Artist" has a condition of its own.
+QStringList SelectionPieces(const QString& sEntry)
 {
-    QChar cOpen;
-    for (qsizetype i = 0; i < p; ++i) {
-        const QChar c = sCondition.at(i);
-        if (cOpen.isNull()) {
-            if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
-                cOpen = c;
-            else if (c == QLatin1Char('[') && sCondition.indexOf(QLatin1Char(']'), i) >= 0)
-                i = qMin(sCondition.indexOf(QLatin1Char(']'), i), p);
-        } else if (c == cOpen) {
-            if (i + 1 < p && sCondition.at(i + 1) == cOpen)
-                ++i; // a doubled quote stands for itself inside the literal
-            else
-                cOpen = QChar();
-        }
+    CStrParse parser;
+    parser.setSourceString(sEntry);
+    parser.parse();
+    QStringList asPieces{parser.Substring(0)};
+    if (asPieces.first().size() == sEntry.size())
+        return asPieces;
+    const QStringView sRest = QStringView(sEntry).mid(asPieces.first().size() + 1);
+    qsizetype iStart = 0;
+    for (const qsizetype iComma : JetText::topLevelCommas(sRest)) {
+        asPieces.append(sRest.mid(iStart, iComma - iStart).toString());
+        iStart = iComma + 1;
     }
-    return cOpen;
+    asPieces.append(sRest.mid(iStart).toString());
+    return asPieces;
 }
 
 } // namespace
@@ -43,20 +44,18 @@ void frmMain::LoadSelections()
     g_asSelectionWhere = QStringList{QString()};
     g_asSelectionOrder = QStringList{QString()};
 
-    CStrParse parser;
     int i = 1;
     QString sEntry = ReadIniString(QStringLiteral("SQL"), QString::number(i), QString());
     while (!sEntry.isEmpty()) {
-        parser.setSourceString(sEntry);
-        parser.parse();
-        cboSQL->addItem(parser.Substring(0));
+        const QStringList asPieces = SelectionPieces(sEntry);
+        cboSQL->addItem(asPieces.first());
         g_asSelectionWhere.append(QString());
         g_asSelectionOrder.append(QString());
-        if (!parser.Substring(1).isEmpty())
-            g_asSelectionWhere[i - 1] = parser.Substring(1);
+        if (!asPieces.value(1).isEmpty())
+            g_asSelectionWhere[i - 1] = asPieces.value(1);
         for (int j = 2; j <= kLastOrderPiece; ++j) {
-            if (!parser.Substring(j).isEmpty())
-                g_asSelectionOrder[i - 1] += parser.Substring(j) + QStringLiteral(", ");
+            if (!asPieces.value(j).isEmpty())
+                g_asSelectionOrder[i - 1] += asPieces.value(j) + QStringLiteral(", ");
         }
         if (g_asSelectionOrder[i - 1].endsWith(QLatin1String(", ")))
             g_asSelectionOrder[i - 1].chop(2);
@@ -102,9 +101,9 @@ QString frmMain::PromptForParameters(const QString& sTitle, const QString& sCond
         QString sAnswer = Dialogs::input(this, sPrompt, sTitle);
         // Inside a quoted literal a quote of the answer is doubled, so O'Brien finds O'Brien
         // instead of breaking the statement; elsewhere the answer stands as typed.
-        const QChar cQuote = EnclosingQuote(s, p);
-        if (!cQuote.isNull())
-            sAnswer.replace(cQuote, QString(2, cQuote));
+        const JetText::Place place = JetText::placeAt(s, p);
+        if (place.context == JetText::Context::String)
+            sAnswer.replace(place.quote, QString(2, place.quote));
         s = s.left(p) + sAnswer + s.mid(p + 2);
     }
 

@@ -213,6 +213,41 @@ TEST_F(MainWindow, AnswersWithQuotesFindWhatWasTyped)
     Dialogs::scriptInputAnswer(QStringLiteral("Year > '1975' AND Label <> 'Food'"));
     choose(4);
     EXPECT_EQ(column(1), (QStringList{"Arrival"}));
+
+    // The quote around a placeholder is found as the dialect reads the condition: a quote in a
+    // comment, a #date# or a [name] before it does not count.
+    folder.writeIni(QStringLiteral("[SQL]\n"
+                                   "1=Comment,/* it's */ Artist Like '??'\n"
+                                   "2=Date,#1/1/1990# < Date() AND [Artist] Like \"??\"\n"
+                                   "3=Doubled,Title <> 'Don''t' AND Artist = '??'\n"));
+    window = std::make_unique<frmMain>();
+    window->setProgramDirectory(folder.path());
+    ASSERT_TRUE(window->Form_Load());
+    for (int k = 0; k < 3; ++k) {
+        Dialogs::scriptInputAnswer(QStringLiteral("O'Brien"));
+        choose(k);
+        EXPECT_EQ(column(1), (QStringList{"Celtic"})) << k;
+    }
+    EXPECT_EQ(Dialogs::takeShown().size(), 4) << "answers only, no engine error";
+}
+
+TEST_F(MainWindow, SelectionsCutOnlyAtCommasOutsideQuotesAndParentheses)
+{
+    ASSERT_TRUE(start(QStringLiteral("[SQL]\n"
+                                     "1=Initial,UCase(Left(Artist,1)) = \"A\",Mid(Title, 2, 3),Year\n"
+                                     "2=Quoted,Label = 'Polar, Sweden' OR [Artist] = \"Bl,ur\",Artist\n"
+                                     "3=Plain,Year > '1975',Year,Artist\n"
+                                     "4=Commented,Year > '1975' /* don't, please */,Title\n"
+                                     "5=Unclosed,Artist = 'x,Title\n")));
+    EXPECT_EQ(g_asSelectionWhere.mid(0, 5),
+              (QStringList{"UCase(Left(Artist,1)) = \"A\"", "Label = 'Polar, Sweden' OR [Artist] = \"Bl,ur\"",
+                           "Year > '1975'", "Year > '1975' /* don't, please */", "Artist = 'x,Title"}));
+    EXPECT_EQ(g_asSelectionOrder.mid(0, 4), (QStringList{"Mid(Title, 2, 3), Year", "Artist", "Year, Artist", "Title"}));
+    choose(0);
+    EXPECT_EQ(column(1), (QStringList{"Waterloo", "Arrival"})) << "ordered by Mid(Title, 2, 3)";
+    choose(1);
+    EXPECT_EQ(column(1), (QStringList{""})) << "runs, and finds nothing";
+    EXPECT_TRUE(Dialogs::takeShown().isEmpty());
 }
 
 TEST_F(MainWindow, ProgressRisesOnWholeStepsAndTurnsTheTextWhite)
@@ -260,7 +295,14 @@ TEST_F(MainWindow, StatusMessagesTimeOutOnlyWhenAsked)
     QApplication::setActiveWindow(window.get());
     selections()->setFocus();
     QTest::keyClicks(selections(), QStringLiteral("Nothing"));
-    EXPECT_EQ(status(), QStringLiteral(" stays"));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Tab}) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(status(), QStringLiteral(" stays"));
+        EXPECT_EQ(selections()->currentIndex(), 0);
+        EXPECT_EQ(selections()->currentText(), QStringLiteral("Everything")) << "the chosen name shows again";
+        selections()->setFocus();
+        QTest::keyClicks(selections(), QStringLiteral("Nothing"));
+    }
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
 }
 
