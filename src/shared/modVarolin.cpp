@@ -86,6 +86,11 @@ bool WriteIniString(const QString& p_sSection, const QString& p_sKey, const QStr
     return IniFile::write(g_sIniFile, p_sSection, p_sKey, p_sValue, p_sError);
 }
 
+bool WriteIniStrings(const QList<IniFile::Entry>& p_aEntries, QString* p_sError)
+{
+    return IniFile::write(g_sIniFile, p_aEntries, p_sError);
+}
+
 QString TrimNull(const QString& p_sText)
 {
     qsizetype iStart = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shared/IniFile.h"
+
 #include <memory>
 #include <QList>
 #include <QString>
@@ -47,6 +49,8 @@ QString ReadIniString(const QString& p_sSection, const QString& p_sKey, const QS
 // Writes a key of g_sIniFile atomically. Returns false, leaving the old file whole, when it cannot.
 bool WriteIniString(const QString& p_sSection, const QString& p_sKey, const QString& p_sValue,
                     QString* p_sError = nullptr);
+// Writes several keys of g_sIniFile in one replacement of the file: all of them, or none.
+bool WriteIniStrings(const QList<IniFile::Entry>& p_aEntries, QString* p_sError = nullptr);
 
 QString TrimNull(const QString& p_sText);
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QToolButton;
+
+// The about box: the program's title, its version and a line on what it is. Built for one showing
+// and discarded after it.
+class frmAbout : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmAbout(QWidget* parent = nullptr);
+
+    // Shows the box modally until OK, Enter or Escape closes it.
+    int ShowModal();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void Form_Load();
+    void cmdOK_Click();
+
+    QFrame* fraButtons = nullptr;
+    QToolButton* cmdOK = nullptr;
+    QLabel* picIcon = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblDescription = nullptr;
+};

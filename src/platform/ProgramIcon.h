@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QIcon>
+
+// The program's own icon, drawn in code at every size it is shown at, so that it stays sharp from
+// a title bar to a launcher and needs no files.
+namespace ProgramIcon {
+
+QIcon icon();
+
+} // namespace ProgramIcon

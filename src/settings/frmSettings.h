@@ -1,0 +1,53 @@
+#pragma once
+
+#include <array>
+#include <QDialog>
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+// The settings window: auto-refresh and the texts of the hot keys. It shows the settings globals as
+// it opens; OK writes them to varolin.ini and, once they are there, into the globals. The caller
+// reads nothing back.
+class frmSettings : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmSettings(QWidget* parent = nullptr);
+
+    // Shows the window modally until it is left: Accepted when OK stored the settings, Rejected
+    // when it was left without storing anything.
+    int ShowModal();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reject() override;
+
+private:
+    static const int kRows = 5;
+
+    void CreateControls();
+    void Form_Load();
+    void LayOutHotKeyRows(int iCount);
+    int HotKeyCount() const;
+    void txtHK_GotFocus(int iIndex);
+    bool Form_KeyDown(const QKeyEvent* event);
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void Refuse(const QString& sMessage, QWidget* focus);
+
+    QFrame* fraButtons = nullptr;
+    QToolButton* cmdOK = nullptr;
+    QToolButton* cmdCancel = nullptr;
+    QCheckBox* chkRefresh = nullptr;
+    QGroupBox* frmHotKeys = nullptr;
+    std::array<QLabel*, kRows> lblHK{};
+    std::array<QLabel*, kRows> lblEq{};
+    std::array<QLineEdit*, kRows> txtHK{};
+};
