@@ -1,4 +1,5 @@
 #include "browser/frmMain.h"
+#include "platform/ProgramIcon.h"
 #include "Version.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varolin"));
+    QApplication::setWindowIcon(ProgramIcon::icon());
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(VAROLIN_VERSION_MAJOR).arg(VAROLIN_VERSION_MINOR).arg(VAROLIN_VERSION_PATCH));
 
