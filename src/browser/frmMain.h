@@ -5,6 +5,8 @@
 
 class Grid;
 class frmFind;
+class frmFormats;
+class frmSettings;
 class frmRecord;
 class QAction;
 class QComboBox;
@@ -83,8 +85,6 @@ private:
     void mnuEditItem_Click(int iIndex);
     void mnuFindItem_Click(int iIndex);
     void mnuHelpItem_Click();
-    void cmdSettings_Click();
-    void cmdFormats_Click();
 
     // Recording commands and the grid's mouse and keys
     void cmdNew_Click();
@@ -102,6 +102,10 @@ private:
     // Find
     void cmdFind_Click();
     void FindInGrid(const QString& sMode, const QString& sText);
+
+    // Window commands
+    void cmdFormats_Click();
+    void cmdSettings_Click();
 
     // Copy
     void CopyGridToClipboard();
@@ -145,4 +149,6 @@ private:
     // Windows opened from here: one object each for the whole run.
     frmRecord* m_frmRecord = nullptr;
     frmFind* m_frmFind = nullptr;
+    frmFormats* m_frmFormats = nullptr;
+    frmSettings* m_frmSettings = nullptr;
 };

@@ -159,12 +159,3 @@ void frmMain::mnuFindItem_Click(int iIndex)
     else if (iIndex == 1)
         FindInGrid(QStringLiteral("N"), g_sFindText);
 }
-
-// The settings, formats and about windows come with their own windows; until then their commands
-// are in place and do nothing.
-void frmMain::mnuHelpItem_Click()
-{}
-void frmMain::cmdSettings_Click()
-{}
-void frmMain::cmdFormats_Click()
-{}

@@ -58,7 +58,7 @@ QMessageBox::StandardButton Dialogs::message(QWidget* parent, const QString& tex
     return answer;
 }
 
-QString Dialogs::input(QWidget* parent, const QString& prompt, const QString& title)
+QString Dialogs::input(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText)
 {
     if (script().active) {
         script().shown.append({true, title, prompt, QMessageBox::NoIcon, {}});
@@ -66,7 +66,7 @@ QString Dialogs::input(QWidget* parent, const QString& prompt, const QString& ti
     }
     bool ok = false;
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const QString answer = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);
+    const QString answer = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
     QApplication::restoreOverrideCursor();
     return ok ? answer : QString();
 }

@@ -22,8 +22,10 @@ public:
                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                                QMessageBox::Icon icon = QMessageBox::NoIcon,
                                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
-    // The typed answer; the empty string when the user cancels.
-    static QString input(QWidget* parent, const QString& prompt, const QString& title);
+    // The typed answer; the empty string when the user cancels. The box starts on defaultText, all
+    // of it selected.
+    static QString input(QWidget* parent, const QString& prompt, const QString& title,
+                         const QString& defaultText = QString());
 
     // Scripted mode: no box is shown; each asks for the next scripted answer (Ok, or the empty
     // string, when none is left) and is recorded.

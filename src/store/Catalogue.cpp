@@ -64,6 +64,22 @@ QString Catalogue::deleteFormatsStatement()
     return QStringLiteral("DELETE FROM Format");
 }
 
+QString Catalogue::highestFormatInUseStatement()
+{
+    return QStringLiteral("SELECT Max(Format) AS MaxFormat FROM Recording");
+}
+
+QString Catalogue::recordingsOfFormatsOtherThanStatement(const QList<qint64>& formatIds)
+{
+    QStringList ids;
+    for (const qint64 id : formatIds)
+        ids << QString::number(id);
+    QString sql = QStringLiteral("SELECT Count(*) AS Count FROM Recording WHERE Format IN (SELECT ID FROM Format)");
+    if (!ids.isEmpty())
+        sql += QStringLiteral(" AND Format NOT IN (%1)").arg(ids.join(QStringLiteral(", ")));
+    return sql;
+}
+
 QStringList Catalogue::starterFormats()
 {
     return {QStringLiteral("LP"),          QStringLiteral("EP"),           QStringLiteral("Single"),

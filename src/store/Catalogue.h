@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,10 @@ public:
     static QString formatListStatement();
     static QString formatUseCountStatement(qint64 formatId);
     static QString deleteFormatsStatement();
+    // The highest format ID recordings refer to, as "MaxFormat".
+    static QString highestFormatInUseStatement();
+    // The number of recordings, as "Count", whose format is in the table but not among the IDs.
+    static QString recordingsOfFormatsOtherThanStatement(const QList<qint64>& formatIds);
 
     // The formats a new catalogue starts with, in ID order from 1.
     static QStringList starterFormats();
