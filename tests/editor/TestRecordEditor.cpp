@@ -88,11 +88,8 @@ TEST_F(RecordEditor, KeyboardAloneReachesEveryControlInOrder)
                  EXPECT_EQ(ProgramWindow::focus()->objectName(), QLatin1String(name));
              }
              // Space presses the focused button: Cancel, with nothing changed, just leaves.
-             ProgramWindow::press(Qt::Key_Backtab);
-             ProgramWindow::press(Qt::Key_Backtab);
-             ProgramWindow::press(Qt::Key_Backtab);
-             ProgramWindow::press(Qt::Key_Backtab);
-             ProgramWindow::press(Qt::Key_Backtab);
+             for (int i = 0; i < 5; ++i)
+                 ProgramWindow::press(Qt::Key_Backtab);
              EXPECT_EQ(ProgramWindow::focus()->objectName(), QLatin1String("cmdCancel"));
              ProgramWindow::press(Qt::Key_Space);
          }});
