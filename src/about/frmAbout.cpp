@@ -16,12 +16,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Varolin");
 
-QRect TwipsRect(const QWidget* w, int left, int top, int width, int height)
-{
-    return QRect(Twips::toPixels(left, w), Twips::toPixels(top, w), Twips::toPixels(width, w),
-                 Twips::toPixels(height, w));
-}
-
 } // namespace
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
@@ -40,27 +34,22 @@ void frmAbout::CreateControls()
     fraButtons = new QFrame(this);
     fraButtons->setObjectName(QStringLiteral("fraButtons"));
     fraButtons->setFrameShape(QFrame::StyledPanel);
-    fraButtons->setGeometry(TwipsRect(this, 0, 0, 4650, 540));
+    fraButtons->setGeometry(Twips::rect(0, 0, 4650, 540, this));
 
-    cmdOK = new QToolButton(fraButtons);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setToolTip(QStringLiteral("OK"));
-    cmdOK->setAccessibleName(QStringLiteral("OK"));
-    cmdOK->setIcon(ToolbarIcons::icon(ToolbarIcons::OK));
-    cmdOK->setGeometry(TwipsRect(this, 120, 120, 400, 380));
-    cmdOK->setIconSize(cmdOK->size() - QSize(6, 6));
+    cmdOK = ToolbarIcons::button(fraButtons, "cmdOK", QStringLiteral("OK"), ToolbarIcons::OK,
+                                 Twips::rect(120, 120, 400, 380, this));
     connect(cmdOK, &QToolButton::clicked, this, &frmAbout::cmdOK_Click);
 
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setGeometry(TwipsRect(this, 720, 1200, 480, 480));
+    picIcon->setGeometry(Twips::rect(720, 1200, 480, 480, this));
     picIcon->setPixmap(ProgramIcon::icon().pixmap(picIcon->size(), devicePixelRatioF()));
 
     auto label = [this](const char* name, int left, int top, int width, int height) {
         auto* l = new QLabel(this);
         l->setObjectName(QLatin1String(name));
         l->setTextFormat(Qt::PlainText);
-        l->setGeometry(TwipsRect(this, left, top, width, height));
+        l->setGeometry(Twips::rect(left, top, width, height, this));
         return l;
     };
     lblTitle = label("lblTitle", 1560, 960, 2205, 240);

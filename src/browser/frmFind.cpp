@@ -11,16 +11,6 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-namespace {
-
-QRect TwipsRect(const QWidget* w, int left, int top, int width, int height)
-{
-    return QRect(Twips::toPixels(left, w), Twips::toPixels(top, w), Twips::toPixels(width, w),
-                 Twips::toPixels(height, w));
-}
-
-} // namespace
-
 frmFind::frmFind(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmFind"));
@@ -33,26 +23,19 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent)
     fraButtons = new QFrame(this);
     fraButtons->setObjectName(QStringLiteral("fraButtons"));
     fraButtons->setFrameShape(QFrame::StyledPanel);
-    fraButtons->setGeometry(TwipsRect(this, 0, 0, 5970, 540));
+    fraButtons->setGeometry(Twips::rect(0, 0, 5970, 540, this));
     auto pictureButton = [this](const char* name, const QString& tip, ToolbarIcons::Icon icon, int left) {
-        auto* button = new QToolButton(fraButtons);
-        button->setObjectName(QLatin1String(name));
-        button->setToolTip(tip);
-        button->setAccessibleName(tip);
-        button->setIcon(ToolbarIcons::icon(icon));
-        button->setGeometry(TwipsRect(this, left, 120, 400, 380));
-        button->setIconSize(button->size() - QSize(6, 6));
-        return button;
+        return ToolbarIcons::button(fraButtons, name, tip, icon, Twips::rect(left, 120, 400, 380, this));
     };
     cmdOK = pictureButton("cmdOK", QStringLiteral("OK"), ToolbarIcons::OK, 120);
     cmdCancel = pictureButton("cmdCancel", QStringLiteral("Cancel"), ToolbarIcons::Cancel, 510);
 
     auto* lblFind = new QLabel(QStringLiteral("Find :"), this);
     lblFind->setObjectName(QStringLiteral("lblFind"));
-    lblFind->setGeometry(TwipsRect(this, 600, 960, 615, 255));
+    lblFind->setGeometry(Twips::rect(600, 960, 615, 255, this));
     txtFind = new QLineEdit(this);
     txtFind->setObjectName(QStringLiteral("txtFind"));
-    txtFind->setGeometry(TwipsRect(this, 1200, 945, 4215, 285));
+    txtFind->setGeometry(Twips::rect(1200, 945, 4215, 285, this));
     lblFind->setBuddy(txtFind);
     chkCase = new QCheckBox(QStringLiteral("Match &Case"), this);
     chkCase->setObjectName(QStringLiteral("chkCase"));

@@ -11,32 +11,24 @@
 #include <QMenuBar>
 #include <QToolButton>
 
-namespace {
-
-QToolButton* MakeButton(QWidget* parent, const char* name, const QString& tip, ToolbarIcons::Icon icon)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setToolTip(tip);
-    button->setAccessibleName(tip);
-    button->setIcon(ToolbarIcons::icon(icon));
-    button->setAutoRaise(true);
-    return button;
-}
-
-} // namespace
-
 void frmMain::CreateToolbar()
 {
-    cmdExit = MakeButton(fraButtons, "cmdExit", QStringLiteral("Exit Varolin"), ToolbarIcons::Exit);
-    cmdCopy = MakeButton(fraButtons, "cmdCopy", QStringLiteral("Copy Grid To Clipboard"), ToolbarIcons::Copy);
-    cmdNew = MakeButton(fraButtons, "cmdNew", QStringLiteral("New Recording"), ToolbarIcons::New);
-    cmdAmend = MakeButton(fraButtons, "cmdAmend", QStringLiteral("Amend Recording"), ToolbarIcons::Amend);
-    cmdDelete = MakeButton(fraButtons, "cmdDelete", QStringLiteral("Delete Recording"), ToolbarIcons::Delete);
-    cmdFind = MakeButton(fraButtons, "cmdFind", QStringLiteral("Find (In Current Display)"), ToolbarIcons::Find);
-    cmdRefresh = MakeButton(fraButtons, "cmdRefresh", QStringLiteral("Refresh Display"), ToolbarIcons::Refresh);
-    cmdSettings = MakeButton(fraButtons, "cmdSettings", QStringLiteral("Edit Settings"), ToolbarIcons::Settings);
-    cmdFormats = MakeButton(fraButtons, "cmdFormats", QStringLiteral("Edit Formats"), ToolbarIcons::Formats);
+    cmdExit = ToolbarIcons::button(fraButtons, "cmdExit", QStringLiteral("Exit Varolin"), ToolbarIcons::Exit, QRect());
+    cmdCopy = ToolbarIcons::button(fraButtons, "cmdCopy", QStringLiteral("Copy Grid To Clipboard"), ToolbarIcons::Copy,
+                                   QRect());
+    cmdNew = ToolbarIcons::button(fraButtons, "cmdNew", QStringLiteral("New Recording"), ToolbarIcons::New, QRect());
+    cmdAmend =
+        ToolbarIcons::button(fraButtons, "cmdAmend", QStringLiteral("Amend Recording"), ToolbarIcons::Amend, QRect());
+    cmdDelete = ToolbarIcons::button(fraButtons, "cmdDelete", QStringLiteral("Delete Recording"), ToolbarIcons::Delete,
+                                     QRect());
+    cmdFind = ToolbarIcons::button(fraButtons, "cmdFind", QStringLiteral("Find (In Current Display)"),
+                                   ToolbarIcons::Find, QRect());
+    cmdRefresh = ToolbarIcons::button(fraButtons, "cmdRefresh", QStringLiteral("Refresh Display"),
+                                      ToolbarIcons::Refresh, QRect());
+    cmdSettings = ToolbarIcons::button(fraButtons, "cmdSettings", QStringLiteral("Edit Settings"),
+                                       ToolbarIcons::Settings, QRect());
+    cmdFormats =
+        ToolbarIcons::button(fraButtons, "cmdFormats", QStringLiteral("Edit Formats"), ToolbarIcons::Formats, QRect());
 
     const struct
     {
@@ -45,8 +37,8 @@ void frmMain::CreateToolbar()
     } places[] = {{cmdExit, 120},  {cmdCopy, 636},     {cmdNew, 1152},      {cmdAmend, 1548},  {cmdDelete, 1932},
                   {cmdFind, 2460}, {cmdRefresh, 2976}, {cmdSettings, 3516}, {cmdFormats, 3900}};
     for (const auto& place : places) {
-        place.button->setGeometry(Twips::toPixels(place.left, this), Twips::toPixels(120, this),
-                                  Twips::toPixels(408, this), Twips::toPixels(372, this));
+        place.button->setAutoRaise(true);
+        place.button->setGeometry(Twips::rect(place.left, 120, 408, 372, this));
         place.button->setIconSize(place.button->size() - QSize(6, 6));
     }
 

@@ -34,12 +34,6 @@ const int kNewFormatPosition = 8; // a new recording starts on the ninth format
 const char* const kFieldNames[] = {
     nullptr, "Artist", "Title", "Year", "Label", "Catalogue_No", "International_Catalogue_No", "Notes"};
 
-QRect TwipsRect(const QWidget* w, int left, int top, int width, int height)
-{
-    return QRect(Twips::toPixels(left, w), Twips::toPixels(top, w), Twips::toPixels(width, w),
-                 Twips::toPixels(height, w));
-}
-
 } // namespace
 
 frmRecord::frmRecord(QWidget* parent) : QDialog(parent)
@@ -60,18 +54,11 @@ void frmRecord::CreateControls()
     fraButtons = new QFrame(this);
     fraButtons->setObjectName(QStringLiteral("fraButtons"));
     fraButtons->setFrameShape(QFrame::StyledPanel);
-    fraButtons->setGeometry(TwipsRect(this, 0, 0, 7650, 540));
+    fraButtons->setGeometry(Twips::rect(0, 0, 7650, 540, this));
 
     auto pictureButton = [this](const char* name, const QString& tip, ToolbarIcons::Icon icon, int left, int width,
                                 int height) {
-        auto* button = new QToolButton(fraButtons);
-        button->setObjectName(QLatin1String(name));
-        button->setToolTip(tip);
-        button->setAccessibleName(tip);
-        button->setIcon(ToolbarIcons::icon(icon));
-        button->setGeometry(TwipsRect(this, left, 120, width, height));
-        button->setIconSize(button->size() - QSize(6, 6));
-        return button;
+        return ToolbarIcons::button(fraButtons, name, tip, icon, Twips::rect(left, 120, width, height, this));
     };
     cmdOK = pictureButton("cmdOK", QStringLiteral("OK"), ToolbarIcons::OK, 120, 400, 380);
     cmdCancel = pictureButton("cmdCancel", QStringLiteral("Cancel"), ToolbarIcons::Cancel, 510, 400, 380);
@@ -79,7 +66,7 @@ void frmRecord::CreateControls()
         cmdHotKey[i] = new QToolButton(fraButtons);
         cmdHotKey[i]->setObjectName(QStringLiteral("cmdHotKey%1").arg(i));
         cmdHotKey[i]->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        cmdHotKey[i]->setGeometry(TwipsRect(this, 1080 + 360 * i, 120, 375, 375));
+        cmdHotKey[i]->setGeometry(Twips::rect(1080 + 360 * i, 120, 375, 375, this));
         cmdHotKey[i]->hide();
         connect(cmdHotKey[i], &QToolButton::clicked, this, [this, i] { cmdHotKey_Click(i); });
     }
@@ -96,7 +83,7 @@ void frmRecord::CreateControls()
     auto lineEdit = [this](const char* name, int left, int top, int width) {
         auto* box = new QLineEdit(this);
         box->setObjectName(QLatin1String(name));
-        box->setGeometry(TwipsRect(this, left, top, width, 285));
+        box->setGeometry(Twips::rect(left, top, width, 285, this));
         box->setMaxLength(std::numeric_limits<int>::max()); // no limit but the Year's
         return box;
     };
@@ -107,7 +94,7 @@ void frmRecord::CreateControls()
     label("lblFormat", QStringLiteral("Format :"), 240, 2040);
     cboFormat = new QComboBox(this);
     cboFormat->setObjectName(QStringLiteral("cboFormat"));
-    cboFormat->setGeometry(TwipsRect(this, 240, 2250, 2895, 315));
+    cboFormat->setGeometry(Twips::rect(240, 2250, 2895, 315, this));
     label("lblYear", QStringLiteral("Year :"), 3480, 2040);
     txtYear = lineEdit("txtYear", 3480, 2250, 615);
     label("lblLabel", QStringLiteral("Label :"), 3480, 2640);
@@ -119,7 +106,7 @@ void frmRecord::CreateControls()
     label("lblNotes", QStringLiteral("Notes :"), 240, 4320);
     txtNotes = new QPlainTextEdit(this);
     txtNotes->setObjectName(QStringLiteral("txtNotes"));
-    txtNotes->setGeometry(TwipsRect(this, 240, 4530, 7095, 885));
+    txtNotes->setGeometry(Twips::rect(240, 4530, 7095, 885, this));
     txtNotes->setTabChangesFocus(true);
     txtYear->setAttribute(Qt::WA_InputMethodEnabled, false); // composed text would pass the digits-only filter
 

@@ -30,12 +30,6 @@ const int kStoredRole = Qt::UserRole + 1;
 const int kMaxDescription = 255;
 const QString kNoDescription = QStringLiteral("(no description)");
 
-QRect TwipsRect(const QWidget* w, int left, int top, int width, int height)
-{
-    return QRect(Twips::toPixels(left, w), Twips::toPixels(top, w), Twips::toPixels(width, w),
-                 Twips::toPixels(height, w));
-}
-
 bool IsBlank(const QVariant& vDescription)
 {
     return vDescription.isNull() || vDescription.toString().trimmed().isEmpty();
@@ -82,17 +76,10 @@ void frmFormats::CreateControls()
     fraButtons = new QFrame(this);
     fraButtons->setObjectName(QStringLiteral("fraButtons"));
     fraButtons->setFrameShape(QFrame::StyledPanel);
-    fraButtons->setGeometry(TwipsRect(this, 0, 0, 3810, 540));
+    fraButtons->setGeometry(Twips::rect(0, 0, 3810, 540, this));
 
     auto pictureButton = [this](const char* name, const QString& tip, ToolbarIcons::Icon icon, int left) {
-        auto* button = new QToolButton(fraButtons);
-        button->setObjectName(QLatin1String(name));
-        button->setToolTip(tip);
-        button->setAccessibleName(tip);
-        button->setIcon(ToolbarIcons::icon(icon));
-        button->setGeometry(TwipsRect(this, left, 120, 400, 380));
-        button->setIconSize(button->size() - QSize(6, 6));
-        return button;
+        return ToolbarIcons::button(fraButtons, name, tip, icon, Twips::rect(left, 120, 400, 380, this));
     };
     cmdOK = pictureButton("cmdOK", QStringLiteral("Apply Changes"), ToolbarIcons::OK, 120);
     cmdCancel = pictureButton("cmdCancel", QStringLiteral("Cancel Changes"), ToolbarIcons::Cancel, 510);
@@ -106,7 +93,7 @@ void frmFormats::CreateControls()
     lstFormats->setObjectName(QStringLiteral("lstFormats"));
     lstFormats->setAccessibleName(QStringLiteral("Formats"));
     lstFormats->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstFormats->setGeometry(TwipsRect(this, 360, 720, 3015, 2790));
+    lstFormats->setGeometry(Twips::rect(360, 720, 3015, 2790, this));
 
     QWidget* const order[] = {cmdNew, cmdAmend, cmdDelete, lstFormats, cmdOK, cmdCancel};
     for (size_t i = 1; i < std::size(order); ++i)

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QToolButton>
 
 namespace ToolbarIcons {
 
@@ -149,6 +150,18 @@ QIcon icon(Icon which)
     draw(painter, which);
     painter.end();
     return QIcon(pixmap);
+}
+
+QToolButton* button(QWidget* parent, const char* name, const QString& tip, Icon which, const QRect& geometry)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(tip);
+    button->setAccessibleName(tip);
+    button->setIcon(icon(which));
+    button->setGeometry(geometry);
+    button->setIconSize(geometry.size() - QSize(6, 6));
+    return button;
 }
 
 } // namespace ToolbarIcons

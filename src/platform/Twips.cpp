@@ -1,5 +1,7 @@
 #include "platform/Twips.h"
 
+#include <QRect>
+
 #include <cmath>
 #include <QGuiApplication>
 #include <QScreen>
@@ -22,6 +24,11 @@ int toPixels(double twips, const QWidget* widget)
 double fromPixels(int pixels, const QWidget* widget)
 {
     return pixels * twipsPerPixel(widget);
+}
+
+QRect rect(int left, int top, int width, int height, const QWidget* widget)
+{
+    return QRect(toPixels(left, widget), toPixels(top, widget), toPixels(width, widget), toPixels(height, widget));
 }
 
 } // namespace Twips

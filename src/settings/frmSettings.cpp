@@ -23,12 +23,6 @@ namespace {
 const int kMaxEntryLength = 99;
 const int kRowTops[] = {330, 720, 1080, 1440, 1800};
 
-QRect TwipsRect(const QWidget* w, int left, int top, int width, int height)
-{
-    return QRect(Twips::toPixels(left, w), Twips::toPixels(top, w), Twips::toPixels(width, w),
-                 Twips::toPixels(height, w));
-}
-
 // A tooltip shows a name as written, not read as markup.
 QString PlainTip(const QString& sTip)
 {
@@ -53,28 +47,21 @@ void frmSettings::CreateControls()
     fraButtons = new QFrame(this);
     fraButtons->setObjectName(QStringLiteral("fraButtons"));
     fraButtons->setFrameShape(QFrame::StyledPanel);
-    fraButtons->setGeometry(TwipsRect(this, 0, 0, 5295, 540));
+    fraButtons->setGeometry(Twips::rect(0, 0, 5295, 540, this));
 
     auto pictureButton = [this](const char* name, const QString& tip, ToolbarIcons::Icon icon, int left) {
-        auto* button = new QToolButton(fraButtons);
-        button->setObjectName(QLatin1String(name));
-        button->setToolTip(tip);
-        button->setAccessibleName(tip);
-        button->setIcon(ToolbarIcons::icon(icon));
-        button->setGeometry(TwipsRect(this, left, 120, 400, 380));
-        button->setIconSize(button->size() - QSize(6, 6));
-        return button;
+        return ToolbarIcons::button(fraButtons, name, tip, icon, Twips::rect(left, 120, 400, 380, this));
     };
     cmdOK = pictureButton("cmdOK", QStringLiteral("OK"), ToolbarIcons::OK, 120);
     cmdCancel = pictureButton("cmdCancel", QStringLiteral("Cancel"), ToolbarIcons::Cancel, 510);
 
     chkRefresh = new QCheckBox(QStringLiteral("&Refresh Display after New/Amend/Delete"), this);
     chkRefresh->setObjectName(QStringLiteral("chkRefresh"));
-    chkRefresh->setGeometry(TwipsRect(this, 600, 840, 4215, 285));
+    chkRefresh->setGeometry(Twips::rect(600, 840, 4215, 285, this));
 
     frmHotKeys = new QGroupBox(QStringLiteral("Hot Keys"), this);
     frmHotKeys->setObjectName(QStringLiteral("frmHotKeys"));
-    frmHotKeys->setGeometry(TwipsRect(this, 120, 1320, 4935, 2295));
+    frmHotKeys->setGeometry(Twips::rect(120, 1320, 4935, 2295, this));
     for (int i = 0; i < kRows; ++i) {
         lblHK[i] = new QLabel(frmHotKeys);
         lblHK[i]->setObjectName(QStringLiteral("lblHK%1").arg(i));
