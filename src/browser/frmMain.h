@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/frmRecord.h"
+
 #include <QMainWindow>
 #include <QMap>
 
@@ -7,7 +9,6 @@ class Grid;
 class frmFind;
 class frmFormats;
 class frmSettings;
-class frmRecord;
 class QAction;
 class QComboBox;
 class QFrame;
@@ -90,7 +91,8 @@ private:
     void cmdNew_Click();
     void cmdAmend_Click();
     void cmdDelete_Click();
-    bool ShowRecordEditor();
+    // Shows the editor as the globals say; says why when it could not be shown.
+    frmRecord::LoadResult ShowRecordEditor();
     void LetWindowSettle();
     void RefreshAfterChange();
     void grdData_DblClick();

@@ -26,15 +26,15 @@ qint64 frmMain::NeighbourID(int iRow) const
     return iRow > 1 ? RowID(iRow - 1) : RowID(iRow);
 }
 
-bool frmMain::ShowRecordEditor()
+frmRecord::LoadResult frmMain::ShowRecordEditor()
 {
     if (!m_frmRecord)
         m_frmRecord = new frmRecord(this);
     const frmRecord::LoadResult result = m_frmRecord->ShowModal();
-    if (result == frmRecord::LoadResult::Loaded)
-        return true;
-    Dialogs::message(this, m_frmRecord->loadError(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
-    return false;
+    if (result != frmRecord::LoadResult::Loaded)
+        Dialogs::message(this, m_frmRecord->loadError(), QStringLiteral("Varolin"), QMessageBox::Ok,
+                         QMessageBox::Warning);
+    return result;
 }
 
 void frmMain::LetWindowSettle()
@@ -85,8 +85,9 @@ void frmMain::cmdAmend_Click()
     qint64 iShownID = g_iRecordID;
     do {
         g_vNavigate = 0;
-        if (!ShowRecordEditor()) {
-            bMissing = true;
+        const frmRecord::LoadResult result = ShowRecordEditor();
+        if (result != frmRecord::LoadResult::Loaded) {
+            bMissing = result == frmRecord::LoadResult::RecordMissing;
             break;
         }
         iShownID = g_iRecordID;
