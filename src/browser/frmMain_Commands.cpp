@@ -13,33 +13,29 @@
 
 void frmMain::CreateToolbar()
 {
-    cmdExit = ToolbarIcons::button(fraButtons, "cmdExit", QStringLiteral("Exit Varolin"), ToolbarIcons::Exit, QRect());
-    cmdCopy = ToolbarIcons::button(fraButtons, "cmdCopy", QStringLiteral("Copy Grid To Clipboard"), ToolbarIcons::Copy,
-                                   QRect());
-    cmdNew = ToolbarIcons::button(fraButtons, "cmdNew", QStringLiteral("New Recording"), ToolbarIcons::New, QRect());
-    cmdAmend =
-        ToolbarIcons::button(fraButtons, "cmdAmend", QStringLiteral("Amend Recording"), ToolbarIcons::Amend, QRect());
-    cmdDelete = ToolbarIcons::button(fraButtons, "cmdDelete", QStringLiteral("Delete Recording"), ToolbarIcons::Delete,
-                                     QRect());
-    cmdFind = ToolbarIcons::button(fraButtons, "cmdFind", QStringLiteral("Find (In Current Display)"),
-                                   ToolbarIcons::Find, QRect());
-    cmdRefresh = ToolbarIcons::button(fraButtons, "cmdRefresh", QStringLiteral("Refresh Display"),
-                                      ToolbarIcons::Refresh, QRect());
-    cmdSettings = ToolbarIcons::button(fraButtons, "cmdSettings", QStringLiteral("Edit Settings"),
-                                       ToolbarIcons::Settings, QRect());
-    cmdFormats =
-        ToolbarIcons::button(fraButtons, "cmdFormats", QStringLiteral("Edit Formats"), ToolbarIcons::Formats, QRect());
-
+    // Each button in its place along the strip, flat until the pointer is over it.
     const struct
     {
-        QToolButton* button;
+        QToolButton*& button;
+        const char* name;
+        const char* tip;
+        ToolbarIcons::Icon icon;
         int left;
-    } places[] = {{cmdExit, 120},  {cmdCopy, 636},     {cmdNew, 1152},      {cmdAmend, 1548},  {cmdDelete, 1932},
-                  {cmdFind, 2460}, {cmdRefresh, 2976}, {cmdSettings, 3516}, {cmdFormats, 3900}};
-    for (const auto& place : places) {
-        place.button->setAutoRaise(true);
-        place.button->setGeometry(Twips::rect(place.left, 120, 408, 372, this));
-        place.button->setIconSize(place.button->size() - QSize(6, 6));
+    } buttons[] = {
+        {cmdExit, "cmdExit", "Exit Varolin", ToolbarIcons::Exit, 120},
+        {cmdCopy, "cmdCopy", "Copy Grid To Clipboard", ToolbarIcons::Copy, 636},
+        {cmdNew, "cmdNew", "New Recording", ToolbarIcons::New, 1152},
+        {cmdAmend, "cmdAmend", "Amend Recording", ToolbarIcons::Amend, 1548},
+        {cmdDelete, "cmdDelete", "Delete Recording", ToolbarIcons::Delete, 1932},
+        {cmdFind, "cmdFind", "Find (In Current Display)", ToolbarIcons::Find, 2460},
+        {cmdRefresh, "cmdRefresh", "Refresh Display", ToolbarIcons::Refresh, 2976},
+        {cmdSettings, "cmdSettings", "Edit Settings", ToolbarIcons::Settings, 3516},
+        {cmdFormats, "cmdFormats", "Edit Formats", ToolbarIcons::Formats, 3900},
+    };
+    for (const auto& b : buttons) {
+        b.button = ToolbarIcons::button(fraButtons, b.name, QString::fromLatin1(b.tip), b.icon,
+                                        Twips::rect(b.left, 120, 408, 372, this));
+        b.button->setAutoRaise(true);
     }
 
     cboSQL = new QComboBox(fraButtons);
