@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// What the command line asks of the catalogue without opening the window: bring a file in
+// (--import, --table, --map) or write a Selection out (--export, --selection).
+struct InterchangeRequest
+{
+    QString importFile;
+    QString table;          // the table of an Access database to import
+    QString map;            // SOURCE=Field,... overriding the matched columns
+    QString exportFile;
+    int selection = 0;      // counts the Selections from 1; 0 is the default Selection
+};
+
+// Runs the request on the catalogue the program would open: the "Database" entry of iniFile, or
+// defaultCatalogue without one. Writes its summary to standard output and its errors to standard
+// error; returns the process's exit status (0 on success).
+int RunInterchangeCommand(const InterchangeRequest& request, const QString& iniFile, const QString& defaultCatalogue);
