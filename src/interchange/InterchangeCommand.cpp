@@ -1,9 +1,118 @@
 #include "interchange/InterchangeCommand.h"
 
+#include "interchange/AccessDatabase.h"
+#include "interchange/CsvReader.h"
+#include "interchange/Exporter.h"
+#include "interchange/Importer.h"
+#include "interchange/InterchangeError.h"
+#include "shared/modVarolin.h"
+#include "shared/SelectionList.h"
+#include "store/Catalogue.h"
+#include "store/Database.h"
+#include "store/EngineError.h"
+
 #include <cstdio>
 
-int RunInterchangeCommand(const InterchangeRequest&, const QString&, const QString&)
+namespace {
+
+void say(std::FILE* stream, const QString& text)
 {
-    std::fputs("Import and export are not built yet.\n", stderr);
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+}
+
+// The catalogue the window would open. At the default place a missing one is made for an import,
+// as the window offers to; a "Database" entry naming a missing file is an error, not a place to
+// start a new catalogue.
+std::unique_ptr<Database> openCatalogue(const QString& defaultCatalogue, bool createMissing)
+{
+    const QString entry = ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
+    const QString path = entry.isEmpty() ? defaultCatalogue : entry;
+    try {
+        return Database::open(path);
+    } catch (const EngineError& e) {
+        if (e.kind() != EngineError::Kind::FileNotFound || !entry.isEmpty() || !createMissing)
+            throw;
+    }
+    Catalogue::create(path);
+    say(stdout, QStringLiteral("Created a new, empty catalogue at '%1'.").arg(path));
+    return Database::open(path);
+}
+
+std::unique_ptr<ImportSource> openSource(const InterchangeRequest& request, std::unique_ptr<AccessDatabase>& access)
+{
+    if (!AccessDatabase::hasAccessSignature(request.importFile)) {
+        if (!request.table.isEmpty())
+            throw InterchangeError(QStringLiteral("--table names a table of an Access database, and '%1' is not one.")
+                                       .arg(request.importFile));
+        return std::make_unique<CsvReader>(CsvReader::fromFile(request.importFile));
+    }
+    access = std::make_unique<AccessDatabase>(request.importFile);
+    if (!request.table.isEmpty())
+        return access->readTable(request.table);
+    // Without --table, the one table whose columns name a recording's fields.
+    QStringList matching;
+    for (const QString& table : access->tables()) {
+        if (!ColumnMapping::match(access->readTable(table)->columns()).isEmpty())
+            matching.append(table);
+    }
+    if (matching.size() != 1)
+        throw InterchangeError(QStringLiteral("'%1' holds the tables %2; name the one to import with --table.")
+                                   .arg(request.importFile, access->tables().join(QStringLiteral(", "))));
+    return access->readTable(matching.first());
+}
+
+int runImport(const InterchangeRequest& request, const QString& defaultCatalogue)
+{
+    std::unique_ptr<AccessDatabase> access;
+    const std::unique_ptr<ImportSource> source = openSource(request, access);
+    ColumnMapping mapping = ColumnMapping::match(source->columns());
+    if (!request.map.isEmpty())
+        mapping.override(source->columns(), request.map);
+    const std::unique_ptr<Database> db = openCatalogue(defaultCatalogue, true);
+    Importer importer(*db, *source, mapping);
+    say(stdout, Importer::summary(importer.run()));
+    return 0;
+}
+
+int runExport(const InterchangeRequest& request, const QString& defaultCatalogue)
+{
+    const QList<SelectionList::Selection> selections = SelectionList::load();
+    const int index = request.selection > 0 ? request.selection - 1 : SelectionList::defaultIndex(int(selections.size()));
+    if (index < 0 || index >= selections.size()) {
+        say(stderr, request.selection > 0
+                        ? QStringLiteral("There is no Selection %1: varolin.ini lists %2.").arg(request.selection).arg(selections.size())
+                        : QStringLiteral("varolin.ini chooses no default Selection; name one with --selection."));
+        return 2;
+    }
+    const SelectionList::Selection& selection = selections.at(index);
+    if (SelectionList::asksForValues(selection.where)) {
+        say(stderr, QStringLiteral("The Selection \"%1\" asks for values (\"??\"), which the command line cannot "
+                                   "answer; export it from the window, or choose another with --selection.")
+                        .arg(selection.name));
+        return 2;
+    }
+    const std::unique_ptr<Database> db = openCatalogue(defaultCatalogue, false);
+    const QString sql = Catalogue::displayStatement(SelectionList::withCurrentYear(selection.where), selection.order);
+    const int n = Exporter::exportStatement(*db, sql, request.exportFile);
+    say(stdout, QStringLiteral("%1 %2 of the Selection \"%3\" written to '%4'.")
+                    .arg(n)
+                    .arg(n == 1 ? QStringLiteral("recording") : QStringLiteral("recordings"), selection.name,
+                         request.exportFile));
+    return 0;
+}
+
+} // namespace
+
+int RunInterchangeCommand(const InterchangeRequest& request, const QString& iniFile, const QString& defaultCatalogue)
+{
+    g_sIniFile = iniFile;
+    try {
+        return request.importFile.isEmpty() ? runExport(request, defaultCatalogue) : runImport(request, defaultCatalogue);
+    } catch (const InterchangeError& e) {
+        say(stderr, e.message());
+    } catch (const EngineError& e) {
+        say(stderr, e.description());
+    }
     return 1;
 }

@@ -1,0 +1,211 @@
+#include "interchange/AccessDatabase.h"
+
+#include "interchange/InterchangeError.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+// libmdb's header includes glib's inside extern "C", which glib's C++ parts do not allow.
+#include <glib.h>
+extern "C" {
+#include <mdbtools.h>
+}
+
+struct AccessDatabase::Handle
+{
+    MdbHandle* mdb = nullptr;
+    ~Handle()
+    {
+        if (mdb)
+            mdb_close(mdb);
+    }
+};
+
+namespace {
+
+// Jet stores a date as days since 30 December 1899, its fraction the time of day (for dates
+// before 1899 the whole part counts back and the fraction still counts forward).
+QString dateText(double days)
+{
+    if (!std::isfinite(days) || std::fabs(days) > 3.0e6)
+        return QString();
+    const double whole = std::trunc(days);
+    const QDate date = QDate(1899, 12, 30).addDays(qint64(whole));
+    const int seconds = int(std::lround(std::fabs(days - whole) * 86400.0)) % 86400;
+    if (seconds == 0)
+        return date.toString(QStringLiteral("yyyy-MM-dd"));
+    return date.toString(QStringLiteral("yyyy-MM-dd ")) + QTime(0, 0).addSecs(seconds).toString(QStringLiteral("hh:mm:ss"));
+}
+
+bool isNumericType(int type)
+{
+    return type == MDB_BYTE || type == MDB_INT || type == MDB_LONGINT || type == MDB_NUMERIC;
+}
+
+bool isReadable(int type)
+{
+    return type != MDB_OLE && type != MDB_BINARY && type != MDB_COMPLEX;
+}
+
+// Tables a user never made: Jet's own, and the hidden ones newer files keep attachments in.
+bool isSystemTable(const QString& name)
+{
+    static const QRegularExpression attachments(QStringLiteral("^f_[0-9A-F]{32}_"));
+    return name.startsWith(QLatin1String("MSys"), Qt::CaseInsensitive) || name.startsWith(QLatin1Char('~')) ||
+           attachments.match(name).hasMatch();
+}
+
+MdbColumn* columnAt(MdbTableDef* table, unsigned i)
+{
+    return static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+}
+
+struct TableDef
+{
+    MdbTableDef* def = nullptr;
+    ~TableDef()
+    {
+        if (def)
+            mdb_free_tabledef(def);
+    }
+};
+
+// Every row of a table, as text.
+QList<QStringList> readRows(MdbHandle* mdb, MdbTableDef* table)
+{
+    const unsigned n = table->num_cols;
+    std::vector<QByteArray> buffers(n);
+    std::vector<int> lengths(n, 0);
+    for (unsigned c = 0; c < n; ++c) {
+        if (!isReadable(columnAt(table, c)->col_type))
+            continue;
+        buffers[c] = QByteArray(MDB_BIND_SIZE, '\0');
+        mdb_bind_column(table, int(c) + 1, buffers[c].data(), &lengths[c]);
+    }
+    QList<QStringList> rows;
+    mdb_rewind_table(table);
+    while (mdb_fetch_row(table)) {
+        QStringList row;
+        row.reserve(n);
+        for (unsigned c = 0; c < n; ++c) {
+            MdbColumn* column = columnAt(table, c);
+            if (!isReadable(column->col_type) || lengths[c] <= 0) {
+                row.append(QString());
+            } else if (column->col_type == MDB_DATETIME && column->cur_value_len == 8) {
+                // The library's own formatting goes wrong before 1900.
+                row.append(dateText(mdb_pg_get_double(mdb, column->cur_value_start)));
+            } else {
+                row.append(QString::fromUtf8(buffers[c].constData(), qstrnlen(buffers[c].constData(), lengths[c])));
+            }
+        }
+        rows.append(row);
+    }
+    return rows;
+}
+
+} // namespace
+
+AccessDatabase::AccessDatabase(const QString& path) : m_path(path), m_handle(std::make_unique<Handle>())
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw InterchangeError(QStringLiteral("Could not find the file '%1'.").arg(path));
+    if (info.isDir())
+        throw InterchangeError(QStringLiteral("'%1' is a folder, not a file.").arg(path));
+    if (!hasAccessSignature(path))
+        throw InterchangeError(QStringLiteral("'%1' is not an Access database (it does not begin as one does).").arg(path));
+
+    // Jet 3 files keep text in the Windows code page of the machine that wrote them.
+    setenv("MDB_JET3_CHARSET", "CP1252", 0);
+    m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
+    if (!m_handle->mdb || !mdb_read_catalog(m_handle->mdb, MDB_TABLE))
+        throw InterchangeError(QStringLiteral("'%1' could not be read as an Access database; it may be damaged.").arg(path));
+    MdbHandle* mdb = m_handle->mdb;
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        const auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        const QString name = QString::fromUtf8(entry->object_name);
+        if (entry->object_type == MDB_TABLE && !isSystemTable(name))
+            m_tables.append(name);
+    }
+}
+
+AccessDatabase::~AccessDatabase() = default;
+
+bool AccessDatabase::hasAccessSignature(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(0x20);
+    const QByteArray signature = head.mid(4, 15);
+    // A file shorter than two pages cannot hold a catalogue of tables.
+    return (signature == "Standard Jet DB" || signature == "Standard ACE DB") && file.size() >= 4096;
+}
+
+std::unique_ptr<AccessDatabase::Table> AccessDatabase::readTable(const QString& name) const
+{
+    QString actual;
+    for (const QString& t : m_tables) {
+        if (t.compare(name, Qt::CaseInsensitive) == 0) {
+            actual = t;
+            break;
+        }
+    }
+    if (actual.isEmpty())
+        throw InterchangeError(QStringLiteral("'%1' has no table named '%2'. Its tables are: %3.")
+                                   .arg(m_path, name, m_tables.join(QStringLiteral(", "))));
+
+    auto open = [this](const QString& tableName) {
+        QByteArray utf8 = tableName.toUtf8();
+        MdbTableDef* def = mdb_read_table_by_name(m_handle->mdb, utf8.data(), MDB_TABLE);
+        if (!def || !mdb_read_columns(def)) {
+            if (def)
+                mdb_free_tabledef(def);
+            throw InterchangeError(QStringLiteral("The table '%1' of '%2' could not be read; the file may be damaged.")
+                                       .arg(tableName, m_path));
+        }
+        return def;
+    };
+
+    auto table = std::unique_ptr<Table>(new Table);
+    {
+        TableDef def{open(actual)};
+        for (unsigned c = 0; c < def.def->num_cols; ++c) {
+            table->m_columns.append(QString::fromUtf8(columnAt(def.def, c)->name));
+            table->m_numeric.append(isNumericType(columnAt(def.def, c)->col_type));
+        }
+        table->m_rows = readRows(m_handle->mdb, def.def);
+    }
+
+    // Formats kept by number are named by the file's own Format table.
+    for (const QString& t : m_tables) {
+        if (t.compare(QLatin1String("Format"), Qt::CaseInsensitive) != 0 || t == actual)
+            continue;
+        TableDef def{open(t)};
+        int id = -1, description = -1;
+        for (unsigned c = 0; c < def.def->num_cols; ++c) {
+            const QString column = QString::fromUtf8(columnAt(def.def, c)->name);
+            if (column.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0)
+                id = int(c);
+            else if (column.compare(QLatin1String("Description"), Qt::CaseInsensitive) == 0)
+                description = int(c);
+        }
+        if (id < 0 || description < 0)
+            break;
+        for (const QStringList& row : readRows(m_handle->mdb, def.def))
+            table->m_formatDescriptions.insert(row.value(id), row.value(description));
+        break;
+    }
+    return table;
+}
+
+QString AccessDatabase::Table::formatText(int column, const QString& value) const
+{
+    if (!m_numeric.value(column) || m_formatDescriptions.isEmpty())
+        return value;
+    return m_formatDescriptions.value(value);
+}

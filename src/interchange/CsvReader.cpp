@@ -1,0 +1,250 @@
+#include "interchange/CsvReader.h"
+
+#include "interchange/InterchangeError.h"
+#include "interchange/RecordingFields.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace {
+
+const QChar kQuote = QLatin1Char('"');
+const QChar kCR = QLatin1Char('\r');
+const QChar kLF = QLatin1Char('\n');
+
+// Bytes Windows-1252 leaves undefined, which its decoder hands out as C1 controls.
+bool isUndefinedInWindows1252(char16_t c)
+{
+    return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+}
+
+} // namespace
+
+CsvReader::CsvReader(const QByteArray& bytes)
+{
+    decode(bytes);
+    chooseSeparator();
+    split();
+}
+
+CsvReader CsvReader::fromFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw InterchangeError(QStringLiteral("Could not find the file '%1'.").arg(path));
+    if (info.isDir())
+        throw InterchangeError(QStringLiteral("'%1' is a folder, not a file.").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw InterchangeError(QStringLiteral("Could not open '%1': %2.").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw InterchangeError(QStringLiteral("Could not read '%1': %2.").arg(path, file.errorString()));
+    try {
+        return CsvReader(bytes);
+    } catch (const InterchangeError& e) {
+        throw InterchangeError(QStringLiteral("'%1' cannot be imported: %2").arg(path, e.message()));
+    }
+}
+
+void CsvReader::decode(const QByteArray& bytes)
+{
+    QByteArrayView body(bytes);
+    bool windows1252 = false;
+    if (body.startsWith("\xEF\xBB\xBF")) {
+        body = body.sliced(3);
+        m_encoding = QStringLiteral("UTF-8");
+    } else if (body.startsWith("\xFF\xFE") || body.startsWith("\xFE\xFF")) {
+        const bool little = body.startsWith("\xFF\xFE");
+        QStringDecoder utf16(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        m_text = utf16(body.sliced(2));
+        m_encoding = little ? QStringLiteral("UTF-16LE") : QStringLiteral("UTF-16BE");
+        if (utf16.hasError() || body.size() % 2 != 0)
+            throw InterchangeError(QStringLiteral("the file starts as UTF-16 text but does not hold UTF-16 text "
+                                                  "throughout."));
+    } else {
+        m_encoding = QStringLiteral("UTF-8");
+    }
+    if (m_encoding == QLatin1String("UTF-8")) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        m_text = utf8(body);
+        if (utf8.hasError()) {
+            if (bytes.startsWith("\xEF\xBB\xBF"))
+                throw InterchangeError(QStringLiteral("the file is marked as UTF-8 but holds bytes that are not "
+                                                      "UTF-8 text."));
+            // Not UTF-8: a file of an older Windows program.
+            QStringDecoder cp1252("Windows-1252");
+            m_text = cp1252(body);
+            m_encoding = QStringLiteral("Windows-1252");
+            windows1252 = true;
+        }
+    }
+    if (m_text.isEmpty())
+        throw InterchangeError(QStringLiteral("the file is empty."));
+    for (qsizetype i = 0; i < m_text.size(); ++i) {
+        const char16_t c = m_text.at(i).unicode();
+        if (c == 0 || (windows1252 && isUndefinedInWindows1252(c)))
+            fail(i, QStringLiteral("holds bytes that are not text (is it a CSV file?)"));
+    }
+}
+
+void CsvReader::chooseSeparator()
+{
+    // The header line decides: whichever of comma, semicolon and tab stands outside quotes most.
+    int commas = 0, semicolons = 0, tabs = 0;
+    bool quoted = false;
+    for (const QChar c : m_text) {
+        if (c == kQuote)
+            quoted = !quoted;
+        else if (!quoted && (c == kCR || c == kLF))
+            break;
+        else if (!quoted && c == QLatin1Char(','))
+            ++commas;
+        else if (!quoted && c == QLatin1Char(';'))
+            ++semicolons;
+        else if (!quoted && c == QLatin1Char('\t'))
+            ++tabs;
+    }
+    if (semicolons > commas && semicolons >= tabs)
+        m_separator = QLatin1Char(';');
+    else if (tabs > commas && tabs > semicolons)
+        m_separator = QLatin1Char('\t');
+}
+
+void CsvReader::split()
+{
+    const QChar* const text = m_text.constData();
+    const qsizetype n = m_text.size();
+    qsizetype p = 0;
+    int line = 1;
+    int headerFields = -1;
+    auto endOfLine = [&](qsizetype& q) {
+        if (text[q] == kCR && q + 1 < n && text[q + 1] == kLF)
+            ++q;
+        ++q;
+        ++line;
+    };
+
+    while (p < n) {
+        if (text[p] == kCR || text[p] == kLF) { // blank lines hold no record
+            endOfLine(p);
+            continue;
+        }
+        const int recordLine = line;
+        const qsizetype firstCell = m_cells.size();
+        for (;;) {
+            Cell cell;
+            if (text[p] == kQuote) {
+                const qsizetype opening = p;
+                cell.start = ++p;
+                cell.quoted = true;
+                for (;;) {
+                    if (p >= n)
+                        fail(opening, QStringLiteral("a quoted field is never closed"));
+                    if (text[p] == kQuote) {
+                        if (p + 1 < n && text[p + 1] == kQuote) {
+                            p += 2;
+                            continue;
+                        }
+                        break;
+                    }
+                    if (text[p] == kLF || (text[p] == kCR && !(p + 1 < n && text[p + 1] == kLF)))
+                        ++line;
+                    ++p;
+                }
+                cell.length = p - cell.start;
+                ++p; // the closing quote
+                while (p < n && text[p] == QLatin1Char(' '))
+                    ++p;
+                if (p < n && text[p] != m_separator && text[p] != kCR && text[p] != kLF)
+                    fail(p, QStringLiteral("has text after the closing quote of a field"));
+            } else {
+                cell.start = p;
+                while (p < n && text[p] != m_separator && text[p] != kCR && text[p] != kLF)
+                    ++p;
+                cell.length = p - cell.start;
+            }
+            m_cells.append(cell);
+            if (p < n && text[p] == m_separator) {
+                ++p;
+                if (p >= n || text[p] == kCR || text[p] == kLF) { // a separator ending the line
+                    m_cells.append(Cell{p, 0, false});
+                    break;
+                }
+                continue;
+            }
+            break;
+        }
+        if (p < n)
+            endOfLine(p);
+
+        const int fields = int(m_cells.size() - firstCell);
+        if (headerFields < 0) {
+            headerFields = fields;
+            for (qsizetype c = firstCell; c < m_cells.size(); ++c)
+                m_columns.append(value(-1, int(c)).trimmed());
+            m_cells.clear();
+            m_rowFirstCell.append(0);
+            continue;
+        }
+        if (fields > headerFields)
+            throw InterchangeError(QStringLiteral("line %1 has %2 fields, but the header line names only %3 "
+                                                  "columns.")
+                                       .arg(recordLine)
+                                       .arg(fields)
+                                       .arg(headerFields));
+        m_rowLine.append(recordLine);
+        m_rowFirstCell.append(m_cells.size());
+    }
+    if (m_rowFirstCell.isEmpty())
+        m_rowFirstCell.append(0);
+}
+
+QString CsvReader::value(int row, int column) const
+{
+    // Row -1 reaches the cells by their own index (the header, while it is read).
+    qsizetype index = column;
+    if (row >= 0) {
+        index = m_rowFirstCell.at(row) + column;
+        if (column < 0 || index >= m_rowFirstCell.at(row + 1))
+            return QString();
+    }
+    const Cell& cell = m_cells.at(index);
+    QString s = m_text.mid(cell.start, cell.length);
+    if (cell.quoted)
+        s.replace(QLatin1String("\"\""), QLatin1String("\""));
+    return s;
+}
+
+QString CsvReader::rowPlace(int row) const
+{
+    return QStringLiteral("line %1").arg(m_rowLine.value(row));
+}
+
+bool CsvReader::isCollectionExport() const
+{
+    bool catalog = false, releaseId = false;
+    for (const QString& column : m_columns) {
+        const QString key = RecordingFields::key(column);
+        catalog = catalog || key == QLatin1String("catalog");
+        releaseId = releaseId || key == QLatin1String("releaseid");
+    }
+    return catalog && releaseId;
+}
+
+int CsvReader::lineAt(qsizetype position) const
+{
+    int line = 1;
+    for (qsizetype i = 0; i < position && i < m_text.size(); ++i) {
+        const QChar c = m_text.at(i);
+        if (c == kLF || (c == kCR && !(i + 1 < m_text.size() && m_text.at(i + 1) == kLF)))
+            ++line;
+    }
+    return line;
+}
+
+void CsvReader::fail(qsizetype position, const QString& what) const
+{
+    throw InterchangeError(QStringLiteral("line %1 %2.").arg(lineAt(position)).arg(what));
+}

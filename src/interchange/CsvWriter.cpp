@@ -1,0 +1,48 @@
+#include "interchange/CsvWriter.h"
+
+namespace {
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool needsQuotes(QByteArrayView field)
+{
+    if (field.isEmpty())
+        return false;
+    if (isSpace(field.front()) || isSpace(field.back()))
+        return true;
+    for (const char c : field) {
+        if (c == ',' || c == '"' || c == '\r' || c == '\n')
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void CsvWriter::appendField(QByteArray& out, QByteArrayView utf8)
+{
+    if (!needsQuotes(utf8)) {
+        out.append(utf8);
+        return;
+    }
+    out += '"';
+    for (const char c : utf8) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+void CsvWriter::appendRecord(QByteArray& out, const QStringList& fields)
+{
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out += ',';
+        appendField(out, fields.at(i).toUtf8());
+    }
+    out += "\r\n";
+}

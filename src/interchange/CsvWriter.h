@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+// Records written as CSV: UTF-8, comma-separated, CR LF at each record's end, and a field quoted
+// only when it holds a comma, a quote, a line break, or spaces at either end (which some readers
+// drop), its quotes doubled.
+class CsvWriter
+{
+public:
+    // The file's first bytes: the UTF-8 byte-order mark, by which spreadsheets recognise UTF-8.
+    static QByteArray byteOrderMark() { return QByteArrayLiteral("\xEF\xBB\xBF"); }
+
+    // Appends one record to out.
+    static void appendRecord(QByteArray& out, const QStringList& fields);
+    // Appends one field, given as UTF-8, to out.
+    static void appendField(QByteArray& out, QByteArrayView utf8);
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The Selections of varolin.ini's [SQL] section: "name,condition,order1,...,order8" under keys 1,
+// 2, ... up to the first missing one, and "Default" choosing one of them from 1.
+class SelectionList
+{
+public:
+    struct Selection
+    {
+        QString name;
+        QString where;
+        QString order; // the ordering items joined by ", "
+    };
+
+    // The pieces of an entry: the name up to the first comma, then the condition and the ordering
+    // items, each ending at a comma that stands outside quotes, [names], #dates#, comments and
+    // parentheses, so that "Initial,UCase(Left(Artist,1)) = 'N',Artist" has a condition of its own.
+    static QStringList pieces(const QString& entry);
+    static Selection fromEntry(const QString& entry);
+
+    // Every Selection of g_sIniFile, and the position of the default one (-1 when "Default" names
+    // none of them).
+    static QList<Selection> load();
+    static int defaultIndex(int count);
+
+    // True when the condition asks the user for values ("??").
+    static bool asksForValues(const QString& condition);
+    // The condition with "~~Year~~" made the current year.
+    static QString withCurrentYear(const QString& condition);
+};

@@ -1,0 +1,119 @@
+#include "interchange/CsvReader.h"
+#include "interchange/CsvWriter.h"
+#include "interchange/InterchangeError.h"
+#include "support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QList<QStringList> rowsOf(const CsvReader& csv)
+{
+    QList<QStringList> rows;
+    for (int r = 0; r < csv.rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < csv.columns().size(); ++c)
+            row.append(csv.value(r, c));
+        rows.append(row);
+    }
+    return rows;
+}
+
+QString failureOf(const QByteArray& bytes)
+{
+    try {
+        CsvReader csv(bytes);
+    } catch (const InterchangeError& e) {
+        return e.message();
+    }
+    return QStringLiteral("(read)");
+}
+
+} // namespace
+
+TEST(CsvReader, ReadsWhatSpreadsheetsAndDatabasesWrite)
+{
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+        QStringList columns;
+        QList<QStringList> rows;
+    } cases[] = {
+        {"LF, plain", "A,B\n1,2\n3,4\n", {"A", "B"}, {{"1", "2"}, {"3", "4"}}},
+        {"BOM, CRLF, no last line end", "\xEF\xBB\xBF" "A,B\r\n1,2\r\n3,4", {"A", "B"}, {{"1", "2"}, {"3", "4"}}},
+        {"quotes: separator, doubled quote, line breaks kept",
+         "A,B\r\n\"x, y\",\"say \"\"hi\"\"\"\r\n\"two\r\nlines\",\"a\nb\"\r\n",
+         {"A", "B"},
+         {{"x, y", "say \"hi\""}, {"two\r\nlines", "a\nb"}}},
+        {"semicolons in the header choose them", "A;B\n1,5;2\n", {"A", "B"}, {{"1,5", "2"}}},
+        {"tabs", "A\tB\nx y\tz\n", {"A", "B"}, {{"x y", "z"}}},
+        {"Windows-1252", "Artist,Price\nMot\xF6rhead,\x80" "5\n", {"Artist", "Price"}, {{"Motörhead", "€5"}}},
+        {"UTF-16 with its mark", QByteArray("\xFF\xFE" "A\0,\0B\0\n\0\xE9\0,\0" "2\0", 16), {"A", "B"}, {{"é", "2"}}},
+        {"short rows, a trailing separator, blank lines, lone CR", "A,B,C\r1\r\r\n2,\n\n",
+         {"A", "B", "C"},
+         {{"1", "", ""}, {"2", "", ""}}},
+        {"empty quoted field and spaces kept", "A,B\n\"\", x \n", {"A", "B"}, {{"", " x "}}},
+        {"header names trimmed, quote inside a plain field kept", " A ,B\n5\"x,y\n", {"A", "B"}, {{"5\"x", "y"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CsvReader csv(c.bytes);
+        EXPECT_EQ(csv.columns(), c.columns);
+        EXPECT_EQ(rowsOf(csv), c.rows);
+    }
+}
+
+TEST(CsvReader, RefusesWhatItCannotReadWholeNamingTheLine)
+{
+    const struct
+    {
+        QByteArray bytes;
+        const char* says;
+    } cases[] = {
+        {"A,B\n1,2\n\"open,3\n4,5\n", "line 3 a quoted field is never closed"},
+        {"A,B\n1,2\n\"x\"\"\n", "line 3 a quoted field is never closed"},
+        {"A,B\n1,2\n\"a\nb\",2\n1,2,3\n", "line 5 has 3 fields, but the header line names only 2"},
+        {QByteArray("A,B\n1,2\nx\0y,1\n", 14), "line 3 holds bytes that are not text"},
+        {"A,B\n\x81,2\n", "line 2 holds bytes that are not text"},
+        {"\xEF\xBB\xBF" "A,B\n\xFF,2\n", "marked as UTF-8 but holds bytes that are not UTF-8"},
+        {"", "the file is empty"},
+        {"\xEF\xBB\xBF", "the file is empty"},
+        {"A,B\n\"x\"y,2\n", "line 2 has text after the closing quote"},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(failureOf(c.bytes).contains(QLatin1String(c.says))) << failureOf(c.bytes).toStdString();
+}
+
+TEST(CsvReader, NamesTheFileItCannotOpen)
+{
+    TestFolder folder;
+    const auto failure = [](const QString& path) {
+        try {
+            CsvReader::fromFile(path);
+        } catch (const InterchangeError& e) {
+            return e.message();
+        }
+        return QString();
+    };
+    EXPECT_EQ(failure(folder.file("none.csv")), QStringLiteral("Could not find the file '%1'.").arg(folder.file("none.csv")));
+    EXPECT_EQ(failure(folder.path()), QStringLiteral("'%1' is a folder, not a file.").arg(folder.path()));
+    folder.writeFile("empty.csv", QByteArray());
+    EXPECT_EQ(failure(folder.file("empty.csv")),
+              QStringLiteral("'%1' cannot be imported: the file is empty.").arg(folder.file("empty.csv")));
+}
+
+TEST(CsvWriter, QuotesOnlyWhereNeededAndReadsBackTheSame)
+{
+    const QStringList fields = {"plain", "", "a,b", "say \"hi\"", "two\r\nlines", " padded", "Motörhead 🎸", "x;y"};
+    QByteArray out;
+    CsvWriter::appendRecord(out, fields);
+    EXPECT_EQ(out, QByteArray("plain,,\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\",\" padded\",Motörhead 🎸,x;y\r\n"));
+
+    QByteArray file = CsvWriter::byteOrderMark();
+    CsvWriter::appendRecord(file, {"1", "2", "3", "4", "5", "6", "7", "8"});
+    file += out;
+    const CsvReader csv(file);
+    ASSERT_EQ(csv.rowCount(), 1);
+    EXPECT_EQ(rowsOf(csv).first(), fields);
+}
