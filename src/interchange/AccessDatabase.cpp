@@ -146,19 +146,31 @@ bool AccessDatabase::hasAccessSignature(const QString& path)
     return (signature == "Standard Jet DB" || signature == "Standard ACE DB") && file.size() >= 4096;
 }
 
+QString AccessDatabase::tableNamed(const QString& name) const
+{
+    for (const QString& t : m_tables) {
+        if (t.compare(name, Qt::CaseInsensitive) == 0)
+            return t;
+    }
+    throw InterchangeError(QStringLiteral("'%1' has no table named '%2'. Its tables are: %3.")
+                               .arg(m_path, name, m_tables.join(QStringLiteral(", "))));
+}
+
+QStringList AccessDatabase::columnsOf(const QString& name) const
+{
+    QByteArray utf8 = tableNamed(name).toUtf8();
+    TableDef def{mdb_read_table_by_name(m_handle->mdb, utf8.data(), MDB_TABLE)};
+    QStringList columns;
+    if (def.def && mdb_read_columns(def.def)) {
+        for (unsigned c = 0; c < def.def->num_cols; ++c)
+            columns.append(QString::fromUtf8(columnAt(def.def, c)->name));
+    }
+    return columns;
+}
+
 std::unique_ptr<AccessDatabase::Table> AccessDatabase::readTable(const QString& name) const
 {
-    QString actual;
-    for (const QString& t : m_tables) {
-        if (t.compare(name, Qt::CaseInsensitive) == 0) {
-            actual = t;
-            break;
-        }
-    }
-    if (actual.isEmpty())
-        throw InterchangeError(QStringLiteral("'%1' has no table named '%2'. Its tables are: %3.")
-                                   .arg(m_path, name, m_tables.join(QStringLiteral(", "))));
-
+    const QString actual = tableNamed(name);
     auto open = [this](const QString& tableName) {
         QByteArray utf8 = tableName.toUtf8();
         MdbTableDef* def = mdb_read_table_by_name(m_handle->mdb, utf8.data(), MDB_TABLE);

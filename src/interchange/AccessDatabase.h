@@ -31,9 +31,12 @@ public:
     // Reads a table whole; throws InterchangeError when there is no table of that name. A column
     // named Format that holds numbers is read through the file's own Format table, if it has one.
     std::unique_ptr<Table> readTable(const QString& name) const;
+    // A table's column names, without reading its rows.
+    QStringList columnsOf(const QString& name) const;
 
 private:
     struct Handle;
+    QString tableNamed(const QString& name) const;
     QString m_path;
     std::unique_ptr<Handle> m_handle;
     QStringList m_tables;

@@ -12,6 +12,7 @@
 #include "store/EngineError.h"
 
 #include <cstdio>
+#include <QFileInfo>
 
 namespace {
 
@@ -41,7 +42,9 @@ std::unique_ptr<Database> openCatalogue(const QString& defaultCatalogue, bool cr
 
 std::unique_ptr<ImportSource> openSource(const InterchangeRequest& request, std::unique_ptr<AccessDatabase>& access)
 {
-    if (!AccessDatabase::hasAccessSignature(request.importFile)) {
+    const bool accessName = request.importFile.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive) ||
+                            request.importFile.endsWith(QLatin1String(".accdb"), Qt::CaseInsensitive);
+    if (!AccessDatabase::hasAccessSignature(request.importFile) && !(accessName && QFileInfo::exists(request.importFile))) {
         if (!request.table.isEmpty())
             throw InterchangeError(QStringLiteral("--table names a table of an Access database, and '%1' is not one.")
                                        .arg(request.importFile));
@@ -50,10 +53,11 @@ std::unique_ptr<ImportSource> openSource(const InterchangeRequest& request, std:
     access = std::make_unique<AccessDatabase>(request.importFile);
     if (!request.table.isEmpty())
         return access->readTable(request.table);
-    // Without --table, the one table whose columns name a recording's fields.
+    // Without --table, the one table with an Artist and a Title.
     QStringList matching;
     for (const QString& table : access->tables()) {
-        if (!ColumnMapping::match(access->readTable(table)->columns()).isEmpty())
+        const ColumnMapping mapping = ColumnMapping::match(access->columnsOf(table));
+        if (mapping.column(RecordingFields::Artist) >= 0 && mapping.column(RecordingFields::Title) >= 0)
             matching.append(table);
     }
     if (matching.size() != 1)

@@ -1,0 +1,299 @@
+#include "interchange/AccessDatabase.h"
+#include "interchange/ColumnMapping.h"
+#include "interchange/CsvReader.h"
+#include "interchange/Exporter.h"
+#include "interchange/Importer.h"
+#include "interchange/InterchangeCommand.h"
+#include "interchange/InterchangeError.h"
+#include "store/Catalogue.h"
+#include "store/Database.h"
+#include "store/EngineError.h"
+#include "store/SnapshotRecordset.h"
+#include "support/TestFolder.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <unistd.h>
+
+namespace {
+
+const QString kJetFolder = QStringLiteral(VAROLIN_TESTDATA_DIR "/jet/");
+
+// A collection export as the online database writes it.
+const QByteArray kCollectionExport =
+    "Catalog#,Artist,Title,Label,Format,Rating,Released,release_id,CollectionFolder,Date Added,"
+    "Collection Media Condition,Collection Sleeve Condition,Collection Notes\n"
+    "SHVL 804,Pink Floyd,The Dark Side Of The Moon,Harvest,\"Vinyl, LP, Album, Gatefold\",,1973,1873013,"
+    "Uncategorized,2021-03-04 10:11:12,Very Good Plus (VG+),Very Good (VG),\"First press.\nPosters missing.\"\n"
+    "CDP 7 46001 2,Nirvana (2),Nevermind,DGC,\"CD, Album\",5,1991-09-24,367084,Uncategorized,2021-03-04 10:11:13,,,\n"
+    "none,Hüsker Dü & Bob Mould (2),Live,\"SST, Warner\",cd,,0,1,Uncategorized,2021-03-04 10:11:14,,,\n"
+    "LP 1,Boney M.,Nightflight,Hansa,Cassette,,197?,2,Uncategorized,2021-03-04 10:11:15,,,\n";
+
+// The catalogue's recordings, a line each, in ID order: the fields joined with '|'.
+QStringList recordingsOf(const QString& catalogue, const QString& order = QStringLiteral("ID"))
+{
+    const auto db = Database::open(catalogue);
+    const auto rs = db->openSnapshot(
+        QStringLiteral("SELECT Artist, Title, Year, Format, Label, Catalogue_No, International_Catalogue_No, Notes "
+                       "FROM Expanded_Recording ORDER BY ") + order);
+    QStringList lines;
+    for (; !rs->eof(); rs->moveNext()) {
+        QStringList fields;
+        for (int i = 0; i < rs->fieldCount(); ++i)
+            fields.append(rs->text(i));
+        lines.append(fields.join(QLatin1Char('|')));
+    }
+    return lines;
+}
+
+Importer::Counts importBytes(const QString& catalogue, const QByteArray& bytes, const QString& map = QString())
+{
+    const CsvReader csv(bytes);
+    ColumnMapping mapping = ColumnMapping::match(csv.columns());
+    if (!map.isEmpty())
+        mapping.override(csv.columns(), map);
+    const auto db = Database::open(catalogue);
+    Importer importer(*db, csv, mapping);
+    return importer.run();
+}
+
+// What a command writes to standard output and standard error, and its status.
+struct CommandRun
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+CommandRun runCommand(const InterchangeRequest& request, const TestFolder& folder)
+{
+    const auto capture = [&](int fd, const QString& name, auto body) {
+        std::fflush(nullptr);
+        const int saved = dup(fd);
+        QFile file(folder.file(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        dup2(file.handle(), fd);
+        body();
+        std::fflush(nullptr);
+        dup2(saved, fd);
+        close(saved);
+    };
+    CommandRun run;
+    capture(1, "out.txt", [&] {
+        capture(2, "err.txt", [&] {
+            run.status = RunInterchangeCommand(request, folder.file("varolin.ini"), folder.file("varolin.mdb"));
+        });
+    });
+    run.out = QString::fromLocal8Bit(folder.readFile("out.txt")).trimmed();
+    run.err = QString::fromLocal8Bit(folder.readFile("err.txt")).trimmed();
+    return run;
+}
+
+} // namespace
+
+TEST(Import, CollectionExportGivesEveryRecordingOnceAndAgainNothing)
+{
+    TestFolder folder;
+    const QString catalogue = folder.createCatalogue();
+    const Importer::Counts first = importBytes(catalogue, kCollectionExport);
+    EXPECT_EQ(Importer::summary(first), QStringLiteral("4 recordings added, 0 already present, 1 new format; the Year "
+                                                       "of 1 row was not a year and was left empty (line 6)"));
+    // Vinyl is new (ID after the starter's 14); "cd" and Cassette are the catalogue's own.
+    EXPECT_EQ(recordingsOf(catalogue),
+              QStringList({"Pink Floyd|The Dark Side Of The Moon|1973|Vinyl|Harvest|SHVL 804||First press.\nPosters missing.",
+                           "Nirvana|Nevermind|1991|CD|DGC|CDP 7 46001 2||",
+                           "Hüsker Dü & Bob Mould|Live||CD|SST, Warner|none||",
+                           "Boney M.|Nightflight||Cassette|Hansa|LP 1||"}));
+    EXPECT_EQ(TestFolder::query(catalogue, "SELECT Description FROM Format WHERE ID = 15").toString(), "Vinyl");
+
+    const Importer::Counts again = importBytes(catalogue, kCollectionExport);
+    EXPECT_EQ(again.added, 0);
+    EXPECT_EQ(again.present, 4);
+    EXPECT_EQ(again.newFormats, 0);
+    EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Format").toInt(), 15);
+    EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Recording").toInt(), 4);
+}
+
+TEST(Import, ReadsYearsFormatsAndDuplicatesByTheRules)
+{
+    TestFolder folder;
+    const QString catalogue = folder.createCatalogue();
+    TestFolder::addRecordings(catalogue, {{.artist = "ABBA", .title = "Arrival", .format = 9, .label = "Polar",
+                                           .catalogueNo = "POLS 272"}});
+    // A recording still pointing at a format deleted by another tool keeps its number to itself.
+    TestFolder::execute(catalogue, "INSERT INTO Recording (Artist, Format) VALUES ('Orphan', 40)");
+    const Importer::Counts counts = importBytes(
+        catalogue, "Artist,Title,Year,Format,Label,Catalogue No.\n"
+                   "abba,ARRIVAL,1976,cd,polar,pols 272\n"      // present, without regard to case
+                   "ABBA,Arrival,1976,Vinyl,Polar,POLS 272\n"   // another format: a recording of its own
+                   "X,A,1975-03-21,vinyl,,\n"                   // a date gives its year; Vinyl once
+                   "X,B,974,,,\n"                               // up to four digits, as the editor keeps them
+                   "X,C,21/03/1975,,,\n"                        // not a year
+                   "X,D,19755,,,\n"                             // five digits are not a year either
+                   ",,,,,\n");                                  // nothing to add
+    EXPECT_EQ(counts.added, 5);
+    EXPECT_EQ(counts.present, 1);
+    EXPECT_EQ(counts.newFormats, 1);
+    EXPECT_EQ(counts.emptyRows, 1);
+    EXPECT_EQ(counts.yearsLeftEmpty, QStringList({"line 6", "line 7"}));
+    EXPECT_EQ(TestFolder::query(catalogue, "SELECT ID FROM Format WHERE Description = 'Vinyl'").toInt(), 41);
+    EXPECT_EQ(recordingsOf(catalogue, "Artist, Title, Format").mid(1, 6),
+              QStringList({"ABBA|Arrival|1976|Vinyl|Polar|POLS 272||", "Orphan|||||||", "X|A|1975|Vinyl||||", "X|B|974|||||",
+                           "X|C||||||", "X|D||||||"}));
+}
+
+TEST(Import, MatchesColumnsByNameAndTheMapOverrides)
+{
+    const QStringList columns = {"catalogue no", "ARTIST", "Released", "Collection Notes", "Notes", "Int'l Cat",
+                                 "International Catalogue No."};
+    ColumnMapping mapping = ColumnMapping::match(columns);
+    EXPECT_EQ(mapping.column(RecordingFields::CatalogueNo), 0);
+    EXPECT_EQ(mapping.column(RecordingFields::Artist), 1);
+    EXPECT_EQ(mapping.column(RecordingFields::Year), 2);
+    EXPECT_EQ(mapping.column(RecordingFields::Notes), 4); // our own name wins
+    EXPECT_EQ(mapping.column(RecordingFields::InternationalCatalogueNo), 6);
+    EXPECT_EQ(mapping.column(RecordingFields::Title), -1);
+
+    mapping.override(columns, QStringLiteral("Collection Notes=notes, int'l cat = International_Catalogue_No,Released="));
+    EXPECT_EQ(mapping.column(RecordingFields::Notes), 3);
+    EXPECT_EQ(mapping.column(RecordingFields::InternationalCatalogueNo), 5);
+    EXPECT_EQ(mapping.column(RecordingFields::Year), -1);
+
+    const auto failure = [&](const QString& spec) {
+        try {
+            ColumnMapping(mapping).override(columns, spec);
+        } catch (const InterchangeError& e) {
+            return e.message();
+        }
+        return QString();
+    };
+    EXPECT_TRUE(failure("ARTIST=Singer").startsWith("'Singer' is not a field of a recording. The fields are: Artist, Title"));
+    EXPECT_TRUE(failure("Composer=Artist").startsWith("The file has no column 'Composer'."));
+    EXPECT_TRUE(failure("Artist").contains("has no '='"));
+
+    TestFolder folder;
+    const QString catalogue = folder.createCatalogue();
+    try {
+        importBytes(catalogue, "Price,Qty\n1,2\n");
+        ADD_FAILURE() << "imported a file without a recording's columns";
+    } catch (const InterchangeError& e) {
+        EXPECT_TRUE(e.message().startsWith("No column names a field of a recording")) << e.message().toStdString();
+    }
+}
+
+TEST(Import, ChangesNothingWhenTheCatalogueRefusesAnyRow)
+{
+    TestFolder folder;
+    const QString catalogue = folder.createCatalogue();
+    TestFolder::execute(catalogue, "CREATE TRIGGER refuse BEFORE INSERT ON Recording WHEN NEW.Artist = 'Bad' "
+                                   "BEGIN SELECT RAISE(ABORT, 'refused by the test'); END");
+    EXPECT_THROW(importBytes(catalogue, "Artist,Format\nGood,Shellac\nBad,Wax\n"), EngineError);
+    EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Recording").toInt(), 0);
+    EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Format").toInt(), 14);
+    // The catalogue is usable again at once.
+    EXPECT_EQ(importBytes(catalogue, "Artist,Format\nGood,Shellac\n").added, 1);
+}
+
+TEST(Export, WritesTheDisplayAndImportsBackTheSame)
+{
+    TestFolder folder;
+    const QString catalogue = folder.createCatalogue();
+    TestFolder::addRecordings(catalogue,
+                              {{.artist = "Zappa, Frank", .title = "\"Hot Rats\"", .year = "1969", .format = 3,
+                                .notes = "Line one\r\nLine two\twith a tab, 🎸"},
+                               {.artist = " Spaced ", .title = "Α Greek title", .format = 9, .catalogueNo = "=1+2"},
+                               {.artist = "Nobody", .title = "Formatless", .format = 0}});
+    const auto db = Database::open(catalogue);
+    const int n = Exporter::exportStatement(*db, Catalogue::displayStatement("Artist <> 'Nobody'", "Artist DESC"),
+                                            folder.file("out.csv"));
+    EXPECT_EQ(n, 2);
+    const QByteArray bytes = folder.readFile("out.csv");
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF" "Artist,Title,Year,Format,Label,Catalogue_No,"
+                                 "International_Catalogue_No,Notes\r\n\"Zappa, Frank\",\"\"\"Hot Rats\"\"\",1969,"))
+        << bytes.toStdString();
+
+    Exporter::exportStatement(*db, Catalogue::displayStatement(QString(), "ID"), folder.file("all.csv"));
+    const QString copy = folder.createCatalogue("copy.mdb");
+    CsvReader csv = CsvReader::fromFile(folder.file("all.csv"));
+    const auto copyDb = Database::open(copy);
+    EXPECT_EQ(Importer(*copyDb, csv, ColumnMapping::match(csv.columns())).run().added, 3);
+    EXPECT_EQ(recordingsOf(copy), recordingsOf(catalogue));
+
+    EXPECT_THROW(Exporter::exportStatement(*db, Catalogue::displayStatement(QString(), QString()),
+                                           folder.file("no folder/x.csv")),
+                 InterchangeError);
+    EXPECT_THROW(Exporter::exportStatement(*db, Catalogue::displayStatement(QString(), QString()), folder.path()),
+                 InterchangeError);
+}
+
+TEST(AccessDatabase, ReadsJet3AndJet4Tables)
+{
+    AccessDatabase jet3(kJetFolder + "nwind-jet3.mdb");
+    EXPECT_TRUE(jet3.tables().contains("Customers"));
+    EXPECT_TRUE(jet3.tables().contains(QStringLiteral("Umsätze"))); // Windows-1252 names decoded
+    const auto customers = jet3.readTable("customers");
+    EXPECT_EQ(customers->rowCount(), 91);
+    EXPECT_EQ(customers->columns().value(1), QStringLiteral("CompanyName"));
+    EXPECT_EQ(customers->value(2, 1), QStringLiteral("Antonio Moreno Taquería"));
+    EXPECT_EQ(customers->value(0, 6), QString()); // Null
+
+    AccessDatabase jet4(kJetFolder + "dates-jet4.mdb");
+    const auto dates = jet4.readTable("DateTest");
+    QStringList years;
+    for (int r = 0; r < dates->rowCount(); ++r)
+        years.append(dates->value(r, 4) + '=' + dates->value(r, 2));
+    EXPECT_TRUE(years.join(' ').contains("Pre-1900 years=18")) << years.join(' ').toStdString();
+
+    try {
+        jet3.readTable("Recordings");
+        ADD_FAILURE() << "read a table that is not there";
+    } catch (const InterchangeError& e) {
+        EXPECT_TRUE(e.message().contains("has no table named 'Recordings'. Its tables are: ")) << e.message().toStdString();
+    }
+}
+
+TEST(InterchangeCommand, ImportsAndExportsWithoutTheWindow)
+{
+    TestFolder folder;
+    folder.writeIni("[SQL]\n1=All\n2=Floyd,Artist Like 'Pink*',Title\n3=Ask,Artist = '??'\nDefault=1\n");
+    folder.writeFile("collection.csv", kCollectionExport);
+
+    // A missing catalogue at the default place is made for the import.
+    CommandRun run = runCommand({.importFile = folder.file("collection.csv")}, folder);
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.endsWith("4 recordings added, 0 already present, 1 new format; the Year of 1 row was not a "
+                                 "year and was left empty (line 6)")) << run.out.toStdString();
+
+    run = runCommand({.exportFile = folder.file("floyd.csv"), .selection = 2}, folder);
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("1 recording of the Selection \"Floyd\" written to '%1'.").arg(folder.file("floyd.csv")));
+    EXPECT_EQ(folder.readFile("floyd.csv").count("\r\n"), 2); // a Notes line break stays LF
+
+    const struct
+    {
+        InterchangeRequest request;
+        const char* says;
+    } failures[] = {
+        {{.exportFile = folder.file("x.csv"), .selection = 3}, "The Selection \"Ask\" asks for values"},
+        {{.exportFile = folder.file("x.csv"), .selection = 4}, "There is no Selection 4: varolin.ini lists 3."},
+        {{.importFile = folder.file("collection.csv"), .map = "Released=Age"}, "'Age' is not a field of a recording"},
+        {{.importFile = folder.file("nothing.csv")}, "Could not find the file"},
+        {{.importFile = folder.path()}, "is a folder"},
+        {{.importFile = folder.file("varolin.mdb")}, "is not an Access database"},
+        {{.importFile = kJetFolder + "nwind-jet3.mdb", .table = "Shelves"}, "has no table named 'Shelves'"},
+        {{.importFile = kJetFolder + "nwind-jet3.mdb"}, "name the one to import with --table"},
+    };
+    for (const auto& f : failures) {
+        run = runCommand(f.request, folder);
+        EXPECT_NE(run.status, 0);
+        EXPECT_TRUE(run.err.contains(QLatin1String(f.says))) << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(folder.file("x.csv")));
+    EXPECT_EQ(TestFolder::query(folder.file("varolin.mdb"), "SELECT count(*) FROM Recording").toInt(), 4);
+
+    // A table of an Access database, its columns mapped on the command line.
+    run = runCommand({.importFile = kJetFolder + "nwind-jet3.mdb", .table = "Shippers",
+                      .map = "CompanyName=Artist,Phone=Catalogue_No"}, folder);
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("3 recordings added, 0 already present, 0 new formats"));
+}
