@@ -112,6 +112,10 @@ private:
     // Copy
     void CopyGridToClipboard();
 
+    // Import and export
+    void mnuFileImport_Click();
+    void mnuFileExport_Click();
+
     // Controls
     QFrame* fraButtons = nullptr;
     QToolButton* cmdExit = nullptr;
@@ -140,6 +144,10 @@ private:
     // Window state
     QString m_sProgramDirectory;
     QString m_sLastWhere;
+    // The statement behind the display, once it has run; empty while nothing is shown.
+    QString m_sDisplayStatement;
+    // Where the last file was imported from or exported to.
+    QString m_sInterchangeFolder;
     bool m_bHasRecords = false;
     int m_iMaxTopRow = 1;
     int m_iVisibleRows = 0;

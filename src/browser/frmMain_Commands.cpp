@@ -80,6 +80,11 @@ void frmMain::CreateMenus()
 
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    addItem(mnuFile, mnuFileItem, 0, QStringLiteral("&Import..."), QKeySequence(Qt::CTRL | Qt::Key_I),
+            &frmMain::mnuFileItem_Click);
+    addItem(mnuFile, mnuFileItem, 1, QStringLiteral("&Export Display..."), QKeySequence(Qt::CTRL | Qt::Key_E),
+            &frmMain::mnuFileItem_Click);
+    mnuFile->addSeparator();
     addItem(mnuFile, mnuFileItem, 99, QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X),
             &frmMain::mnuFileItem_Click);
 

@@ -43,12 +43,14 @@ void frmMain::RefreshGrid()
 
     int n = 0;
     QString sFailure;
+    m_sDisplayStatement.clear();
     try {
         const std::unique_ptr<SnapshotRecordset> rs = g_dbCatalogue->openSnapshot(sSql);
         if (rs->eof())
             ShowNoRecordings();
         else
             n = FillGrid(*rs);
+        m_sDisplayStatement = sSql;
     } catch (const EngineError& e) {
         // A Selection the engine rejects leaves an empty display behind its message.
         sFailure = QStringLiteral("The Selection \"%1\" could not be run:\r\n\r\n%2")

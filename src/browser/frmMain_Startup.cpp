@@ -159,6 +159,10 @@ void frmMain::cmdExit_Click()
 
 void frmMain::mnuFileItem_Click(int iIndex)
 {
-    if (iIndex == 99)
+    if (iIndex == 0)
+        mnuFileImport_Click();
+    else if (iIndex == 1)
+        mnuFileExport_Click();
+    else if (iIndex == 99)
         ShutDown();
 }

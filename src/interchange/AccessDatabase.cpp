@@ -1,5 +1,6 @@
 #include "interchange/AccessDatabase.h"
 
+#include "interchange/ColumnMapping.h"
 #include "interchange/InterchangeError.h"
 
 #include <cmath>
@@ -154,6 +155,17 @@ QString AccessDatabase::tableNamed(const QString& name) const
     }
     throw InterchangeError(QStringLiteral("'%1' has no table named '%2'. Its tables are: %3.")
                                .arg(m_path, name, m_tables.join(QStringLiteral(", "))));
+}
+
+QString AccessDatabase::recordingTable() const
+{
+    QStringList matching;
+    for (const QString& table : m_tables) {
+        const ColumnMapping mapping = ColumnMapping::match(columnsOf(table));
+        if (mapping.column(RecordingFields::Artist) >= 0 && mapping.column(RecordingFields::Title) >= 0)
+            matching.append(table);
+    }
+    return matching.size() == 1 ? matching.first() : QString();
 }
 
 QStringList AccessDatabase::columnsOf(const QString& name) const

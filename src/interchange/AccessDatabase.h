@@ -31,6 +31,8 @@ public:
     // Reads a table whole; throws InterchangeError when there is no table of that name. A column
     // named Format that holds numbers is read through the file's own Format table, if it has one.
     std::unique_ptr<Table> readTable(const QString& name) const;
+    // The one table with an Artist and a Title column, if exactly one has them; else empty.
+    QString recordingTable() const;
     // A table's column names, without reading its rows.
     QStringList columnsOf(const QString& name) const;
 

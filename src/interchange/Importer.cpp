@@ -59,13 +59,6 @@ QString plural(int n, const char* one, const char* many)
 Importer::Importer(Database& db, const ImportSource& source, const ColumnMapping& mapping)
     : m_db(db), m_source(source), m_mapping(mapping)
 {
-    if (m_mapping.isEmpty()) {
-        QStringList names;
-        for (int f = 0; f < RecordingFields::Count; ++f)
-            names.append(RecordingFields::name(f));
-        throw InterchangeError(QStringLiteral("No column names a field of a recording (%1). The columns are: %2.")
-                                   .arg(names.join(QStringLiteral(", ")), source.columns().join(QStringLiteral(", "))));
-    }
     Statement present(db.handle(), QStringLiteral("SELECT Artist, Title, Format, Label, Catalogue_No FROM "
                                                   "Expanded_Recording"));
     while (present.step())
@@ -123,6 +116,13 @@ Importer::Counts Importer::plan() const
 
 Importer::Counts Importer::run(const std::function<void(int, int)>& progress)
 {
+    if (m_mapping.isEmpty()) {
+        QStringList names;
+        for (int f = 0; f < RecordingFields::Count; ++f)
+            names.append(RecordingFields::name(f));
+        throw InterchangeError(QStringLiteral("No column names a field of a recording (%1). The columns are: %2.")
+                                   .arg(names.join(QStringLiteral(", ")), m_source.columns().join(QStringLiteral(", "))));
+    }
     m_db.beginTrans();
     try {
         const Counts counts = pass(true, progress);

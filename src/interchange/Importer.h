@@ -28,16 +28,19 @@ public:
     };
     using Fields = std::array<QString, RecordingFields::Count>;
 
-    // Reads what the catalogue holds already. Throws InterchangeError when the mapping fills no
-    // field, EngineError when the catalogue cannot be read.
+    // Reads what the catalogue holds already; throws EngineError when the catalogue cannot be read.
     Importer(Database& db, const ImportSource& source, const ColumnMapping& mapping);
+
+    const ColumnMapping& mapping() const { return m_mapping; }
+    void setMapping(const ColumnMapping& mapping) { m_mapping = mapping; }
 
     // The fields a row becomes; *yearUnread says that its Year was not a year.
     Fields fields(int row, bool* yearUnread = nullptr) const;
     // What run() would do, without writing anything.
     Counts plan() const;
     // Writes the recordings and new formats; progress(done, total) is told as rows go. Throws
-    // EngineError, having changed nothing, when the catalogue refuses any of it.
+    // InterchangeError when the mapping fills no field, and EngineError, having changed nothing,
+    // when the catalogue refuses any of it.
     Counts run(const std::function<void(int, int)>& progress = {});
 
     // "3000 recordings added, 0 already present, 2 new formats", and what was left out.

@@ -53,17 +53,11 @@ std::unique_ptr<ImportSource> openSource(const InterchangeRequest& request, std:
     access = std::make_unique<AccessDatabase>(request.importFile);
     if (!request.table.isEmpty())
         return access->readTable(request.table);
-    // Without --table, the one table with an Artist and a Title.
-    QStringList matching;
-    for (const QString& table : access->tables()) {
-        const ColumnMapping mapping = ColumnMapping::match(access->columnsOf(table));
-        if (mapping.column(RecordingFields::Artist) >= 0 && mapping.column(RecordingFields::Title) >= 0)
-            matching.append(table);
-    }
-    if (matching.size() != 1)
+    const QString table = access->recordingTable();
+    if (table.isEmpty())
         throw InterchangeError(QStringLiteral("'%1' holds the tables %2; name the one to import with --table.")
                                    .arg(request.importFile, access->tables().join(QStringLiteral(", "))));
-    return access->readTable(matching.first());
+    return access->readTable(table);
 }
 
 int runImport(const InterchangeRequest& request, const QString& defaultCatalogue)

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QKeyEvent>
 
@@ -69,6 +70,20 @@ QString Dialogs::input(QWidget* parent, const QString& prompt, const QString& ti
     const QString answer = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
     QApplication::restoreOverrideCursor();
     return ok ? answer : QString();
+}
+
+QString Dialogs::fileName(QWidget* parent, FileMode mode, const QString& caption, const QString& suggested,
+                          const QString& filter)
+{
+    if (script().active) {
+        script().shown.append({true, caption, suggested, QMessageBox::NoIcon, {}});
+        return script().inputAnswers.isEmpty() ? QString() : script().inputAnswers.takeFirst();
+    }
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const QString chosen = mode == FileMode::Open ? QFileDialog::getOpenFileName(parent, caption, suggested, filter)
+                                                  : QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+    QApplication::restoreOverrideCursor();
+    return chosen;
 }
 
 void Dialogs::setScripted(bool scripted)

@@ -27,6 +27,12 @@ public:
     static QString input(QWidget* parent, const QString& prompt, const QString& title,
                          const QString& defaultText = QString());
 
+    // A file chosen to read (Open) or to write (Save, which asks before replacing one); the empty
+    // string when the user cancels. suggested is the folder or file name the chooser starts on.
+    enum class FileMode { Open, Save };
+    static QString fileName(QWidget* parent, FileMode mode, const QString& caption, const QString& suggested,
+                            const QString& filter);
+
     // Scripted mode: no box is shown; each asks for the next scripted answer (Ok, or the empty
     // string, when none is left) and is recorded.
     static void setScripted(bool scripted);

@@ -1,0 +1,77 @@
+// Import into the catalogue and export of the display, from the File menu.
+#include "browser/frmMain.h"
+
+#include "interchange/Exporter.h"
+#include "interchange/frmImport.h"
+#include "interchange/InterchangeError.h"
+#include "platform/BusyCursor.h"
+#include "platform/Dialogs.h"
+#include "platform/Grid.h"
+#include "shared/modVarolin.h"
+#include "store/EngineError.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+void frmMain::mnuFileImport_Click()
+{
+    if (!g_dbCatalogue)
+        return;
+    const QString sPath = Dialogs::fileName(
+        this, Dialogs::FileMode::Open, QStringLiteral("Import Recordings"),
+        m_sInterchangeFolder.isEmpty() ? QDir::homePath() : m_sInterchangeFolder,
+        QStringLiteral("Collections (*.csv *.txt *.mdb *.accdb);;CSV files (*.csv *.txt);;Access databases (*.mdb *.accdb);;"
+                       "All files (*)"));
+    if (sPath.isEmpty())
+        return;
+    m_sInterchangeFolder = QFileInfo(sPath).absolutePath();
+
+    frmImport dlgImport(this);
+    if (!dlgImport.Form_Load(sPath) || dlgImport.exec() != QDialog::Accepted)
+        return;
+    LetWindowSettle();
+    if (dlgImport.ImportedCounts().added > 0)
+        RefreshAfterChange();
+    ShowStatusMessage(this, Importer::summary(dlgImport.ImportedCounts()), 0);
+    grdData->setFocus();
+}
+
+void frmMain::mnuFileExport_Click()
+{
+    if (!g_dbCatalogue)
+        return;
+    if (m_sDisplayStatement.isEmpty()) {
+        Dialogs::message(this, QStringLiteral("There is no display to export: choose a Selection first."),
+                         QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Information);
+        return;
+    }
+    // The Selection's name makes the file's, less what file names cannot hold.
+    QString sName = cboSQL->currentText().trimmed();
+    sName.replace(QRegularExpression(QStringLiteral(R"([\\/:*?"<>|\x00-\x1f])")), QStringLiteral("_"));
+    if (sName.isEmpty())
+        sName = QStringLiteral("Recordings");
+    const QString sFolder = m_sInterchangeFolder.isEmpty() ? QDir::homePath() : m_sInterchangeFolder;
+    const QString sPath = Dialogs::fileName(this, Dialogs::FileMode::Save, QStringLiteral("Export Display"),
+                                            QDir(sFolder).filePath(sName + QStringLiteral(".csv")),
+                                            QStringLiteral("CSV files (*.csv);;All files (*)"));
+    if (sPath.isEmpty())
+        return;
+    m_sInterchangeFolder = QFileInfo(sPath).absolutePath();
+
+    try {
+        BusyCursor busy;
+        const int n = Exporter::exportStatement(*g_dbCatalogue, m_sDisplayStatement, sPath);
+        ShowStatusMessage(this,
+                          QStringLiteral("%1 %2 written to %3")
+                              .arg(n)
+                              .arg(n == 1 ? QStringLiteral("recording") : QStringLiteral("recordings"),
+                                   QDir::toNativeSeparators(sPath)),
+                          0);
+    } catch (const InterchangeError& e) {
+        Dialogs::message(this, e.message(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
+    } catch (const EngineError& e) {
+        Dialogs::message(this, e.description(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
+    }
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "interchange/ColumnMapping.h"
+#include "interchange/Importer.h"
+
+#include <array>
+#include <memory>
+#include <QDialog>
+
+class AccessDatabase;
+class ImportSource;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+
+// Brings a CSV file or a table of an Access database into the catalogue: the file's columns
+// matched to the fields (the user may change them), a preview of the first rows as they will be
+// stored, how many recordings will be added and how many are there already, and the import itself
+// with its progress.
+class frmImport : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmImport(QWidget* parent = nullptr);
+    ~frmImport() override;
+
+    // Reads the file into the window, ready to show; a file that cannot be read is reported and
+    // false returned.
+    bool Form_Load(const QString& sPath);
+    // What the import did, once the window has been left with Import.
+    const Importer::Counts& ImportedCounts() const { return m_counts; }
+
+private:
+    void CreateControls();
+    bool LoadTable(const QString& sTable);
+    void ShowMapping();
+    void ShowPlan();
+    void cboTable_Click();
+    void cboField_Click(int iField);
+    void cmdImport_Click();
+    void EnableControls(bool bEnable);
+
+    static constexpr int kPreviewRows = 20;
+
+    QLineEdit* txtFile = nullptr;
+    QComboBox* cboTable = nullptr;
+    std::array<QComboBox*, RecordingFields::Count> cboField{};
+    QTableWidget* tblPreview = nullptr;
+    QLabel* lblSummary = nullptr;
+    QProgressBar* prgImport = nullptr;
+    QPushButton* cmdImport = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+    QString m_sPath;
+    std::unique_ptr<AccessDatabase> m_access;
+    std::unique_ptr<ImportSource> m_source;
+    std::unique_ptr<Importer> m_importer;
+    Importer::Counts m_counts;
+    bool m_bShowing = false; // the mapping is being put into the lists, not chosen by the user
+};
