@@ -56,18 +56,18 @@ void ColumnMapping::override(const QStringList& columns, const QString& spec)
             throw InterchangeError(QStringLiteral("The file has no column '%1'. Its columns are: %2.")
                                        .arg(source, columns.join(QStringLiteral(", "))));
         if (fieldName.isEmpty()) {
-            setColumn(-1, c);
+            moveColumn(-1, c);
             continue;
         }
         const int f = RecordingFields::forFieldName(fieldName);
         if (f < 0)
             throw InterchangeError(QStringLiteral("'%1' is not a field of a recording. The fields are: %2.")
                                        .arg(fieldName, fieldList()));
-        setColumn(f, c);
+        moveColumn(f, c);
     }
 }
 
-void ColumnMapping::setColumn(int field, int column)
+void ColumnMapping::moveColumn(int field, int column)
 {
     for (int& c : m_column) {
         if (c == column)

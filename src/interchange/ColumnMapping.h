@@ -22,8 +22,10 @@ public:
     void override(const QStringList& columns, const QString& spec);
 
     int column(int field) const { return m_column.at(field); }
-    // Fills the field from that column (-1: from none); no other field keeps the column.
-    void setColumn(int field, int column);
+    // Fills the field from that column (-1: from none); other fields may keep it too.
+    void setColumn(int field, int column) { m_column.at(field) = column; }
+    // Fills the field from that column and no other from it; field -1 leaves the column out.
+    void moveColumn(int field, int column);
     bool isEmpty() const;
 
 private:

@@ -93,6 +93,7 @@ void frmImport::CreateControls()
         headings.append(RecordingFields::heading(f));
     tblPreview->setHorizontalHeaderLabels(headings);
     tblPreview->verticalHeader()->setDefaultSectionSize(tblPreview->fontMetrics().height() + 6);
+    tblPreview->setMinimumHeight(tblPreview->fontMetrics().height() * 12);
     layout->addWidget(tblPreview, 1);
 
     lblSummary = new QLabel(this);
@@ -131,11 +132,15 @@ bool frmImport::Form_Load(const QString& sPath)
             cboTable->addItems(m_access->tables());
             const int iRecordings = cboTable->findText(m_access->recordingTable());
             cboTable->setCurrentIndex(std::max(iRecordings, 0));
-            return LoadTable(cboTable->currentText());
+            LoadTable(cboTable->currentText());
+            cboTable->setFocus();
+            return true;
         }
         cboTable->setEnabled(false);
         m_source = std::make_unique<CsvReader>(CsvReader::fromFile(sPath));
         m_importer = std::make_unique<Importer>(*g_dbCatalogue, *m_source, ColumnMapping::match(m_source->columns()));
+        ShowMapping();
+        cboField[RecordingFields::Artist]->setFocus();
     } catch (const InterchangeError& e) {
         busy.restore();
         report(parentWidget(), e.message());
@@ -145,7 +150,6 @@ bool frmImport::Form_Load(const QString& sPath)
         report(parentWidget(), e.description());
         return false;
     }
-    ShowMapping();
     return true;
 }
 
@@ -214,9 +218,7 @@ void frmImport::cboField_Click(int iField)
     ColumnMapping mapping = m_importer->mapping();
     mapping.setColumn(iField, cboField[iField]->currentData().toInt());
     m_importer->setMapping(mapping);
-    // A column fills one field: the field that had it shows "(none)" now.
-    ShowMapping();
-    cboField[iField]->setFocus();
+    ShowPlan();
 }
 
 void frmImport::EnableControls(bool bEnable)

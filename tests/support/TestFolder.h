@@ -44,3 +44,15 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Failures show texts as texts.
+#include <ostream>
+#include <QStringList>
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '{' << list.join(QStringLiteral("\", \"")).prepend('"').append('"').toStdString() << '}';
+}
