@@ -26,6 +26,14 @@ CsvReader::CsvReader(const QByteArray& bytes)
     decode(bytes);
     chooseSeparator();
     split();
+    // The online database's collection export: its catalogue numbers and its release IDs.
+    bool catalog = false, releaseId = false;
+    for (const QString& column : std::as_const(m_columns)) {
+        const QString key = RecordingFields::key(column);
+        catalog = catalog || key == QLatin1String("catalog");
+        releaseId = releaseId || key == QLatin1String("releaseid");
+    }
+    m_collectionExport = catalog && releaseId;
 }
 
 CsvReader CsvReader::fromFile(const QString& path)
@@ -82,6 +90,8 @@ void CsvReader::decode(const QByteArray& bytes)
     }
     if (m_text.isEmpty())
         throw InterchangeError(QStringLiteral("the file is empty."));
+    if (m_text.size() >= qsizetype(1) << 31)
+        throw InterchangeError(QStringLiteral("the file is too large to import (over two thousand million characters)."));
     for (qsizetype i = 0; i < m_text.size(); ++i) {
         const char16_t c = m_text.at(i).unicode();
         if (c == 0 || (windows1252 && isUndefinedInWindows1252(c)))
@@ -119,6 +129,7 @@ void CsvReader::split()
     qsizetype p = 0;
     int line = 1;
     int headerFields = -1;
+    m_cells.reserve(m_text.count(m_separator) + m_text.count(kLF) + 1);
     auto endOfLine = [&](qsizetype& q) {
         if (text[q] == kCR && q + 1 < n && text[q + 1] == kLF)
             ++q;
@@ -137,8 +148,8 @@ void CsvReader::split()
             Cell cell;
             if (text[p] == kQuote) {
                 const qsizetype opening = p;
-                cell.start = ++p;
-                cell.quoted = true;
+                cell.start = quint32(++p);
+                cell.quoted = 1;
                 for (;;) {
                     if (p >= n)
                         fail(opening, QStringLiteral("a quoted field is never closed"));
@@ -153,23 +164,23 @@ void CsvReader::split()
                         ++line;
                     ++p;
                 }
-                cell.length = p - cell.start;
+                cell.length = quint32(p - cell.start);
                 ++p; // the closing quote
                 while (p < n && text[p] == QLatin1Char(' '))
                     ++p;
                 if (p < n && text[p] != m_separator && text[p] != kCR && text[p] != kLF)
                     fail(p, QStringLiteral("has text after the closing quote of a field"));
             } else {
-                cell.start = p;
+                cell.start = quint32(p);
                 while (p < n && text[p] != m_separator && text[p] != kCR && text[p] != kLF)
                     ++p;
-                cell.length = p - cell.start;
+                cell.length = quint32(p - cell.start);
             }
             m_cells.append(cell);
             if (p < n && text[p] == m_separator) {
                 ++p;
                 if (p >= n || text[p] == kCR || text[p] == kLF) { // a separator ending the line
-                    m_cells.append(Cell{p, 0, false});
+                    m_cells.append(Cell{quint32(p), 0, 0});
                     break;
                 }
                 continue;
@@ -220,17 +231,6 @@ QString CsvReader::value(int row, int column) const
 QString CsvReader::rowPlace(int row) const
 {
     return QStringLiteral("line %1").arg(m_rowLine.value(row));
-}
-
-bool CsvReader::isCollectionExport() const
-{
-    bool catalog = false, releaseId = false;
-    for (const QString& column : m_columns) {
-        const QString key = RecordingFields::key(column);
-        catalog = catalog || key == QLatin1String("catalog");
-        releaseId = releaseId || key == QLatin1String("releaseid");
-    }
-    return catalog && releaseId;
 }
 
 int CsvReader::lineAt(qsizetype position) const

@@ -43,10 +43,24 @@ QString yearOf(const QString& value, bool collectionExport, bool* unread)
     return QString();
 }
 
-void bindText(sqlite3_stmt* statement, int index, const QString& text)
+// Text folded for comparing without regard to case; most of a collection is ASCII, which folds by
+// itself far faster than through the Unicode tables.
+void appendFolded(QString& out, const QString& text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            out += text.mid(&c - text.constData()).toCaseFolded();
+            return;
+        }
+        out += c >= QLatin1Char('A') && c <= QLatin1Char('Z') ? QChar(c.unicode() + 32) : c;
+    }
+}
+
+// Binds text the caller keeps alive (in utf8) until the statement has stepped.
+void bindText(sqlite3_stmt* statement, int index, const QString& text, QByteArray& utf8)
+{
+    utf8 = text.toUtf8();
+    sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
 }
 
 QString plural(int n, const char* one, const char* many)
@@ -79,9 +93,14 @@ Importer::Importer(Database& db, const ImportSource& source, const ColumnMapping
 QString Importer::recordingKey(const QString& artist, const QString& title, const QString& format,
                                const QString& label, const QString& catalogueNo)
 {
-    const QChar unit(0x1F);
-    return artist.toCaseFolded() + unit + title.toCaseFolded() + unit + format.toCaseFolded() + unit +
-           label.toCaseFolded() + unit + catalogueNo.toCaseFolded();
+    QString key;
+    key.reserve(artist.size() + title.size() + format.size() + label.size() + catalogueNo.size() + 4);
+    for (const QString* part : {&artist, &title, &format, &label, &catalogueNo}) {
+        if (part != &artist)
+            key += QChar(0x1F);
+        appendFolded(key, *part);
+    }
+    return key;
 }
 
 Importer::Fields Importer::fields(int row, bool* yearUnread) const
@@ -180,7 +199,8 @@ Importer::Counts Importer::pass(bool write, const std::function<void(int, int)>&
                     sqlite3_stmt* s = addFormat->handle();
                     sqlite3_reset(s);
                     sqlite3_bind_int64(s, 1, formatId);
-                    bindText(s, 2, f[Format]);
+                    QByteArray description;
+                    bindText(s, 2, f[Format], description);
                     addFormat->step();
                 }
             }
@@ -190,9 +210,10 @@ Importer::Counts Importer::pass(bool write, const std::function<void(int, int)>&
             continue;
         sqlite3_stmt* s = addRecording->handle();
         sqlite3_reset(s);
+        std::array<QByteArray, Count> utf8;
         for (int field = 0; field < Count; ++field) {
             if (field != Format)
-                bindText(s, field + 1, f[field]);
+                bindText(s, field + 1, f[field], utf8[field]);
         }
         if (formatId != 0)
             sqlite3_bind_int64(s, Format + 1, formatId);
