@@ -1,8 +1,12 @@
 #include "platform/ToolbarIcons.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
 #include <QToolButton>
 
 namespace ToolbarIcons {
@@ -139,17 +143,49 @@ void draw(QPainter& p, Icon which)
     }
 }
 
+// Draws the picture afresh at every size asked for, so that a scaled screen gets it as sharp as
+// any other rather than a small bitmap blown up.
+class DrawnIconEngine : public QIconEngine
+{
+public:
+    explicit DrawnIconEngine(Icon which) : m_which(which) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override
+    {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const int side = qMin(size.width(), size.height());
+        painter.translate((size.width() - side) / 2.0, (size.height() - side) / 2.0);
+        painter.scale(side / 32.0, side / 32.0);
+        draw(painter, m_which);
+        painter.end();
+        if (mode != QIcon::Normal && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            return QApplication::style()->generatedIconPixmap(mode, pixmap, &option);
+        }
+        return pixmap;
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap scaled = pixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state);
+        scaled.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, scaled);
+    }
+    QIconEngine* clone() const override { return new DrawnIconEngine(m_which); }
+
+private:
+    Icon m_which;
+};
+
 } // namespace
 
 QIcon icon(Icon which)
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    draw(painter, which);
-    painter.end();
-    return QIcon(pixmap);
+    return QIcon(new DrawnIconEngine(which));
 }
 
 QToolButton* button(QWidget* parent, const char* name, const QString& tip, Icon which, const QRect& geometry)
