@@ -24,29 +24,19 @@ struct CommandLine
 {
     QCommandLineParser parser;
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
-                            QStringLiteral("Shows these options and where the files are, and ends.")};
-    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
-                               QStringLiteral("Shows the program's version, and ends.")};
-    QCommandLineOption importFile{
-        QStringLiteral("import"),
-        QStringLiteral("Brings the recordings of FILE (CSV, or an Access database) into the catalogue, "
-                       "without opening the window."),
-        QStringLiteral("FILE")};
-    QCommandLineOption table{QStringLiteral("table"),
-                             QStringLiteral("With --import of an Access database: the table to read."),
+                            QStringLiteral("Shows the options and the files in use.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Shows the version.")};
+    QCommandLineOption importFile{QStringLiteral("import"),
+                                  QStringLiteral("Imports the recordings of a CSV or Access file."),
+                                  QStringLiteral("FILE")};
+    QCommandLineOption table{QStringLiteral("table"), QStringLiteral("With --import: the Access table to read."),
                              QStringLiteral("NAME")};
-    QCommandLineOption map{QStringLiteral("map"),
-                           QStringLiteral("With --import: which column of the file fills which field, "
-                                          "instead of matching them by name."),
+    QCommandLineOption map{QStringLiteral("map"), QStringLiteral("With --import: the fields the columns fill."),
                            QStringLiteral("SOURCE=Field,...")};
-    QCommandLineOption exportFile{QStringLiteral("export"),
-                                  QStringLiteral("Writes the recordings of a Selection to FILE as CSV, "
-                                                 "without opening the window."),
+    QCommandLineOption exportFile{QStringLiteral("export"), QStringLiteral("Exports a Selection to a CSV file."),
                                   QStringLiteral("FILE")};
     QCommandLineOption selection{QStringLiteral("selection"),
-                                 QStringLiteral("With --export: the Selection to write, counted from 1 in "
-                                                "varolin.ini (the default Selection without it)."),
-                                 QStringLiteral("N")};
+                                 QStringLiteral("With --export: the Selection's number, from 1."), QStringLiteral("N")};
     QString error;
     InterchangeRequest request;
 
@@ -62,8 +52,10 @@ struct CommandLine
 CommandLine::CommandLine(const QStringList& arguments)
 {
     parser.setApplicationDescription(
-        QStringLiteral("Varolin, a desktop catalogue of a music collection. Without options it opens the "
-                       "catalogue in its window."));
+        QStringLiteral("Varolin, a desktop catalogue of a music collection.\n"
+                       "Without options it opens its window; --import and --export work on the\n"
+                       "catalogue without one, and need no display. Without --selection, --export\n"
+                       "writes the default Selection."));
     // "-platform xcb" and the like are Qt's own options: read them as whole words, so that they
     // reach Qt rather than being taken for a row of one-letter options.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
