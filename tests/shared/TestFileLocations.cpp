@@ -95,16 +95,6 @@ TEST(FileLocations, SettingsAlreadyThereAreTheUsers)
     EXPECT_EQ(places.root.readFile(QStringLiteral("home/.config/varolin/varolin.ini")), "[SQL]\n1=Mine\n");
 }
 
-TEST(FileLocations, FolderThatCannotBeMadeIsReported)
-{
-    Places places;
-    places.root.writeFile(QStringLiteral("file"), "x");
-    const FileLocations locations(places.program, places.environment(places.root.file(QStringLiteral("file/cfg")), {}));
-    QString error;
-    EXPECT_FALSE(locations.prepare(&error));
-    EXPECT_TRUE(error.contains(places.root.file(QStringLiteral("file/cfg/varolin")))) << error.toStdString();
-}
-
 class InstalledWindow : public ::testing::Test
 {
 protected:
