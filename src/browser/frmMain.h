@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <QProcessEnvironment>
 
 class Grid;
 class frmFind;
@@ -33,9 +34,10 @@ public:
     bool Form_Load();
     bool isEnded() const { return m_bEnded; }
 
-    // Where the program's varolin.ini and varolin.mdb are looked for; the program's own folder
-    // unless set before Form_Load.
+    // The program's folder, which decides where varolin.ini and varolin.mdb are looked for, and the
+    // environment that names the user's folders; the real ones unless set before Form_Load.
     void setProgramDirectory(const QString& directory) { m_sProgramDirectory = directory; }
+    void setEnvironment(const QProcessEnvironment& environment) { m_environment = environment; }
 
     // Grid figures the commands rely on.
     int visibleRows() const { return m_iVisibleRows; }
@@ -55,7 +57,6 @@ private:
     void CreateControls();
     void CreateToolbar();
     void CreateMenus();
-    QString ProgramDirectoryFile(const QString& fileName) const;
     bool Initialise();
     bool OpenCatalogue(const QString& sPath);
     void ShutDown();
@@ -143,6 +144,7 @@ private:
 
     // Window state
     QString m_sProgramDirectory;
+    QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
     QString m_sLastWhere;
     // The statement behind the display, once it has run; empty while nothing is shown.
     QString m_sDisplayStatement;

@@ -7,6 +7,7 @@
 #include "platform/KeyCodes.h"
 #include "platform/StatusPanel.h"
 #include "platform/Twips.h"
+#include "shared/FileLocations.h"
 #include "shared/modVarolin.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
@@ -69,12 +70,6 @@ void frmMain::CreateControls()
         setTabOrder(order[i - 1], order[i]);
 }
 
-QString frmMain::ProgramDirectoryFile(const QString& fileName) const
-{
-    return m_sProgramDirectory.endsWith(QLatin1Char('/')) ? m_sProgramDirectory + fileName
-                                                          : m_sProgramDirectory + QLatin1Char('/') + fileName;
-}
-
 bool frmMain::Form_Load()
 {
     BusyCursor busy;
@@ -92,11 +87,17 @@ bool frmMain::Form_Load()
 
 bool frmMain::Initialise()
 {
-    g_sIniFile = ProgramDirectoryFile(QStringLiteral("varolin.ini"));
+    const FileLocations locations(m_sProgramDirectory, m_environment);
+    QString sError;
+    if (!locations.prepare(&sError)) {
+        Dialogs::message(this, sError, QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Critical);
+        return false;
+    }
+    g_sIniFile = locations.iniFile();
 
     QString sDatabase = ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
     if (sDatabase.isEmpty())
-        sDatabase = ProgramDirectoryFile(QStringLiteral("varolin.mdb"));
+        sDatabase = locations.defaultCatalogue();
     if (!OpenCatalogue(sDatabase))
         return false;
 

@@ -1,5 +1,6 @@
 #include "platform/ProgramIcon.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPixmap>
 
@@ -19,9 +20,9 @@ const int kSizes[] = {16, 20, 24, 32, 40, 48, 64, 96, 128, 256};
 
 // A record sliding out of its sleeve, drawn on a grid of 64 units. Small sizes leave out the
 // grooves and the sleeve's card, which would only blur there.
-QPixmap draw(int size)
+QImage draw(int size)
 {
-    QPixmap pixmap(size, size);
+    QImage pixmap(size, size, QImage::Format_ARGB32_Premultiplied);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -73,8 +74,13 @@ QIcon icon()
 {
     QIcon result;
     for (const int size : kSizes)
-        result.addPixmap(draw(size));
+        result.addPixmap(QPixmap::fromImage(draw(size)));
     return result;
+}
+
+QImage picture(int size)
+{
+    return draw(size);
 }
 
 } // namespace ProgramIcon

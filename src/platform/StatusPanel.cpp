@@ -46,6 +46,13 @@ void StatusPanel::paintEvent(QPaintEvent*)
     }
     painter.setPen(palette().mid().color());
     painter.drawRect(area.adjusted(0, 0, -1, -1));
-    painter.setPen(m_textColor);
+    // Black and white are the panel's two text colours: over the window and over the bar. They are
+    // drawn in the palette's own colours for those places, so that a dark theme stays readable.
+    if (m_textColor == QColor(Qt::black))
+        painter.setPen(palette().windowText().color());
+    else if (m_textColor == QColor(Qt::white))
+        painter.setPen(palette().highlightedText().color());
+    else
+        painter.setPen(m_textColor);
     painter.drawText(area.adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, m_caption);
 }

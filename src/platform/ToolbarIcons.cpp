@@ -1,8 +1,13 @@
 #include "platform/ToolbarIcons.h"
 
+#include <QApplication>
+#include <QGuiApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
 #include <QToolButton>
 
 namespace ToolbarIcons {
@@ -24,8 +29,27 @@ void sheet(QPainter& p, const QRectF& r)
         p.drawLine(QPointF(r.left() + 3, y), QPointF(r.right() - 3, y));
 }
 
+// Lines that stand on the button itself rather than on a sheet or a fill; a dark theme's button
+// would swallow them in their usual dark colours.
+struct OnButton
+{
+    QColor outline;
+    QColor tick;
+    QColor arrow;
+};
+
+OnButton onButton()
+{
+    const QPalette palette = QGuiApplication::palette();
+    if (palette.color(QPalette::Button).lightness() >= 128)
+        return {kInk, QColor(0x1a, 0x2f, 0x7a), Qt::black};
+    const QColor text = palette.color(QPalette::ButtonText);
+    return {text, QColor(0x8a, 0xb4, 0xf8), text};
+}
+
 void draw(QPainter& p, Icon which)
 {
+    const OnButton on = onButton();
     switch (which) {
     case Exit:
         p.setPen(QPen(kInk, 2));
@@ -66,7 +90,7 @@ void draw(QPainter& p, Icon which)
         p.drawLine(QPointF(28, 17), QPointF(17, 28));
         break;
     case Find:
-        p.setPen(QPen(kInk, 3, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(on.outline, 3, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(19, 19), QPointF(28, 28));
         p.setPen(QPen(kInk, 2.2));
         p.setBrush(QColor(0xd8, 0xe8, 0xf8));
@@ -98,7 +122,7 @@ void draw(QPainter& p, Icon which)
         break;
     }
     case Formats:
-        p.setPen(QPen(kInk, 1.5));
+        p.setPen(QPen(on.outline, 1.5));
         p.setBrush(QColor(0x22, 0x22, 0x22));
         p.drawEllipse(QPointF(16, 16), 13, 13);
         p.setPen(QPen(QColor(0x55, 0x55, 0x55), 1));
@@ -115,9 +139,9 @@ void draw(QPainter& p, Icon which)
         font.setPixelSize(11);
         font.setBold(true);
         p.setFont(font);
-        p.setPen(kInk);
+        p.setPen(on.outline);
         p.drawText(QRectF(0, 0, 32, 13), Qt::AlignCenter, QStringLiteral("OK"));
-        p.setPen(QPen(QColor(0x1a, 0x2f, 0x7a), 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(on.tick, 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawPolyline(QPolygonF({QPointF(7, 21), QPointF(13, 27), QPointF(26, 14)}));
         break;
     }
@@ -128,28 +152,60 @@ void draw(QPainter& p, Icon which)
         break;
     case Previous:
         p.setPen(Qt::NoPen);
-        p.setBrush(Qt::black);
+        p.setBrush(on.arrow);
         p.drawPolygon(QPolygonF({QPointF(22, 6), QPointF(22, 26), QPointF(9, 16)}));
         break;
     case Next:
         p.setPen(Qt::NoPen);
-        p.setBrush(Qt::black);
+        p.setBrush(on.arrow);
         p.drawPolygon(QPolygonF({QPointF(10, 6), QPointF(10, 26), QPointF(23, 16)}));
         break;
     }
 }
 
+// Draws the picture afresh at every size asked for, so that a scaled screen gets it as sharp as
+// any other rather than a small bitmap blown up.
+class DrawnIconEngine : public QIconEngine
+{
+public:
+    explicit DrawnIconEngine(Icon which) : m_which(which) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override
+    {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const int side = qMin(size.width(), size.height());
+        painter.translate((size.width() - side) / 2.0, (size.height() - side) / 2.0);
+        painter.scale(side / 32.0, side / 32.0);
+        draw(painter, m_which);
+        painter.end();
+        if (mode != QIcon::Normal && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            return QApplication::style()->generatedIconPixmap(mode, pixmap, &option);
+        }
+        return pixmap;
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap scaled = pixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state);
+        scaled.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, scaled);
+    }
+    QIconEngine* clone() const override { return new DrawnIconEngine(m_which); }
+
+private:
+    Icon m_which;
+};
+
 } // namespace
 
 QIcon icon(Icon which)
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    draw(painter, which);
-    painter.end();
-    return QIcon(pixmap);
+    return QIcon(new DrawnIconEngine(which));
 }
 
 QToolButton* button(QWidget* parent, const char* name, const QString& tip, Icon which, const QRect& geometry)

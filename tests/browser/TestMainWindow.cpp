@@ -52,13 +52,12 @@ protected:
         Dialogs::setScripted(false);
     }
 
-    // Starts the program in the test folder; ini empty means no varolin.ini at all.
+    // Starts the program in the test folder, a portable copy: its varolin.ini is there, if empty.
     bool start(const QString& ini, const QString& defaultEntry = QString(), bool withCatalogue = true)
     {
         if (withCatalogue)
             TestFolder::addRecordings(folder.createCatalogue(), kRecordings);
-        if (!ini.isEmpty())
-            folder.writeIni(ini + defaultEntry);
+        folder.writeIni(ini + defaultEntry);
         window = std::make_unique<frmMain>();
         window->setProgramDirectory(folder.path());
         return window->Form_Load();
@@ -93,7 +92,7 @@ protected:
     std::unique_ptr<frmMain> window;
 };
 
-TEST_F(MainWindow, StartsWithoutConfiguration)
+TEST_F(MainWindow, StartsWithAnEmptyConfiguration)
 {
     ASSERT_TRUE(start(QString()));
     EXPECT_TRUE(g_dbCatalogue && g_dbCatalogue->isOpen());

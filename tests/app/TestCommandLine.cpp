@@ -1,0 +1,126 @@
+#include "support/TestFolder.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+namespace {
+
+struct Outcome
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// The environment of a session with no display at all.
+QProcessEnvironment withoutDisplay(const TestFolder& home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.file(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.file(QStringLiteral("data")));
+    return env;
+}
+
+Outcome run(const QString& program, const QStringList& arguments, const TestFolder& home)
+{
+    QProcess process;
+    process.setProcessEnvironment(withoutDisplay(home));
+    process.start(program, arguments);
+    Outcome result;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.status = process.exitCode();
+    result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    result.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return result;
+}
+
+const QString kProgram = QStringLiteral(VAROLIN_PROGRAM);
+
+} // namespace
+
+TEST(CommandLine, OptionsAnswerWithoutADisplay)
+{
+    struct Case
+    {
+        QStringList arguments;
+        int status;
+        QString out; // the whole of standard output when it ends in a line break, else a part of it
+        QString err; // a part of standard error
+    };
+    const QString programFolder = QFileInfo(kProgram).absolutePath();
+    const QList<Case> cases = {
+        {{"--version"}, 0, "Varolin 2.4.0\n", ""},
+        {{"--help"}, 0, "--import <FILE>", ""},
+        {{"-h"}, 0, "Catalogue  " + programFolder + "/varolin.mdb", ""},
+        {{"--frobnicate"}, 2, "", "Unknown option 'frobnicate'."},
+        {{"--import"}, 2, "", "Missing value after '--import'."},
+        {{"--import", ""}, 2, "", "--import needs a value."},
+        {{"records.csv"}, 2, "", "Unexpected argument 'records.csv'"},
+        {{"--import", "a.csv", "--export", "b.csv"}, 2, "", "--import and --export cannot be used together."},
+        {{"--table", "Recording"}, 2, "", "--table and --map go with --import."},
+        {{"--export", "b.csv", "--map", "A=Artist"}, 2, "", "--table and --map go with --import."},
+        {{"--import", "a.csv", "--selection", "2"}, 2, "", "--selection goes with --export."},
+        {{"--export", "b.csv", "--export", "c.csv"}, 2, "", "--export is given more than once."},
+    };
+    TestFolder home;
+    for (const Case& c : cases) {
+        const Outcome r = run(kProgram, c.arguments, home);
+        const std::string name = c.arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(r.status, c.status) << name << "\n" << r.err.toStdString();
+        if (c.out.endsWith(QLatin1Char('\n'))) {
+            EXPECT_EQ(r.out, c.out) << name;
+        } else {
+            EXPECT_TRUE(r.out.contains(c.out)) << name << "\n" << r.out.toStdString();
+        }
+        EXPECT_TRUE(r.err.contains(c.err)) << name << "\n" << r.err.toStdString();
+        if (c.status == 2) {
+            EXPECT_TRUE(r.err.contains(QStringLiteral("Try 'varolin --help'"))) << name;
+        }
+    }
+    EXPECT_TRUE(QDir(home.path()).isEmpty()) << "asking writes nothing";
+}
+
+TEST(CommandLine, SelectionIsAWholeNumberFromOne)
+{
+    TestFolder home;
+    for (const char* number : {"0", "two", "1.5", "+3", "99999999999"}) {
+        const Outcome r = run(kProgram, {"--export", "b.csv", "--selection", number}, home);
+        EXPECT_EQ(r.status, 2) << number;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("--selection needs the number of a Selection, a whole number from 1, "
+                                                  "not '%1'.")
+                                       .arg(QString::fromLatin1(number))))
+            << number << r.err.toStdString();
+    }
+}
+
+TEST(CommandLine, InstalledCopyUsesTheUsersFolders)
+{
+    TestFolder home;
+    TestFolder install;
+    ASSERT_TRUE(QDir().mkpath(install.file(QStringLiteral("bin"))));
+    const QString program = install.file(QStringLiteral("bin/varolin"));
+    ASSERT_TRUE(QFile::copy(kProgram, program));
+
+    const Outcome help = run(program, {"--help"}, home);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(
+        help.out.contains(QStringLiteral("Settings   ") + home.file(QStringLiteral("config/varolin/varolin.ini"))))
+        << help.out.toStdString();
+    EXPECT_TRUE(
+        help.out.contains(QStringLiteral("Catalogue  ") + home.file(QStringLiteral("data/varolin/varolin.mdb"))));
+    EXPECT_TRUE(QDir(home.path()).isEmpty()) << "--help writes nothing";
+
+    // A command on the catalogue prepares the user's folders first, as the window would.
+    run(program, {"--export", install.file(QStringLiteral("out.csv"))}, home);
+    QFile starter(QStringLiteral(VAROLIN_STARTER_INI));
+    ASSERT_TRUE(starter.open(QIODevice::ReadOnly));
+    EXPECT_EQ(home.readFile(QStringLiteral("config/varolin/varolin.ini")), starter.readAll());
+    EXPECT_TRUE(QDir(home.file(QStringLiteral("data/varolin"))).exists());
+    EXPECT_EQ(QDir(install.file(QStringLiteral("bin"))).entryList(QDir::Files), QStringList{"varolin"});
+}
