@@ -31,7 +31,8 @@ void refuseJetFile(const QString& path)
                                                               : QStringLiteral("a Jet 4");
     throw EngineError(EngineError::Kind::JetFile,
                       QStringLiteral("'%1' is %2 database of the older Windows program. Varolin keeps its catalogue "
-                                     "in an SQLite file and cannot open this one; create a new catalogue instead.")
+                                     "in an SQLite file and cannot open this one: create a new catalogue and bring its recordings "
+                                     "in with File > Import.")
                           .arg(path, kind));
 }
 
