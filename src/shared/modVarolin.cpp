@@ -48,6 +48,14 @@ QString ValidSpaceSubst(const QString& p_sText)
     return p_sText;
 }
 
+// The catalogue's path is read whole: cut at 99 characters it would name another file, and the
+// user would be offered a new, empty catalogue there.
+bool IsReadWhole(const QString& p_sSection, const QString& p_sKey)
+{
+    return p_sSection.compare(QLatin1String("Initialisation"), Qt::CaseInsensitive) == 0 &&
+           p_sKey.compare(QLatin1String("Database"), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 void ResetModuleGlobals()
@@ -77,8 +85,15 @@ void ResetModuleGlobals()
 
 QString ReadIniString(const QString& p_sSection, const QString& p_sKey, const QString& p_sDefault)
 {
-    const QString sValue = IniFile::read(g_sIniFile, p_sSection, p_sKey).value_or(p_sDefault);
-    return TrimNull(sValue.left(kIniBufferSize - 1) + QChar(0));
+    QString sValue = IniFile::read(g_sIniFile, p_sSection, p_sKey).value_or(p_sDefault);
+    // Leading spaces are dropped before the limit is counted, so they never cost the value its end.
+    qsizetype iStart = 0;
+    while (iStart < sValue.size() && sValue.at(iStart) == QLatin1Char(' '))
+        ++iStart;
+    sValue.remove(0, iStart);
+    if (!IsReadWhole(p_sSection, p_sKey))
+        sValue.truncate(kIniBufferSize - 1);
+    return TrimNull(sValue + QChar(0));
 }
 
 bool WriteIniString(const QString& p_sSection, const QString& p_sKey, const QString& p_sValue, QString* p_sError)

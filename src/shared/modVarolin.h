@@ -42,8 +42,9 @@ extern bool g_bFindWholeCell;
 // Puts every global back to its state at the start of a run (the catalogue is closed).
 void ResetModuleGlobals();
 
-// Reads a key of g_sIniFile; the default when the file, section or key is missing. At most 99
-// characters of a value are seen, and leading spaces are dropped.
+// Reads a key of g_sIniFile; the default when the file, section or key is missing. Leading spaces
+// are dropped, then at most 99 characters of the value are seen; the "Database" entry of
+// [Initialisation] is read whole.
 QString ReadIniString(const QString& p_sSection, const QString& p_sKey, const QString& p_sDefault);
 
 // Writes a key of g_sIniFile atomically. Returns false, leaving the old file whole, when it cannot.
