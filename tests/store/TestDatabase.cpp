@@ -5,8 +5,13 @@
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <sqlite3.h>
+#include <unistd.h>
+
+#include <functional>
 
 #include <atomic>
 #include <thread>
@@ -24,6 +29,33 @@ EngineError::Kind openFailure(const QString& path, QString* description = nullpt
     }
     ADD_FAILURE() << "opened " << path.toStdString();
     return EngineError::Kind::General;
+}
+
+// Runs f where permissions hold: as root, under an unprivileged user id, since root may open anything.
+void WithoutPrivilege(const std::function<void()>& f)
+{
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(seteuid(65534), 0);
+    }
+    f();
+    if (root) {
+        ASSERT_EQ(seteuid(0), 0);
+    }
+}
+
+// A catalogue of many pages, copied cut in half as a failed copy leaves it.
+QString CutShortCopy(const TestFolder& folder)
+{
+    const QString whole = folder.createCatalogue(QStringLiteral("whole.mdb"));
+    QList<TestFolder::Recording> many;
+    for (int i = 0; i < 200; ++i)
+        many.append({QStringLiteral("Artist %1").arg(i), QStringLiteral("Title"), QString(), 9, QString(), QString(),
+                     QString(200, QLatin1Char('n'))});
+    TestFolder::addRecordings(whole, many);
+    const QByteArray bytes = folder.readFile(QStringLiteral("whole.mdb"));
+    folder.writeFile(QStringLiteral("cut.mdb"), bytes.left(bytes.size() / 2));
+    return folder.file(QStringLiteral("cut.mdb"));
 }
 
 int countOf(Database& db, const QString& sql)
@@ -77,6 +109,12 @@ TEST(Database, OpenFailuresSayWhatTheFileIs)
     sqlite3_open(QFile::encodeName(folder.file(QStringLiteral("other.db"))).constData(), &other);
     sqlite3_exec(other, "CREATE TABLE t (x)", nullptr, nullptr, nullptr);
     sqlite3_close(other);
+    // Catalogues another tool changed, each lacking something the program reads.
+    const auto changed = [&](const char* name, const char* sql) {
+        const QString path = folder.createCatalogue(QLatin1String(name));
+        TestFolder::execute(path, QLatin1String(sql));
+        return path;
+    };
 
     const struct
     {
@@ -90,11 +128,71 @@ TEST(Database, OpenFailuresSayWhatTheFileIs)
         {copyJet("dates-jet4.mdb"), EngineError::Kind::JetFile, "Jet 4"},
         {folder.file(QStringLiteral("other.db")), EngineError::Kind::NotACatalogue, "not a Varolin catalogue"},
         {folder.path(), EngineError::Kind::NotACatalogue, "folder"},
+        {CutShortCopy(folder), EngineError::Kind::Damaged, "damaged catalogue: the file is cut short"},
+        {changed("noview.mdb", "DROP VIEW Expanded_Recording"), EngineError::Kind::NotACatalogue,
+         "it lacks the query Expanded_Recording."},
+        {changed("noformat.mdb", "DROP TABLE Format; DROP VIEW Expanded_Recording"), EngineError::Kind::NotACatalogue,
+         "it lacks the table Format and the query Expanded_Recording."},
+        {changed("nonotes.mdb", "ALTER TABLE Recording RENAME COLUMN Notes TO Remarks"),
+         EngineError::Kind::NotACatalogue, "the table Recording lacks the column Notes"},
     };
     for (const auto& c : cases) {
         QString description;
         EXPECT_EQ(openFailure(c.path, &description), c.kind) << c.path.toStdString();
         EXPECT_TRUE(description.contains(QLatin1String(c.says))) << description.toStdString();
+    }
+}
+
+TEST(Database, PermissionDeniedIsNotMissing)
+{
+    // A file the user may not read, and one in a folder the user may not enter, are not offered as
+    // missing; nor is a new catalogue made where the user may not write.
+    TestFolder folder;
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                         QFile::ReadOther | QFile::ExeOther));
+    const QString locked = folder.createCatalogue(QStringLiteral("locked.mdb"));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("closed")));
+    const QString inClosed = folder.createCatalogue(QStringLiteral("closed/inside.mdb"));
+    ASSERT_TRUE(QFile::setPermissions(locked, {}));
+    ASSERT_TRUE(QFile::setPermissions(folder.file(QStringLiteral("closed")), {}));
+    WithoutPrivilege([&] {
+        for (const QString& path : {locked, inClosed}) {
+            QString description;
+            EXPECT_EQ(openFailure(path, &description), EngineError::Kind::PermissionDenied) << path.toStdString();
+            EXPECT_TRUE(description.contains(QLatin1String("permission denied"))) << description.toStdString();
+        }
+        try {
+            Catalogue::create(folder.file(QStringLiteral("new.mdb")));
+            ADD_FAILURE() << "created where it may not write";
+        } catch (const EngineError& e) {
+            EXPECT_TRUE(e.description().contains(QLatin1String("may not write in the folder")))
+                << e.description().toStdString();
+        }
+    });
+    QFile::setPermissions(folder.file(QStringLiteral("closed")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST(Catalogue, CreateSaysWhyItCannot)
+{
+    TestFolder folder;
+    folder.writeFile(QStringLiteral("plain"), "a file");
+    const struct
+    {
+        QString path;
+        const char* says;
+    } cases[] = {
+        {folder.file(QStringLiteral("no-such-folder/new.mdb")), "the folder '%1' does not exist"},
+        {folder.file(QStringLiteral("plain/new.mdb")), "'%1' is a file, not a folder"},
+    };
+    for (const auto& c : cases) {
+        try {
+            Catalogue::create(c.path);
+            ADD_FAILURE() << c.path.toStdString();
+        } catch (const EngineError& e) {
+            const QString expected = QString::fromLatin1(c.says).arg(QFileInfo(c.path).absolutePath());
+            EXPECT_TRUE(e.description().startsWith(QStringLiteral("Cannot create '%1': ").arg(c.path)));
+            EXPECT_TRUE(e.description().contains(expected)) << e.description().toStdString();
+        }
     }
 }
 
