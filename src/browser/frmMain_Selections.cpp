@@ -44,8 +44,9 @@ void frmMain::LoadSelections()
     g_asSelectionWhere = QStringList{QString()};
     g_asSelectionOrder = QStringList{QString()};
 
+    const QHash<QString, QString> asSection = ReadIniSection(QStringLiteral("SQL"));
     int i = 1;
-    QString sEntry = ReadIniString(QStringLiteral("SQL"), QString::number(i), QString());
+    QString sEntry = asSection.value(QString::number(i));
     while (!sEntry.isEmpty()) {
         const QStringList asPieces = SelectionPieces(sEntry);
         cboSQL->addItem(asPieces.first());
@@ -60,14 +61,12 @@ void frmMain::LoadSelections()
         if (g_asSelectionOrder[i - 1].endsWith(QLatin1String(", ")))
             g_asSelectionOrder[i - 1].chop(2);
         ++i;
-        sEntry = ReadIniString(QStringLiteral("SQL"), QString::number(i), QString());
+        sEntry = asSection.value(QString::number(i));
     }
 
     // A "Default" outside the list chooses nothing.
     const int iDefault =
-        NumberText::roundHalfEven(NumberText::leadingNumber(ReadIniString(
-                                      QStringLiteral("SQL"), QStringLiteral("Default"), QStringLiteral("0"))) -
-                                  1);
+        NumberText::roundHalfEven(NumberText::leadingNumber(asSection.value(QStringLiteral("default"))) - 1);
     const int iIndex = iDefault >= 0 && iDefault < cboSQL->count() ? iDefault : -1;
     cboSQL->setCurrentIndex(iIndex);
     if (iIndex < 0)

@@ -322,24 +322,31 @@ bool holdsLineBreak(const QString& text)
 
 std::optional<QString> IniFile::read(const QString& path, const QString& section, const QString& key)
 {
-    Document doc;
-    if (!load(path, &doc))
-        return std::nullopt;
-    bool inSection = false;
-    bool sectionSeen = false;
-    for (const TextLine& textLine : doc.lines) {
-        const QString& l = textLine.text;
-        const Line line = classify(l);
-        if (line.kind == Line::Section) {
-            if (sectionSeen)
-                return std::nullopt; // only the first occurrence of a section counts
-            inSection = sameName(line.name, section);
-            sectionSeen = inSection;
-        } else if (inSection && line.kind == Line::Key && sameName(line.name, key)) {
-            return l.mid(line.valueStart);
-        }
+    for (const Entry& entry : readSection(path, section)) {
+        if (sameName(entry.key, key))
+            return entry.value;
     }
     return std::nullopt;
+}
+
+QList<IniFile::Entry> IniFile::readSection(const QString& path, const QString& section)
+{
+    QList<Entry> entries;
+    Document doc;
+    if (!load(path, &doc))
+        return entries;
+    bool inSection = false;
+    for (const TextLine& textLine : doc.lines) {
+        const Line line = classify(textLine.text);
+        if (line.kind == Line::Section) {
+            if (inSection)
+                break; // only the first occurrence of a section counts
+            inSection = sameName(line.name, section);
+        } else if (inSection && line.kind == Line::Key) {
+            entries.append({section, line.name, textLine.text.mid(line.valueStart)});
+        }
+    }
+    return entries;
 }
 
 bool IniFile::write(const QString& path, const QString& section, const QString& key, const QString& value,

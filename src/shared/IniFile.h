@@ -25,6 +25,8 @@ public:
 
     // The key's raw value, or nothing when the file, the section or the key is missing.
     static std::optional<QString> read(const QString& path, const QString& section, const QString& key);
+    // Every key line of the section's first occurrence, in file order, duplicates included.
+    static QList<Entry> readSection(const QString& path, const QString& section);
 
     // Sets the key, creating the file, the section or the key when missing. On failure returns false
     // with a description in *error, and the file on disk is the old one, whole.
