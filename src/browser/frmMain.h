@@ -4,7 +4,9 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <memory>
 
+class Database;
 class Grid;
 class frmFind;
 class frmFormats;
@@ -48,6 +50,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -57,7 +60,8 @@ private:
     void CreateMenus();
     QString ProgramDirectoryFile(const QString& fileName) const;
     bool Initialise();
-    bool OpenCatalogue(const QString& sPath);
+    bool OpenCatalogue(const QString& sWritten);
+    std::unique_ptr<Database> OpenWaitingVisibly(const QString& sPath);
     void ShutDown();
     void cmdExit_Click();
     void mnuFileItem_Click(int iIndex);
@@ -71,7 +75,7 @@ private:
     void RefreshGrid();
     void EmptyGrid();
     int FillGrid(SnapshotRecordset& rs);
-    void ShowNoRecordings();
+    void ShowNoRecordings(const QString& sCaption = QStringLiteral("(No Recordings Found)"));
     void EnableRecordCommands(bool bEnable);
     void cmdRefresh_Click();
     void tmrMessage_Timer();

@@ -148,8 +148,7 @@ TEST(Database, PermissionDeniedIsNotMissing)
     // A file the user may not read, and one in a folder the user may not enter, are not offered as
     // missing; nor is a new catalogue made where the user may not write.
     TestFolder folder;
-    ASSERT_TRUE(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                         QFile::ReadOther | QFile::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
     const QString locked = folder.createCatalogue(QStringLiteral("locked.mdb"));
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("closed")));
     const QString inClosed = folder.createCatalogue(QStringLiteral("closed/inside.mdb"));
