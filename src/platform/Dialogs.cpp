@@ -32,18 +32,52 @@ Script& script()
     return s;
 }
 
+// A box must fit on the screen with its buttons in reach, whatever it quotes: a condition of
+// thousands of characters or lines is shown by its start and end, and a long run without a space
+// is given places to wrap.
+const int kMaxLineLength = 240;
+const int kMaxLines = 24;
+const int kMaxRunLength = 60;
+
+QString boundedLine(const QString& line)
+{
+    QString shown = line.size() <= kMaxLineLength
+                        ? line
+                        : line.left(kMaxLineLength * 2 / 3) + QStringLiteral(" … ") + line.right(kMaxLineLength / 3);
+    int run = 0;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        run = shown.at(i).isSpace() ? 0 : run + 1;
+        if (run > kMaxRunLength && !shown.at(i).isLowSurrogate()) {
+            shown.insert(i, QChar(0x200B)); // a zero-width space: a place to wrap, unseen
+            run = 0;
+        }
+    }
+    return shown;
+}
+
+QString boundedText(const QString& text)
+{
+    QStringList lines = text.split(QLatin1Char('\n')); // a line's "\r" stays with it
+    if (lines.size() > kMaxLines)
+        lines = lines.mid(0, kMaxLines - 2) + QStringList{QStringLiteral("…\r"), lines.last()};
+    for (QString& line : lines)
+        line = boundedLine(line);
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 QMessageBox::StandardButton Dialogs::message(QWidget* parent, const QString& text, const QString& title,
                                              QMessageBox::StandardButtons buttons, QMessageBox::Icon icon,
                                              QMessageBox::StandardButton defaultButton)
 {
+    const QString shown = boundedText(text);
     if (script().active) {
-        script().shown.append({false, title, text, icon, buttons});
+        script().shown.append({false, title, shown, icon, buttons});
         return script().messageAnswers.isEmpty() ? QMessageBox::Ok : script().messageAnswers.takeFirst();
     }
     QApplication::setOverrideCursor(Qt::ArrowCursor); // a box over a busy window still takes the mouse
-    QMessageBox box(icon, title, text, buttons, parent);
+    QMessageBox box(icon, title, shown, buttons, parent);
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
     EscapeRefused escapeRefused;
