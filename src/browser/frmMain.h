@@ -2,9 +2,9 @@
 
 #include "editor/frmRecord.h"
 
+#include <memory>
 #include <QMainWindow>
 #include <QMap>
-#include <memory>
 
 class Database;
 class Grid;

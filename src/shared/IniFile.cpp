@@ -150,8 +150,9 @@ struct Document
 
 QByteArray endBytes(LineEnd end, Encoding encoding)
 {
-    const QString text = end == LineEnd::CrLf ? QStringLiteral("\r\n") : end == LineEnd::Lf ? QStringLiteral("\n")
-                                                                                              : QString();
+    const QString text = end == LineEnd::CrLf ? QStringLiteral("\r\n")
+                         : end == LineEnd::Lf ? QStringLiteral("\n")
+                                              : QString();
     return isUtf16(encoding) ? toUtf16(text, encoding) : text.toLatin1();
 }
 

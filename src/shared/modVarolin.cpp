@@ -97,8 +97,7 @@ void ResetModuleGlobals()
 
 QString ReadIniString(const QString& p_sSection, const QString& p_sKey, const QString& p_sDefault)
 {
-    return BoundedIniValue(p_sSection, p_sKey,
-                           IniFile::read(g_sIniFile, p_sSection, p_sKey).value_or(p_sDefault));
+    return BoundedIniValue(p_sSection, p_sKey, IniFile::read(g_sIniFile, p_sSection, p_sKey).value_or(p_sDefault));
 }
 
 QHash<QString, QString> ReadIniSection(const QString& p_sSection)

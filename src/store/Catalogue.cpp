@@ -4,10 +4,10 @@
 #include "store/Statement.h"
 
 #include <cstring>
+#include <fcntl.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 

@@ -7,11 +7,11 @@
 #include "store/Statement.h"
 #include "store/TableRecordset.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <QFile>
+#include <QFileInfo>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,8 +57,8 @@ quint32 bigEndian(const QByteArray& bytes, qsizetype at, int size)
 
 EngineError damaged(const QString& path, const QString& why)
 {
-    return EngineError(EngineError::Kind::Damaged,
-                       QStringLiteral("'%1' is a damaged catalogue: %2. ").arg(path, why) + EngineError::damagedAdvice());
+    return EngineError(EngineError::Kind::Damaged, QStringLiteral("'%1' is a damaged catalogue: %2. ").arg(path, why) +
+                                                       EngineError::damagedAdvice());
 }
 
 // A copy cut short (a failed download, a full disk) still has its first page, so SQLite would open it
@@ -80,7 +80,8 @@ void refuseCutShortFile(const QString& path)
     // The page count holds only while the change counter matches the number beside it.
     const bool countValid = pages != 0 && bigEndian(header, 24, 4) == bigEndian(header, 92, 4);
     if (countValid && file.size() < pageSize * pages)
-        throw damaged(path, QStringLiteral("the file is cut short (%1 of its %2 bytes)").arg(file.size()).arg(pageSize * pages));
+        throw damaged(
+            path, QStringLiteral("the file is cut short (%1 of its %2 bytes)").arg(file.size()).arg(pageSize * pages));
 }
 
 // The objects and columns the program reads and writes, so that a catalogue another tool changed is
@@ -94,15 +95,20 @@ void requireCatalogueObjects(sqlite3* db, const QString& path)
         const char* what;
         QStringList columns;
     } objects[] = {
-        {"Recording", "table", "the table Recording",
+        {"Recording",
+         "table",
+         "the table Recording",
          {"ID", "Artist", "Title", "Year", "Label", "Catalogue_No", "International_Catalogue_No", "Notes", "Format"}},
         {"Format", "table", "the table Format", {"ID", "Description"}},
-        {"Expanded_Recording", "view", "the query Expanded_Recording",
+        {"Expanded_Recording",
+         "view",
+         "the query Expanded_Recording",
          {"ID", "Artist", "Title", "Year", "Format", "Label", "Catalogue_No", "Notes", "International_Catalogue_No"}},
     };
     QStringList missing;
     for (const auto& object : objects) {
-        Statement find(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE lower(name) = lower(?1) AND type = ?2"));
+        Statement find(
+            db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE lower(name) = lower(?1) AND type = ?2"));
         find.bind(1, QLatin1String(object.name));
         find.bind(2, QLatin1String(object.type));
         find.step();
@@ -110,13 +116,14 @@ void requireCatalogueObjects(sqlite3* db, const QString& path)
             missing << QLatin1String(object.what);
     }
     if (missing.size() == 3)
-        throw EngineError(EngineError::Kind::NotACatalogue,
-                          QStringLiteral("'%1' is a database but not a Varolin catalogue: it lacks the table Recording, "
-                                         "the table Format and the query Expanded_Recording.")
-                              .arg(path));
+        throw EngineError(
+            EngineError::Kind::NotACatalogue,
+            QStringLiteral("'%1' is a database but not a Varolin catalogue: it lacks the table Recording, "
+                           "the table Format and the query Expanded_Recording.")
+                .arg(path));
     if (!missing.isEmpty()) {
-        const QString list = missing.size() == 1 ? missing.first()
-                                                 : missing.first() + QStringLiteral(" and ") + missing.last();
+        const QString list =
+            missing.size() == 1 ? missing.first() : missing.first() + QStringLiteral(" and ") + missing.last();
         throw EngineError(EngineError::Kind::NotACatalogue,
                           QStringLiteral("'%1' is not a whole Varolin catalogue: it lacks %2. Varolin has not changed "
                                          "it; open it with the tool that changed it and put back what is missing, or "
@@ -151,7 +158,9 @@ void requireCatalogueObjects(sqlite3* db, const QString& path)
 // offered as a new catalogue; one the user may not read must never be.
 void requireReachable(const QString& path)
 {
-    struct stat status{};
+    struct stat status
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
         if (S_ISDIR(status.st_mode))
             throw EngineError(EngineError::Kind::NotACatalogue,
@@ -212,7 +221,8 @@ std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bo
         // A file that starts as a database but cannot be read as one is a damaged catalogue.
         if ((e.kind() == EngineError::Kind::NotACatalogue && hasSqliteHeader(path)) ||
             e.kind() == EngineError::Kind::Damaged)
-            throw damaged(path, QStringLiteral("its contents cannot be read (%1)").arg(QString::fromUtf8(sqlite3_errmsg(raw))));
+            throw damaged(
+                path, QStringLiteral("its contents cannot be read (%1)").arg(QString::fromUtf8(sqlite3_errmsg(raw))));
         if (e.kind() == EngineError::Kind::NotACatalogue)
             throw EngineError(e.kind(),
                               QStringLiteral("'%1' is not a Varolin catalogue: the file is not a database.").arg(path));
@@ -224,7 +234,8 @@ std::unique_ptr<Database> Database::open(const QString& path, bool exclusive, bo
         db->m_utf8 = encoding.step() && encoding.text(0) == QLatin1String("UTF-8");
     } catch (const EngineError& e) {
         if (e.kind() == EngineError::Kind::Damaged)
-            throw damaged(path, QStringLiteral("its contents cannot be read (%1)").arg(QString::fromUtf8(sqlite3_errmsg(raw))));
+            throw damaged(
+                path, QStringLiteral("its contents cannot be read (%1)").arg(QString::fromUtf8(sqlite3_errmsg(raw))));
         throw;
     }
     return db;

@@ -47,8 +47,9 @@ TEST(Dialogs, LongMessagesStayOnTheScreen)
     QString lines;
     for (int i = 0; i < 300; ++i)
         lines += QStringLiteral("\r\nline %1").arg(i);
-    for (const QString& text : {QStringLiteral("The Selection could not be run:\r\n\r\nCondition: ") + condition, lines}) {
-        Dialogs::setScripted(false);
+    Dialogs::setScripted(false);
+    for (const QString& text :
+         {QStringLiteral("The Selection could not be run:\r\n\r\nCondition: ") + condition, lines}) {
         QRect box;
         QRect button;
         QRect screen;
@@ -64,16 +65,7 @@ TEST(Dialogs, LongMessagesStayOnTheScreen)
         Dialogs::message(nullptr, text, QStringLiteral("Varolin"));
         EXPECT_TRUE(screen.contains(box)) << box.width() << "x" << box.height();
         EXPECT_TRUE(screen.contains(button));
-
-        // The script sees what the box showed: the start and the end, and no more.
-        Dialogs::setScripted(true);
-        Dialogs::message(nullptr, text, QStringLiteral("Varolin"));
-        const QString shown = Dialogs::takeShown().value(0).text.remove(QChar(0x200B));
-        EXPECT_LT(shown.size(), 2000);
-        EXPECT_TRUE(shown.startsWith(text.left(20)));
-        EXPECT_TRUE(shown.endsWith(text.right(8)));
     }
-    Dialogs::setScripted(false);
 }
 
 } // namespace

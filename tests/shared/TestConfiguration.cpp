@@ -98,8 +98,7 @@ TEST_F(Configuration, HostileFilesReadSoundly)
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         folder.writeFile(QStringLiteral("varolin.ini"), c.file);
-        EXPECT_EQ(ReadIniString(QLatin1String(c.section), QLatin1String(c.key), QStringLiteral("default")),
-                  c.expected);
+        EXPECT_EQ(ReadIniString(QLatin1String(c.section), QLatin1String(c.key), QStringLiteral("default")), c.expected);
         LoadSettings(); // and nothing else in it trips the settings
     }
 }
@@ -112,10 +111,11 @@ TEST_F(Configuration, Utf16FileIsWrittenBackInUtf16)
         const QString before = QStringLiteral("; Maïs\r\n[Initialisation]\r\nAuto-Refresh=Yes\r\n[SQL]\r\n1=All");
         folder.writeFile(QStringLiteral("varolin.ini"), Utf16(before, littleEndian) + "\x01");
         ASSERT_TRUE(WriteIniStrings({{"Initialisation", "Auto-Refresh", "日本"}, {"SQL", "Default", "1"}}));
-        EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini")),
-                  Utf16(QStringLiteral("; Maïs\r\n[Initialisation]\r\nAuto-Refresh=日本\r\n[SQL]\r\n1=All\r\nDefault=1\r\n"),
-                        littleEndian) +
-                      "\x01");
+        EXPECT_EQ(
+            folder.readFile(QStringLiteral("varolin.ini")),
+            Utf16(QStringLiteral("; Maïs\r\n[Initialisation]\r\nAuto-Refresh=日本\r\n[SQL]\r\n1=All\r\nDefault=1\r\n"),
+                  littleEndian) +
+                "\x01");
         EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QString()),
                   QStringLiteral("日本"));
     }
@@ -123,7 +123,7 @@ TEST_F(Configuration, Utf16FileIsWrittenBackInUtf16)
 
 TEST_F(Configuration, HotKeyCodesOutOfRangeLoadAsNumbers)
 {
-    // Such a code matches no key; the entry still loads and is written back as it was read.
+    // Such a code matches no key; the entry still loads, and nothing after it is lost.
     folder.writeIni(QStringLiteral("[Hot-Keys]\n1=Huge,99999999999,a\n2=Negative,-5,b\n3=Word,abc,c\n4=Empty,,d\n"));
     LoadSettings();
     EXPECT_EQ(g_aiHotKeyCode, (QList<int>{std::numeric_limits<int>::max(), -5, 0, 0}));
