@@ -31,7 +31,8 @@ public:
     ~frmMain() override;
 
     // Start-up: shows the window maximised, opens the catalogue and shows the default Selection.
-    // False when the program ended during start-up (the catalogue could not be opened).
+    // False when the program ended during start-up (the catalogue could not be opened, or the
+    // window was closed while it was being shown).
     bool Form_Load();
     bool isEnded() const { return m_bEnded; }
 
