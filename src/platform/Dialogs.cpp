@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -41,18 +42,27 @@ const int kMaxRunLength = 60;
 
 QString boundedLine(const QString& line)
 {
-    QString shown = line.size() <= kMaxLineLength
-                        ? line
-                        : line.left(kMaxLineLength * 2 / 3) + QStringLiteral(" … ") + line.right(kMaxLineLength / 3);
-    int run = 0;
-    for (qsizetype i = 0; i < shown.size(); ++i) {
-        run = shown.at(i).isSpace() ? 0 : run + 1;
-        if (run > kMaxRunLength && !shown.at(i).isLowSurrogate()) {
-            shown.insert(i, QChar(0x200B)); // a zero-width space: a place to wrap, unseen
-            run = 0;
+    const QString shown = line.size() <= kMaxLineLength ? line
+                                                        : line.left(kMaxLineLength * 2 / 3) + QStringLiteral(" … ") +
+                                                              line.right(kMaxLineLength / 3);
+    // Only where the text itself offers no place to wrap for a long stretch is one added: a
+    // zero-width space, unseen.
+    QString wrapped;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, shown);
+    qsizetype start = 0;
+    for (qsizetype next = finder.toNextBoundary(); next > 0; next = finder.toNextBoundary()) {
+        for (qsizetype p = start; p < next;) {
+            qsizetype end = qMin(p + kMaxRunLength, next);
+            if (end < next && shown.at(end).isLowSurrogate())
+                --end;
+            if (p > start)
+                wrapped += QChar(0x200B);
+            wrapped += QStringView(shown).mid(p, end - p);
+            p = end;
         }
+        start = next;
     }
-    return shown;
+    return wrapped;
 }
 
 QString boundedText(const QString& text)

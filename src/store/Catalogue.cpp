@@ -3,6 +3,7 @@
 #include "store/EngineError.h"
 #include "store/Statement.h"
 
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <QDir>
@@ -119,11 +120,13 @@ void Catalogue::create(const QString& path)
         throw EngineError(EngineError::Kind::General,
                           QStringLiteral("Cannot create '%1': '%2' is a file, not a folder.")
                               .arg(path, QDir::toNativeSeparators(folder.filePath())));
-    if (::faccessat(AT_FDCWD, QFile::encodeName(folder.filePath()).constData(), W_OK | X_OK, AT_EACCESS) != 0)
-        throw EngineError(EngineError::Kind::PermissionDenied,
-                          QStringLiteral("Cannot create '%1': Varolin may not write in the folder '%2' (permission "
-                                         "denied).")
-                              .arg(path, QDir::toNativeSeparators(folder.filePath())));
+    if (::faccessat(AT_FDCWD, QFile::encodeName(folder.filePath()).constData(), W_OK | X_OK, AT_EACCESS) != 0) {
+        const int error = errno;
+        throw EngineError(
+            error == EACCES || error == EPERM ? EngineError::Kind::PermissionDenied : EngineError::Kind::General,
+            QStringLiteral("Cannot create '%1': Varolin may not write in the folder '%2' (%3).")
+                .arg(path, QDir::toNativeSeparators(folder.filePath()), QString::fromLocal8Bit(std::strerror(error))));
+    }
 
     // Built under a temporary name and renamed when complete, so a failure leaves no half catalogue.
     const QString building = path + QStringLiteral(".new");

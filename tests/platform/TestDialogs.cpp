@@ -66,6 +66,14 @@ TEST(Dialogs, LongMessagesStayOnTheScreen)
         EXPECT_TRUE(screen.contains(box)) << box.width() << "x" << box.height();
         EXPECT_TRUE(screen.contains(button));
     }
+
+    // A text that fits, a long path included, is shown as it is.
+    Dialogs::setScripted(true);
+    const QString path = QStringLiteral("Could not find file '/home/someone/Music/Collections/Vinyl/Archive/2024/"
+                                        "the-whole-varolin-catalogue-of-records.mdb'.");
+    Dialogs::message(nullptr, path, QStringLiteral("Varolin"));
+    EXPECT_EQ(Dialogs::takeShown().value(0).text, path);
+    Dialogs::setScripted(false);
 }
 
 } // namespace
