@@ -97,10 +97,12 @@ TEST(HostileInput, CatalogueFaultsAtStartUpAreToldApart)
         const QByteArray before = program.folder.readFile(QFileInfo(entry).fileName());
         Dialogs::scriptMessageAnswer(QMessageBox::Yes);
         bool started = false;
-        if (c.unprivileged)
-            program.folder.withoutPrivilege([&] { started = program.start(); });
-        else
+        if (c.unprivileged) {
+            if (!program.folder.withoutPrivilege([&] { started = program.start(); }))
+                continue; // root that cannot give up its privilege opens anything
+        } else {
             started = program.start();
+        }
         EXPECT_EQ(started, c.starts);
         const QList<Dialogs::Shown> shown = Dialogs::takeShown();
         EXPECT_EQ(!shown.isEmpty() && shown.first().buttons == (QMessageBox::Yes | QMessageBox::No), c.asked)

@@ -132,7 +132,7 @@ TEST(Database, PermissionDeniedIsNotMissing)
     const QString inClosed = folder.createCatalogue(QStringLiteral("closed/inside.mdb"));
     ASSERT_TRUE(QFile::setPermissions(locked, {}));
     ASSERT_TRUE(QFile::setPermissions(folder.file(QStringLiteral("closed")), {}));
-    folder.withoutPrivilege([&] {
+    const bool tried = folder.withoutPrivilege([&] {
         for (const QString& path : {locked, inClosed}) {
             QString description;
             EXPECT_EQ(openFailure(path, &description), EngineError::Kind::PermissionDenied) << path.toStdString();
@@ -148,6 +148,8 @@ TEST(Database, PermissionDeniedIsNotMissing)
     });
     QFile::setPermissions(folder.file(QStringLiteral("closed")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!tried)
+        GTEST_SKIP() << "root cannot give up its privilege here";
 }
 
 TEST(Database, LockedCatalogueIsReportedAndSharedOneWaits)

@@ -43,8 +43,9 @@ public:
     static QVariant query(const QString& catalogue, const QString& sql);
 
     // Runs f where file permissions hold: as root, under an unprivileged user id, with this folder
-    // open to it, since root may open anything.
-    void withoutPrivilege(const std::function<void()>& f) const;
+    // open to it, since root may open anything. False, without running f, when root cannot give up
+    // its privilege here.
+    bool withoutPrivilege(const std::function<void()>& f) const;
 
 private:
     QTemporaryDir m_dir;
