@@ -65,6 +65,10 @@ EngineError damaged(const QString& path, const QString& why)
 // and fail only when a Selection reaches the missing part. Its header says how long it should be.
 void refuseCutShortFile(const QString& path)
 {
+    // SQLite would take an empty file for an empty database, and the user would be told it lacks
+    // every table, when it is a copy that never got its contents.
+    if (QFileInfo(path).size() == 0)
+        throw damaged(path, QStringLiteral("the file is empty"));
     if (!hasSqliteHeader(path) || QFileInfo::exists(path + QStringLiteral("-journal")) ||
         QFileInfo::exists(path + QStringLiteral("-wal")))
         return; // a journal left by a crash may still put the file right

@@ -79,6 +79,7 @@ TEST(Database, OpenFailuresSayWhatTheFileIs)
 {
     TestFolder folder;
     folder.writeFile(QStringLiteral("text.mdb"), QByteArray("this is not a database at all, just some text.\n"));
+    folder.writeFile(QStringLiteral("empty.mdb"), QByteArray());
     const auto copyJet = [&](const char* name) {
         const QString target = folder.file(QLatin1String(name));
         QFile::copy(QStringLiteral(VAROLIN_TESTDATA_DIR "/jet/") + QLatin1String(name), target);
@@ -108,6 +109,7 @@ TEST(Database, OpenFailuresSayWhatTheFileIs)
         {folder.file(QStringLiteral("other.db")), EngineError::Kind::NotACatalogue, "not a Varolin catalogue"},
         {folder.path(), EngineError::Kind::NotACatalogue, "folder"},
         {CutShortCopy(folder), EngineError::Kind::Damaged, "damaged catalogue: the file is cut short"},
+        {folder.file(QStringLiteral("empty.mdb")), EngineError::Kind::Damaged, "damaged catalogue: the file is empty"},
         {changed("noview.mdb", "DROP VIEW Expanded_Recording"), EngineError::Kind::NotACatalogue,
          "it lacks the query Expanded_Recording."},
         {changed("noformat.mdb", "DROP TABLE Format; DROP VIEW Expanded_Recording"), EngineError::Kind::NotACatalogue,
