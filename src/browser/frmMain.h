@@ -2,10 +2,12 @@
 
 #include "editor/frmRecord.h"
 
+#include <memory>
 #include <QMainWindow>
 #include <QMap>
 #include <QProcessEnvironment>
 
+class Database;
 class Grid;
 class frmFind;
 class frmFormats;
@@ -30,7 +32,8 @@ public:
     ~frmMain() override;
 
     // Start-up: shows the window maximised, opens the catalogue and shows the default Selection.
-    // False when the program ended during start-up (the catalogue could not be opened).
+    // False when the program ended during start-up (the catalogue could not be opened, or the
+    // window was closed while it was being shown).
     bool Form_Load();
     bool isEnded() const { return m_bEnded; }
 
@@ -50,6 +53,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -58,7 +62,8 @@ private:
     void CreateToolbar();
     void CreateMenus();
     bool Initialise();
-    bool OpenCatalogue(const QString& sPath);
+    bool OpenCatalogue(const QString& sWritten);
+    std::unique_ptr<Database> OpenWaitingVisibly(const QString& sPath);
     void ShutDown();
     void cmdExit_Click();
     void mnuFileItem_Click(int iIndex);
@@ -72,7 +77,7 @@ private:
     void RefreshGrid();
     void EmptyGrid();
     int FillGrid(SnapshotRecordset& rs);
-    void ShowNoRecordings();
+    void ShowNoRecordings(const QString& sCaption = QStringLiteral("(No Recordings Found)"));
     void EnableRecordCommands(bool bEnable);
     void cmdRefresh_Click();
     void tmrMessage_Timer();

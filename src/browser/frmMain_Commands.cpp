@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QToolButton>
@@ -117,6 +118,27 @@ void frmMain::CreateMenus()
     mnuHelpItem = mnuHelp->addAction(QStringLiteral("&About"));
     mnuHelpItem->setObjectName(QStringLiteral("mnuHelpItem"));
     connect(mnuHelpItem, &QAction::triggered, this, &frmMain::mnuHelpItem_Click);
+
+    // The menu shortcuts win in every control, as they do over the grid: the Selection list's text
+    // would otherwise take Ctrl+X, Ctrl+C and Ctrl+A as Cut, Copy and Select All.
+    for (QWidget* control : findChildren<QWidget*>())
+        control->installEventFilter(this);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence typed(key->keyCombination());
+        for (const QMap<int, QAction*>* items : {&mnuFileItem, &mnuEditItem, &mnuFindItem}) {
+            for (const QAction* action : *items) {
+                // Left unaccepted, the override lets the shortcut run instead of the control's own key.
+                if (action->shortcut() == typed)
+                    return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::mnuEditItem_Click(int iIndex)

@@ -57,8 +57,9 @@ void frmMain::RefreshGrid()
                        .arg(cboSQL->itemText(k), e.description());
         if (!sWhere.isEmpty())
             sFailure += QStringLiteral("\r\n\r\nCondition: ") + sWhere;
+        // The grid must not read as an empty collection: it says the Selection did not run.
         EmptyGrid();
-        ShowNoRecordings();
+        ShowNoRecordings(QStringLiteral("(The Selection could not be run)"));
     }
 
     m_iMaxTopRow = n > m_iVisibleRows ? n - m_iVisibleRows : 1;
@@ -143,11 +144,11 @@ void frmMain::EmptyGrid()
     }
 }
 
-void frmMain::ShowNoRecordings()
+void frmMain::ShowNoRecordings(const QString& sCaption)
 {
     grdData->setCol(0);
     grdData->setRow(1);
-    grdData->setText(QStringLiteral("(No Recordings Found)"));
+    grdData->setText(sCaption);
     m_bHasRecords = false;
     EnableRecordCommands(false);
 }

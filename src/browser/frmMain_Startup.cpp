@@ -78,11 +78,16 @@ bool frmMain::Form_Load()
     setWindowState(Qt::WindowMaximized);
     show();
     QCoreApplication::processEvents();
+    // The window may have been closed while it was being shown: the program has then ended, and no
+    // event loop must be left running without a window.
+    if (m_bEnded)
+        return false;
     if (!Initialise()) {
-        ShutDown();
+        if (!m_bEnded)
+            ShutDown();
         return false;
     }
-    return true;
+    return !m_bEnded;
 }
 
 bool frmMain::Initialise()
@@ -111,22 +116,37 @@ bool frmMain::Initialise()
     return true;
 }
 
-bool frmMain::OpenCatalogue(const QString& sPath)
+bool frmMain::OpenCatalogue(const QString& sWritten)
 {
-    try {
-        g_dbCatalogue = Database::open(sPath);
-        return true;
-    } catch (const EngineError& e) {
-        if (e.kind() != EngineError::Kind::FileNotFound) {
-            Dialogs::message(this, e.description(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Critical);
-            return false;
+    // A hand-edited path may carry spaces after it: the file as written is looked for, then the file
+    // without them, and only when neither is there is a new catalogue offered, without the spaces.
+    qsizetype iEnd = sWritten.size();
+    while (iEnd > 0 && sWritten.at(iEnd - 1) == QLatin1Char(' '))
+        --iEnd;
+    QStringList asCandidates{sWritten};
+    if (iEnd > 0 && iEnd < sWritten.size())
+        asCandidates.append(sWritten.left(iEnd));
+
+    QString sMissing;
+    for (const QString& sPath : asCandidates) {
+        try {
+            g_dbCatalogue = OpenWaitingVisibly(sPath);
+            return true;
+        } catch (const EngineError& e) {
+            if (e.kind() != EngineError::Kind::FileNotFound) {
+                Dialogs::message(this, e.description(), QStringLiteral("Varolin"), QMessageBox::Ok,
+                                 QMessageBox::Critical);
+                return false;
+            }
+            sMissing = e.description();
         }
-        const QString sQuestion =
-            e.description() + QStringLiteral("\r\n\r\nDo you want to create a new, empty catalogue there?");
-        if (Dialogs::message(this, sQuestion, QStringLiteral("Varolin"), QMessageBox::Yes | QMessageBox::No,
-                             QMessageBox::Question, QMessageBox::Yes) != QMessageBox::Yes)
-            return false;
     }
+
+    const QString sPath = asCandidates.last();
+    const QString sQuestion = sMissing + QStringLiteral("\r\n\r\nDo you want to create a new, empty catalogue there?");
+    if (Dialogs::message(this, sQuestion, QStringLiteral("Varolin"), QMessageBox::Yes | QMessageBox::No,
+                         QMessageBox::Question, QMessageBox::Yes) != QMessageBox::Yes)
+        return false;
     try {
         Catalogue::create(sPath);
         g_dbCatalogue = Database::open(sPath);
@@ -135,6 +155,26 @@ bool frmMain::OpenCatalogue(const QString& sPath)
         Dialogs::message(this, e.description(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Critical);
         return false;
     }
+}
+
+std::unique_ptr<Database> frmMain::OpenWaitingVisibly(const QString& sPath)
+{
+    try {
+        return Database::open(sPath, false, false, 0);
+    } catch (const EngineError& e) {
+        if (e.kind() != EngineError::Kind::Locked)
+            throw;
+    }
+    // Another program holds the catalogue: the wait of up to the busy timeout is shown, painted at
+    // once, since no event runs while the engine waits.
+    ShowStatusMessage(this, QStringLiteral("Waiting for another program to finish with the catalogue ..."), 0);
+    pnlStatus->repaint();
+    struct ClearStatus
+    {
+        frmMain* window;
+        ~ClearStatus() { ShowStatusMessage(window, QString(), 0); }
+    } clear{this};
+    return Database::open(sPath);
 }
 
 void frmMain::ShutDown()

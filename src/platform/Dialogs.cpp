@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -33,18 +34,61 @@ Script& script()
     return s;
 }
 
+// A box must fit on the screen with its buttons in reach, whatever it quotes: a condition of
+// thousands of characters or lines is shown by its start and end, and a long run without a space
+// is given places to wrap.
+const int kMaxLineLength = 240;
+const int kMaxLines = 24;
+const int kMaxRunLength = 60;
+
+QString boundedLine(const QString& line)
+{
+    const QString shown = line.size() <= kMaxLineLength ? line
+                                                        : line.left(kMaxLineLength * 2 / 3) + QStringLiteral(" … ") +
+                                                              line.right(kMaxLineLength / 3);
+    // Only where the text itself offers no place to wrap for a long stretch is one added: a
+    // zero-width space, unseen.
+    QString wrapped;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, shown);
+    qsizetype start = 0;
+    for (qsizetype next = finder.toNextBoundary(); next > 0; next = finder.toNextBoundary()) {
+        for (qsizetype p = start; p < next;) {
+            qsizetype end = qMin(p + kMaxRunLength, next);
+            if (end < next && shown.at(end).isLowSurrogate())
+                --end;
+            if (p > start)
+                wrapped += QChar(0x200B);
+            wrapped += QStringView(shown).mid(p, end - p);
+            p = end;
+        }
+        start = next;
+    }
+    return wrapped;
+}
+
+QString boundedText(const QString& text)
+{
+    QStringList lines = text.split(QLatin1Char('\n')); // a line's "\r" stays with it
+    if (lines.size() > kMaxLines)
+        lines = lines.mid(0, kMaxLines - 2) + QStringList{QStringLiteral("…\r"), lines.last()};
+    for (QString& line : lines)
+        line = boundedLine(line);
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 QMessageBox::StandardButton Dialogs::message(QWidget* parent, const QString& text, const QString& title,
                                              QMessageBox::StandardButtons buttons, QMessageBox::Icon icon,
                                              QMessageBox::StandardButton defaultButton)
 {
+    const QString shown = boundedText(text);
     if (script().active) {
-        script().shown.append({false, title, text, icon, buttons});
+        script().shown.append({false, title, shown, icon, buttons});
         return script().messageAnswers.isEmpty() ? QMessageBox::Ok : script().messageAnswers.takeFirst();
     }
     QApplication::setOverrideCursor(Qt::ArrowCursor); // a box over a busy window still takes the mouse
-    QMessageBox box(icon, title, text, buttons, parent);
+    QMessageBox box(icon, title, shown, buttons, parent);
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
     EscapeRefused escapeRefused;

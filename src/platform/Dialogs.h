@@ -5,7 +5,8 @@
 #include <QString>
 
 // Every message box and input box of the program goes through here, so that a test can answer
-// them from a script instead of a person.
+// them from a script instead of a person. A message is bounded to what fits on a screen: its long
+// lines are shown by their start and end, and only the first lines and the last of a long one.
 class Dialogs
 {
 public:

@@ -45,8 +45,10 @@ bool sameName(const QString& a, const QString& b)
 }
 
 const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
+const QByteArray kBomUtf16Le = QByteArrayLiteral("\xFF\xFE");
+const QByteArray kBomUtf16Be = QByteArrayLiteral("\xFE\xFF");
 
-enum class Encoding { Utf8, Windows1252 };
+enum class Encoding { Utf8, Windows1252, Utf16Le, Utf16Be };
 
 // Windows-1252 at 0x80 to 0x9F. The five bytes it leaves undefined stand for the C1 controls of the
 // same number, as Windows reads them, so that every byte of a file comes back as it was.
@@ -95,12 +97,45 @@ bool isAscii(const QByteArray& bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// A line of the file as text, with the bytes it was read from and the line end it had ("\r\n",
-// "\n", or none at the end of the file), so that a rewrite gives every untouched line back exactly.
+bool isUtf16(Encoding encoding)
+{
+    return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
+}
+
+// UTF-16 goes through code unit by code unit, so that even a lone surrogate comes back as it was.
+QString fromUtf16(const QByteArray& bytes, Encoding encoding)
+{
+    QString text(bytes.size() / 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto first = static_cast<unsigned char>(bytes.at(2 * i));
+        const auto second = static_cast<unsigned char>(bytes.at(2 * i + 1));
+        text[i] = QChar(encoding == Encoding::Utf16Le ? char16_t(first | second << 8) : char16_t(first << 8 | second));
+    }
+    return text;
+}
+
+QByteArray toUtf16(const QString& text, Encoding encoding)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const char low = static_cast<char>(u & 0xFF);
+        const char high = static_cast<char>(u >> 8);
+        bytes.append(encoding == Encoding::Utf16Le ? low : high);
+        bytes.append(encoding == Encoding::Utf16Le ? high : low);
+    }
+    return bytes;
+}
+
+enum class LineEnd { None, Lf, CrLf };
+
+// A line of the file as text, with the bytes it was read from and the line end it had, so that a
+// rewrite gives every untouched line back exactly.
 struct TextLine
 {
     QString text;
-    QByteArray end;
+    LineEnd end = LineEnd::None;
     QByteArray bytes;
     bool changed = false;
 };
@@ -110,31 +145,65 @@ struct Document
     QByteArray bom;
     Encoding encoding = Encoding::Utf8;
     QList<TextLine> lines;
+    QByteArray strayByte; // the odd last byte of a UTF-16 file, kept as it was
 };
+
+QByteArray endBytes(LineEnd end, Encoding encoding)
+{
+    const QString text = end == LineEnd::CrLf ? QStringLiteral("\r\n")
+                         : end == LineEnd::Lf ? QStringLiteral("\n")
+                                              : QString();
+    return isUtf16(encoding) ? toUtf16(text, encoding) : text.toLatin1();
+}
+
+QString decode(const QByteArray& bytes, Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::Utf8:
+        // A byte-order mark inside the file is a character like any other.
+        return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)(bytes);
+    case Encoding::Windows1252:
+        return fromWindows1252(bytes);
+    default:
+        return fromUtf16(bytes, encoding);
+    }
+}
 
 Document parse(const QByteArray& file)
 {
     Document doc;
     QByteArray data = file;
-    if (data.startsWith(kBom)) {
-        doc.bom = kBom;
-        data.remove(0, kBom.size());
+    for (const auto& [bom, encoding] : {std::pair{kBom, Encoding::Utf8}, std::pair{kBomUtf16Le, Encoding::Utf16Le},
+                                        std::pair{kBomUtf16Be, Encoding::Utf16Be}}) {
+        if (data.startsWith(bom)) {
+            doc.bom = bom;
+            doc.encoding = encoding;
+            data.remove(0, bom.size());
+            break;
+        }
     }
-    doc.encoding = isUtf8(data) ? Encoding::Utf8 : Encoding::Windows1252;
+    if (doc.bom.isEmpty())
+        doc.encoding = isUtf8(data) ? Encoding::Utf8 : Encoding::Windows1252;
+    const qsizetype unit = isUtf16(doc.encoding) ? 2 : 1;
+    if (data.size() % unit != 0) {
+        doc.strayByte = data.right(1);
+        data.chop(1);
+    }
+    const QByteArray lf = endBytes(LineEnd::Lf, doc.encoding);
+    const QByteArray cr = isUtf16(doc.encoding) ? toUtf16(QStringLiteral("\r"), doc.encoding) : QByteArray("\r");
     qsizetype start = 0;
     while (start < data.size()) {
-        const qsizetype newline = data.indexOf('\n', start);
+        qsizetype newline = data.indexOf(lf, start);
+        while (newline >= 0 && newline % unit != 0) // a match across two UTF-16 code units
+            newline = data.indexOf(lf, newline + 1);
         const qsizetype stop = newline < 0 ? data.size() : newline;
-        const bool cr = newline > start && data.at(newline - 1) == '\r';
+        const bool crlf = newline - start >= unit && data.mid(newline - unit, unit) == cr;
         TextLine line;
-        line.bytes = data.mid(start, stop - start - (cr ? 1 : 0));
-        line.end = newline < 0 ? QByteArray() : cr ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
-        // A byte-order mark inside the file is a character like any other.
-        line.text = doc.encoding == Encoding::Utf8
-                        ? QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)(line.bytes)
-                        : fromWindows1252(line.bytes);
+        line.bytes = data.mid(start, stop - start - (crlf ? unit : 0));
+        line.end = newline < 0 ? LineEnd::None : crlf ? LineEnd::CrLf : LineEnd::Lf;
+        line.text = decode(line.bytes, doc.encoding);
         doc.lines.append(line);
-        start = stop + 1;
+        start = stop + unit;
     }
     return doc;
 }
@@ -150,6 +219,13 @@ bool load(const QString& path, Document* doc)
 
 QByteArray serialise(const Document& doc)
 {
+    const auto end = [&](const TextLine& line, Encoding encoding) { return endBytes(line.end, encoding); };
+    if (isUtf16(doc.encoding)) {
+        QByteArray out = doc.bom;
+        for (const TextLine& line : doc.lines)
+            out += (line.changed ? toUtf16(line.text, doc.encoding) : line.bytes) + end(line, doc.encoding);
+        return out + doc.strayByte;
+    }
     if (doc.encoding == Encoding::Windows1252) {
         QByteArray body;
         bool held = true;
@@ -159,7 +235,7 @@ QByteArray serialise(const Document& doc)
                 held = false;
                 break;
             }
-            body += *bytes + line.end;
+            body += *bytes + end(line, doc.encoding);
         }
         // Bytes that happen to make valid UTF-8 would be read back as other text.
         if (held && (isAscii(body) || !isUtf8(body)))
@@ -167,34 +243,34 @@ QByteArray serialise(const Document& doc)
     } else {
         QByteArray out = doc.bom;
         for (const TextLine& line : doc.lines)
-            out += (line.changed ? line.text.toUtf8() : line.bytes) + line.end;
+            out += (line.changed ? line.text.toUtf8() : line.bytes) + end(line, doc.encoding);
         return out;
     }
     // Text Windows-1252 cannot hold: the whole file becomes UTF-8, and says so with a BOM.
     QByteArray out = kBom;
     for (const TextLine& line : doc.lines)
-        out += line.text.toUtf8() + line.end;
+        out += line.text.toUtf8() + end(line, Encoding::Utf8);
     return out;
 }
 
 // The line end new lines get: the one the file mostly uses.
-QByteArray usualLineEnd(const QList<TextLine>& lines)
+LineEnd usualLineEnd(const QList<TextLine>& lines)
 {
     qsizetype crlf = 0;
     qsizetype lf = 0;
     for (const TextLine& line : lines) {
-        if (line.end.size() == 2)
+        if (line.end == LineEnd::CrLf)
             ++crlf;
-        else if (line.end.size() == 1)
+        else if (line.end == LineEnd::Lf)
             ++lf;
     }
-    return crlf > lf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+    return crlf > lf ? LineEnd::CrLf : LineEnd::Lf;
 }
 
 void setKey(Document& doc, const IniFile::Entry& entry)
 {
     QList<TextLine>& lines = doc.lines;
-    const QByteArray eol = usualLineEnd(lines);
+    const LineEnd eol = usualLineEnd(lines);
     qsizetype sectionAt = -1;
     qsizetype lastInSection = -1; // last non-blank line of the section
     qsizetype keyAt = -1;
@@ -218,7 +294,7 @@ void setKey(Document& doc, const IniFile::Entry& entry)
     auto newLine = [&](const QString& text) { return TextLine{text, eol, QByteArray(), true}; };
     // A line that new lines follow needs an end of its own.
     auto endLine = [&](qsizetype i) {
-        if (i >= 0 && i < lines.size() && lines.at(i).end.isEmpty())
+        if (i >= 0 && i < lines.size() && lines.at(i).end == LineEnd::None)
             lines[i].end = eol;
     };
     const QString keyLine = entry.key + QLatin1Char('=') + entry.value;
@@ -247,24 +323,31 @@ bool holdsLineBreak(const QString& text)
 
 std::optional<QString> IniFile::read(const QString& path, const QString& section, const QString& key)
 {
-    Document doc;
-    if (!load(path, &doc))
-        return std::nullopt;
-    bool inSection = false;
-    bool sectionSeen = false;
-    for (const TextLine& textLine : doc.lines) {
-        const QString& l = textLine.text;
-        const Line line = classify(l);
-        if (line.kind == Line::Section) {
-            if (sectionSeen)
-                return std::nullopt; // only the first occurrence of a section counts
-            inSection = sameName(line.name, section);
-            sectionSeen = inSection;
-        } else if (inSection && line.kind == Line::Key && sameName(line.name, key)) {
-            return l.mid(line.valueStart);
-        }
+    for (const Entry& entry : readSection(path, section)) {
+        if (sameName(entry.key, key))
+            return entry.value;
     }
     return std::nullopt;
+}
+
+QList<IniFile::Entry> IniFile::readSection(const QString& path, const QString& section)
+{
+    QList<Entry> entries;
+    Document doc;
+    if (!load(path, &doc))
+        return entries;
+    bool inSection = false;
+    for (const TextLine& textLine : doc.lines) {
+        const Line line = classify(textLine.text);
+        if (line.kind == Line::Section) {
+            if (inSection)
+                break; // only the first occurrence of a section counts
+            inSection = sameName(line.name, section);
+        } else if (inSection && line.kind == Line::Key) {
+            entries.append({section, line.name, textLine.text.mid(line.valueStart)});
+        }
+    }
+    return entries;
 }
 
 bool IniFile::write(const QString& path, const QString& section, const QString& key, const QString& value,

@@ -8,11 +8,11 @@
 // names match without regard to case; the first occurrence of a section or key counts. Values are
 // returned exactly as they stand after the "=".
 //
-// A file that is valid UTF-8 (with or without a byte-order mark) is read as UTF-8; any other is
-// Windows-1252, as older installations left it. A write replaces the lines of its keys and keeps
-// every other line byte for byte, in the encoding the file was read in; only when that encoding
-// cannot hold a new value does the whole file become UTF-8 with a byte-order mark. The file is
-// swapped in atomically.
+// A file that starts with a UTF-16 byte-order mark (little- or big-endian) is UTF-16; one that is
+// valid UTF-8 (with or without a byte-order mark) is UTF-8; any other is Windows-1252, as older
+// installations left it. A write replaces the lines of its keys and keeps every other line byte for
+// byte, in the encoding the file was read in; only when that encoding cannot hold a new value does
+// the whole file become UTF-8 with a byte-order mark. The file is swapped in atomically.
 class IniFile
 {
 public:
@@ -25,6 +25,8 @@ public:
 
     // The key's raw value, or nothing when the file, the section or the key is missing.
     static std::optional<QString> read(const QString& path, const QString& section, const QString& key);
+    // Every key line of the section's first occurrence, in file order, duplicates included.
+    static QList<Entry> readSection(const QString& path, const QString& section);
 
     // Sets the key, creating the file, the section or the key when missing. On failure returns false
     // with a description in *error, and the file on disk is the old one, whole.

@@ -46,9 +46,11 @@ SelectionList::Selection SelectionList::fromEntry(const QString& entry)
 
 QList<SelectionList::Selection> SelectionList::load()
 {
+    // One reading of the section: a long list of Selections is not read once per entry.
+    const QHash<QString, QString> section = ReadIniSection(QStringLiteral("SQL"));
     QList<Selection> selections;
     for (int i = 1;; ++i) {
-        const QString entry = ReadIniString(QStringLiteral("SQL"), QString::number(i), QString());
+        const QString entry = section.value(QString::number(i));
         if (entry.isEmpty())
             return selections;
         selections.append(fromEntry(entry));

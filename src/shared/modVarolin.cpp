@@ -48,6 +48,26 @@ QString ValidSpaceSubst(const QString& p_sText)
     return p_sText;
 }
 
+// The catalogue's path is read whole: cut at 99 characters it would name another file, and the
+// user would be offered a new, empty catalogue there.
+bool IsReadWhole(const QString& p_sSection, const QString& p_sKey)
+{
+    return p_sSection.compare(QLatin1String("Initialisation"), Qt::CaseInsensitive) == 0 &&
+           p_sKey.compare(QLatin1String("Database"), Qt::CaseInsensitive) == 0;
+}
+
+QString BoundedIniValue(const QString& p_sSection, const QString& p_sKey, QString p_sValue)
+{
+    // Leading spaces are dropped before the limit is counted, so they never cost the value its end.
+    qsizetype iStart = 0;
+    while (iStart < p_sValue.size() && p_sValue.at(iStart) == QLatin1Char(' '))
+        ++iStart;
+    p_sValue.remove(0, iStart);
+    if (!IsReadWhole(p_sSection, p_sKey))
+        p_sValue.truncate(kIniBufferSize - 1);
+    return TrimNull(p_sValue + QChar(0));
+}
+
 } // namespace
 
 void ResetModuleGlobals()
@@ -77,8 +97,18 @@ void ResetModuleGlobals()
 
 QString ReadIniString(const QString& p_sSection, const QString& p_sKey, const QString& p_sDefault)
 {
-    const QString sValue = IniFile::read(g_sIniFile, p_sSection, p_sKey).value_or(p_sDefault);
-    return TrimNull(sValue.left(kIniBufferSize - 1) + QChar(0));
+    return BoundedIniValue(p_sSection, p_sKey, IniFile::read(g_sIniFile, p_sSection, p_sKey).value_or(p_sDefault));
+}
+
+QHash<QString, QString> ReadIniSection(const QString& p_sSection)
+{
+    QHash<QString, QString> values;
+    for (const IniFile::Entry& entry : IniFile::readSection(g_sIniFile, p_sSection)) {
+        const QString sKey = entry.key.toCaseFolded();
+        if (!values.contains(sKey)) // the first of a key counts
+            values.insert(sKey, BoundedIniValue(p_sSection, entry.key, entry.value));
+    }
+    return values;
 }
 
 bool WriteIniString(const QString& p_sSection, const QString& p_sKey, const QString& p_sValue, QString* p_sError)

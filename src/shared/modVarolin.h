@@ -3,6 +3,7 @@
 #include "shared/IniFile.h"
 
 #include <memory>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -42,9 +43,13 @@ extern bool g_bFindWholeCell;
 // Puts every global back to its state at the start of a run (the catalogue is closed).
 void ResetModuleGlobals();
 
-// Reads a key of g_sIniFile; the default when the file, section or key is missing. At most 99
-// characters of a value are seen, and leading spaces are dropped.
+// Reads a key of g_sIniFile; the default when the file, section or key is missing. Leading spaces
+// are dropped, then at most 99 characters of the value are seen; the "Database" entry of
+// [Initialisation] is read whole.
 QString ReadIniString(const QString& p_sSection, const QString& p_sKey, const QString& p_sDefault);
+// Every key of a section of g_sIniFile in one reading, by the same rules, keyed by the key's
+// case-folded name: a long list of Selections is read once, not once per entry.
+QHash<QString, QString> ReadIniSection(const QString& p_sSection);
 
 // Writes a key of g_sIniFile atomically. Returns false, leaving the old file whole, when it cannot.
 bool WriteIniString(const QString& p_sSection, const QString& p_sKey, const QString& p_sValue,

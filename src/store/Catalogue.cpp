@@ -3,9 +3,14 @@
 #include "store/EngineError.h"
 #include "store/Statement.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +37,14 @@ const char* const kSchema[] = {
     " Recording.Notes AS Notes, Recording.International_Catalogue_No AS International_Catalogue_No"
     " FROM Recording LEFT JOIN Format ON Format.ID = Recording.Format",
 };
+
+// The system's reason an engine call failed ("Permission denied", "Read-only file system"), or the
+// engine's own when the system gave none.
+QString SystemReason(sqlite3* db, int rc)
+{
+    const int error = db ? sqlite3_system_errno(db) : 0;
+    return error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : QString::fromUtf8(sqlite3_errstr(rc));
+}
 
 } // namespace
 
@@ -96,15 +109,38 @@ void Catalogue::create(const QString& path)
             EngineError::Kind::General,
             QStringLiteral("'%1' already exists; a new catalogue is never written over a file.").arg(path));
 
+    // The folder is looked at first: the engine's own word for it ("unable to open database file")
+    // does not tell the user what to put right.
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (!folder.exists())
+        throw EngineError(EngineError::Kind::General,
+                          QStringLiteral("Cannot create '%1': the folder '%2' does not exist.")
+                              .arg(path, QDir::toNativeSeparators(folder.filePath())));
+    if (!folder.isDir())
+        throw EngineError(EngineError::Kind::General,
+                          QStringLiteral("Cannot create '%1': '%2' is a file, not a folder.")
+                              .arg(path, QDir::toNativeSeparators(folder.filePath())));
+    if (::faccessat(AT_FDCWD, QFile::encodeName(folder.filePath()).constData(), W_OK | X_OK, AT_EACCESS) != 0) {
+        const int error = errno;
+        throw EngineError(
+            error == EACCES || error == EPERM ? EngineError::Kind::PermissionDenied : EngineError::Kind::General,
+            QStringLiteral("Cannot create '%1': Varolin may not write in the folder '%2' (%3).")
+                .arg(path, QDir::toNativeSeparators(folder.filePath()), QString::fromLocal8Bit(std::strerror(error))));
+    }
+
     // Built under a temporary name and renamed when complete, so a failure leaves no half catalogue.
     const QString building = path + QStringLiteral(".new");
     QFile::remove(building);
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(building).constData(), &db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString reason = SystemReason(db, rc);
+        sqlite3_close_v2(db);
+        QFile::remove(building);
+        throw EngineError(EngineError::Kind::General, QStringLiteral("Cannot create '%1': %2.").arg(path, reason));
+    }
     try {
-        if (rc != SQLITE_OK)
-            throw EngineError::fromSqlite(db, rc, QStringLiteral("Cannot create '%1'").arg(path));
         Statement(db, QStringLiteral("BEGIN")).step();
         for (const char* sql : kSchema)
             Statement(db, QString::fromUtf8(sql)).step();
@@ -116,14 +152,16 @@ void Catalogue::create(const QString& path)
             add.step();
         }
         Statement(db, QStringLiteral("COMMIT")).step();
-    } catch (...) {
+    } catch (const EngineError& e) {
         sqlite3_close_v2(db);
         QFile::remove(building);
-        throw;
+        throw EngineError(e.kind(), QStringLiteral("Cannot create '%1': %2").arg(path, e.description()));
     }
     sqlite3_close_v2(db);
-    if (!QFile::rename(building, path)) {
+    QFile built(building);
+    if (!built.rename(path)) {
+        const QString reason = built.errorString();
         QFile::remove(building);
-        throw EngineError(EngineError::Kind::General, QStringLiteral("Cannot create '%1'.").arg(path));
+        throw EngineError(EngineError::Kind::General, QStringLiteral("Cannot create '%1': %2.").arg(path, reason));
     }
 }

@@ -16,8 +16,9 @@ public:
     // How long a statement waits for another program sharing the catalogue before it gives up.
     static constexpr int kDefaultBusyTimeoutMs = 5000;
 
-    // Opens an existing catalogue, shared. A missing file, a file that is not a catalogue, a Jet
-    // file of the older Windows program and a locked catalogue each get a description of their own.
+    // Opens an existing catalogue, shared. A missing file, one the user may not read, a file that is
+    // not a catalogue, a damaged one, one lacking a table, query or column, a Jet file of the older
+    // Windows program and a locked catalogue each get a description of their own.
     static std::unique_ptr<Database> open(const QString& path, bool exclusive = false, bool readOnly = false,
                                           int busyTimeoutMs = kDefaultBusyTimeoutMs);
     ~Database();

@@ -1,5 +1,6 @@
 #include "store/EngineError.h"
 
+#include <cerrno>
 #include <sqlite3.h>
 
 EngineError::EngineError(Kind kind, const QString& description)
@@ -29,11 +30,26 @@ EngineError EngineError::fromSqlite(sqlite3* db, int resultCode, const QString& 
                                                                    "not saved; the disk may be full (%1).")
                                                         .arg(engine));
     case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
         return EngineError(Kind::NotACatalogue, prefix + QStringLiteral("not a Varolin catalogue (%1).").arg(engine));
+    case SQLITE_CORRUPT:
+        return EngineError(Kind::Damaged,
+                           prefix + QStringLiteral("the catalogue is damaged (%1). ").arg(engine) + damagedAdvice());
     case SQLITE_CANTOPEN:
+        // The system's own reason tells a file the user may not open from one that is not there.
+        if (db && (sqlite3_system_errno(db) == EACCES || sqlite3_system_errno(db) == EPERM))
+            return EngineError(Kind::PermissionDenied,
+                               prefix + QStringLiteral("permission denied. Ask for read and write permission on the "
+                                                       "file and its folder, or set \"Database\" in varolin.ini to "
+                                                       "a catalogue you may use."));
         return EngineError(Kind::FileNotFound, prefix + QStringLiteral("cannot open the file (%1).").arg(engine));
     default:
         return EngineError(Kind::General, prefix + engine);
     }
+}
+
+QString EngineError::damagedAdvice()
+{
+    return QStringLiteral("Varolin has not changed it. Restore the catalogue from a backup copy, or recover what it "
+                          "still holds with the sqlite3 program's \".recover\" command into a new file and set "
+                          "\"Database\" in varolin.ini to that file.");
 }

@@ -11,12 +11,26 @@ struct sqlite3;
 class EngineError : public std::exception
 {
 public:
-    enum class Kind { General, FileNotFound, NotACatalogue, JetFile, Locked, ReadOnly, DiskFull, Syntax };
+    enum class Kind {
+        General,
+        FileNotFound,
+        PermissionDenied,
+        NotACatalogue,
+        Damaged,
+        JetFile,
+        Locked,
+        ReadOnly,
+        DiskFull,
+        Syntax
+    };
 
     EngineError(Kind kind, const QString& description);
 
     // The engine's last error on db, described for the user; context says what was being done.
     static EngineError fromSqlite(sqlite3* db, int resultCode, const QString& context = QString());
+
+    // What to do about a damaged catalogue, to follow its description.
+    static QString damagedAdvice();
 
     Kind kind() const { return m_kind; }
     const QString& description() const { return m_description; }

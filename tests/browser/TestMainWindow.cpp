@@ -334,7 +334,7 @@ TEST_F(MainWindow, RejectedSelectionLeavesTheWindowUsable)
         << shown.first().text.toStdString();
     EXPECT_TRUE(shown.first().text.contains(QStringLiteral("\"Broken\"")));
     EXPECT_TRUE(grid()->isVisible());
-    EXPECT_EQ(grid()->textAt(1, 0), QStringLiteral("(No Recordings Found)"));
+    EXPECT_EQ(grid()->textAt(1, 0), QStringLiteral("(The Selection could not be run)")) << "not an empty collection";
     EXPECT_FALSE(control<QToolButton>("cmdAmend")->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(control<StatusPanel>("pnlStatus")->barStyle(), StatusPanel::BarStyle::None);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -37,6 +38,42 @@ TEST(Dialogs, EscapeDoesNotAnswerAYesNoQuestion)
     EXPECT_EQ(AskAndPress(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, {Qt::Key_Escape}, &open),
               QMessageBox::Cancel);
     EXPECT_FALSE(open);
+}
+
+TEST(Dialogs, LongMessagesStayOnTheScreen)
+{
+    // A condition of thousands of characters without a space, and a message of hundreds of lines.
+    const QString condition = QStringLiteral("Artist='") + QString(5000, QLatin1Char('A')) + QStringLiteral("'");
+    QString lines;
+    for (int i = 0; i < 300; ++i)
+        lines += QStringLiteral("\r\nline %1").arg(i);
+    Dialogs::setScripted(false);
+    for (const QString& text :
+         {QStringLiteral("The Selection could not be run:\r\n\r\nCondition: ") + condition, lines}) {
+        QRect box;
+        QRect button;
+        QRect screen;
+        QTimer::singleShot(0, [&] {
+            auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(shown, nullptr);
+            box = shown->frameGeometry();
+            button = QRect(shown->button(QMessageBox::Ok)->mapToGlobal(QPoint(0, 0)),
+                           shown->button(QMessageBox::Ok)->size());
+            screen = shown->screen()->availableGeometry();
+            shown->button(QMessageBox::Ok)->click();
+        });
+        Dialogs::message(nullptr, text, QStringLiteral("Varolin"));
+        EXPECT_TRUE(screen.contains(box)) << box.width() << "x" << box.height();
+        EXPECT_TRUE(screen.contains(button));
+    }
+
+    // A text that fits, a long path included, is shown as it is.
+    Dialogs::setScripted(true);
+    const QString path = QStringLiteral("Could not find file '/home/someone/Music/Collections/Vinyl/Archive/2024/"
+                                        "the-whole-varolin-catalogue-of-records.mdb'.");
+    Dialogs::message(nullptr, path, QStringLiteral("Varolin"));
+    EXPECT_EQ(Dialogs::takeShown().value(0).text, path);
+    Dialogs::setScripted(false);
 }
 
 } // namespace

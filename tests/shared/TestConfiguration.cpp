@@ -55,6 +55,81 @@ TEST_F(Configuration, ReadsLikeTheProfileFunctions)
               QStringLiteral("d"));
 }
 
+// The file's text in UTF-16 with its byte-order mark, as older editors save it.
+QByteArray Utf16(const QString& text, bool littleEndian)
+{
+    QByteArray bytes = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (const QChar c : text) {
+        const char low = static_cast<char>(c.unicode() & 0xFF);
+        const char high = static_cast<char>(c.unicode() >> 8);
+        bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
+    }
+    return bytes;
+}
+
+TEST_F(Configuration, HostileFilesReadSoundly)
+{
+    const QString x99(99, QLatin1Char('x'));
+    const QString longPath = QStringLiteral("/music/") + QString(150, QLatin1Char('p')) + QStringLiteral(".mdb");
+    const QByteArray garbage = QByteArray("\x00\x01\xFF\xFE\x80\x81[\x00]=\x7F\xC3(\n", 14);
+    const struct
+    {
+        QByteArray file;
+        const char* section;
+        const char* key;
+        QString expected;
+    } cases[] = {
+        // The 99 characters are counted after the leading spaces go; only the catalogue's path is whole.
+        {"[SQL]\n1=   " + x99.toUtf8() + "\n", "SQL", "1", x99},
+        {"[SQL]\n1=" + x99.toUtf8() + "y\n", "SQL", "1", x99},
+        {"[Initialisation]\nDatabase=  " + longPath.toUtf8() + "  \n", "Initialisation", "Database",
+         longPath + QStringLiteral("  ")},
+        {Utf16(QStringLiteral("[SQL]\r\n1=Café, 日本\r\n"), true), "SQL", "1", QStringLiteral("Café, 日本")},
+        {Utf16(QStringLiteral("[SQL]\n1=Ünïcode\n"), false), "SQL", "1", QStringLiteral("Ünïcode")},
+        // Binary garbage, a NUL inside a value, a 10 MB line: read past, cut at the NUL, seen in part.
+        {garbage + garbage + "[SQL]\n1=All\n", "SQL", "1", QStringLiteral("All")},
+        {QByteArray("[SQL]\n1=Be\0fore\n", 16), "SQL", "1", QStringLiteral("Be")},
+        {"[SQL]\n0=" + QByteArray(10 << 20, 'z') + "\n1=After\n", "SQL", "1", QStringLiteral("After")},
+        {"[SQL]\n1=" + QByteArray(10 << 20, 'z') + "\n", "SQL", "1", QString(99, QLatin1Char('z'))},
+        // Duplicates: the first section and the first key count; a line without "=" is no key.
+        {"[SQL]\n1\n1=First\n1=Second\n[SQL]\n2=Later\n", "SQL", "1", QStringLiteral("First")},
+        {"[SQL]\n1=First\n[SQL]\n2=Later\n", "SQL", "2", QStringLiteral("default")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        folder.writeFile(QStringLiteral("varolin.ini"), c.file);
+        EXPECT_EQ(ReadIniString(QLatin1String(c.section), QLatin1String(c.key), QStringLiteral("default")), c.expected);
+        LoadSettings(); // and nothing else in it trips the settings
+    }
+}
+
+TEST_F(Configuration, Utf16FileIsWrittenBackInUtf16)
+{
+    // Every other line, an odd last byte included, stays byte for byte; new lines take the file's ends.
+    for (const bool littleEndian : {true, false}) {
+        SCOPED_TRACE(littleEndian);
+        const QString before = QStringLiteral("; Maïs\r\n[Initialisation]\r\nAuto-Refresh=Yes\r\n[SQL]\r\n1=All");
+        folder.writeFile(QStringLiteral("varolin.ini"), Utf16(before, littleEndian) + "\x01");
+        ASSERT_TRUE(WriteIniStrings({{"Initialisation", "Auto-Refresh", "日本"}, {"SQL", "Default", "1"}}));
+        EXPECT_EQ(
+            folder.readFile(QStringLiteral("varolin.ini")),
+            Utf16(QStringLiteral("; Maïs\r\n[Initialisation]\r\nAuto-Refresh=日本\r\n[SQL]\r\n1=All\r\nDefault=1\r\n"),
+                  littleEndian) +
+                "\x01");
+        EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QString()),
+                  QStringLiteral("日本"));
+    }
+}
+
+TEST_F(Configuration, HotKeyCodesOutOfRangeLoadAsNumbers)
+{
+    // Such a code matches no key; the entry still loads, and nothing after it is lost.
+    folder.writeIni(QStringLiteral("[Hot-Keys]\n1=Huge,99999999999,a\n2=Negative,-5,b\n3=Word,abc,c\n4=Empty,,d\n"));
+    LoadSettings();
+    EXPECT_EQ(g_aiHotKeyCode, (QList<int>{std::numeric_limits<int>::max(), -5, 0, 0}));
+    EXPECT_EQ(g_asHotKeyText, (QStringList{"a", "b", "c", "d"}));
+}
+
 TEST_F(Configuration, WriteKeepsTheFileInItsEncoding)
 {
     // A file not in UTF-8 is in Windows-1252; its other lines, undefined bytes included, stay byte for

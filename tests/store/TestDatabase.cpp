@@ -5,7 +5,9 @@
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <sqlite3.h>
 
 #include <atomic>
@@ -24,6 +26,15 @@ EngineError::Kind openFailure(const QString& path, QString* description = nullpt
     }
     ADD_FAILURE() << "opened " << path.toStdString();
     return EngineError::Kind::General;
+}
+
+// A catalogue of many pages, copied cut short as a failed copy leaves it.
+QString CutShortCopy(const TestFolder& folder)
+{
+    const QString whole = folder.createCatalogue(QStringLiteral("whole.mdb"));
+    TestFolder::addRecordings(whole, QList<TestFolder::Recording>(300, {"Artist", "Title", "", 9, "", "", "notes"}));
+    folder.writeFile(QStringLiteral("cut.mdb"), folder.readFile(QStringLiteral("whole.mdb")).left(8192));
+    return folder.file(QStringLiteral("cut.mdb"));
 }
 
 int countOf(Database& db, const QString& sql)
@@ -68,6 +79,7 @@ TEST(Database, OpenFailuresSayWhatTheFileIs)
 {
     TestFolder folder;
     folder.writeFile(QStringLiteral("text.mdb"), QByteArray("this is not a database at all, just some text.\n"));
+    folder.writeFile(QStringLiteral("empty.mdb"), QByteArray());
     const auto copyJet = [&](const char* name) {
         const QString target = folder.file(QLatin1String(name));
         QFile::copy(QStringLiteral(VAROLIN_TESTDATA_DIR "/jet/") + QLatin1String(name), target);
@@ -77,6 +89,12 @@ TEST(Database, OpenFailuresSayWhatTheFileIs)
     sqlite3_open(QFile::encodeName(folder.file(QStringLiteral("other.db"))).constData(), &other);
     sqlite3_exec(other, "CREATE TABLE t (x)", nullptr, nullptr, nullptr);
     sqlite3_close(other);
+    // Catalogues another tool changed, each lacking something the program reads.
+    const auto changed = [&](const char* name, const char* sql) {
+        const QString path = folder.createCatalogue(QLatin1String(name));
+        TestFolder::execute(path, QLatin1String(sql));
+        return path;
+    };
 
     const struct
     {
@@ -90,12 +108,50 @@ TEST(Database, OpenFailuresSayWhatTheFileIs)
         {copyJet("dates-jet4.mdb"), EngineError::Kind::JetFile, "Jet 4"},
         {folder.file(QStringLiteral("other.db")), EngineError::Kind::NotACatalogue, "not a Varolin catalogue"},
         {folder.path(), EngineError::Kind::NotACatalogue, "folder"},
+        {CutShortCopy(folder), EngineError::Kind::Damaged, "damaged catalogue: the file is cut short"},
+        {folder.file(QStringLiteral("empty.mdb")), EngineError::Kind::Damaged, "damaged catalogue: the file is empty"},
+        {changed("noview.mdb", "DROP VIEW Expanded_Recording"), EngineError::Kind::NotACatalogue,
+         "it lacks the query Expanded_Recording."},
+        {changed("noformat.mdb", "DROP TABLE Format; DROP VIEW Expanded_Recording"), EngineError::Kind::NotACatalogue,
+         "it lacks the table Format and the query Expanded_Recording."},
+        {changed("nonotes.mdb", "ALTER TABLE Recording RENAME COLUMN Notes TO Remarks"),
+         EngineError::Kind::NotACatalogue, "the table Recording lacks the column Notes"},
     };
     for (const auto& c : cases) {
         QString description;
         EXPECT_EQ(openFailure(c.path, &description), c.kind) << c.path.toStdString();
         EXPECT_TRUE(description.contains(QLatin1String(c.says))) << description.toStdString();
     }
+}
+
+TEST(Database, PermissionDeniedIsNotMissing)
+{
+    // A file the user may not read, and one in a folder the user may not enter, are not offered as
+    // missing; nor is a new catalogue made where the user may not write.
+    TestFolder folder;
+    const QString locked = folder.createCatalogue(QStringLiteral("locked.mdb"));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("closed")));
+    const QString inClosed = folder.createCatalogue(QStringLiteral("closed/inside.mdb"));
+    ASSERT_TRUE(QFile::setPermissions(locked, {}));
+    ASSERT_TRUE(QFile::setPermissions(folder.file(QStringLiteral("closed")), {}));
+    const bool tried = folder.withoutPrivilege([&] {
+        for (const QString& path : {locked, inClosed}) {
+            QString description;
+            EXPECT_EQ(openFailure(path, &description), EngineError::Kind::PermissionDenied) << path.toStdString();
+            EXPECT_TRUE(description.contains(QLatin1String("permission denied"))) << description.toStdString();
+        }
+        try {
+            Catalogue::create(folder.file(QStringLiteral("new.mdb")));
+            ADD_FAILURE() << "created where it may not write";
+        } catch (const EngineError& e) {
+            EXPECT_TRUE(e.description().contains(QLatin1String("may not write in the folder")))
+                << e.description().toStdString();
+        }
+    });
+    QFile::setPermissions(folder.file(QStringLiteral("closed")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!tried)
+        GTEST_SKIP() << "root cannot give up its privilege here";
 }
 
 TEST(Database, LockedCatalogueIsReportedAndSharedOneWaits)

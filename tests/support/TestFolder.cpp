@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <QFile>
 #include <sqlite3.h>
+#include <unistd.h>
 
 TestFolder::TestFolder()
 {
@@ -72,4 +73,18 @@ QVariant TestFolder::query(const QString& catalogue, const QString& sql)
     const auto db = Database::open(catalogue);
     const auto rs = db->openSnapshot(sql);
     return rs->eof() ? QVariant() : rs->value(0);
+}
+
+bool TestFolder::withoutPrivilege(const std::function<void()>& f) const
+{
+    QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                      QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    const bool root = geteuid() == 0;
+    if (root && seteuid(65534) != 0)
+        return false;
+    f();
+    if (root) {
+        EXPECT_EQ(seteuid(0), 0);
+    }
+    return true;
 }

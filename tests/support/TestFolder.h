@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -40,6 +41,11 @@ public:
     static void execute(const QString& catalogue, const QString& sql);
     // One value read the same way.
     static QVariant query(const QString& catalogue, const QString& sql);
+
+    // Runs f where file permissions hold: as root, under an unprivileged user id, with this folder
+    // open to it, since root may open anything. False, without running f, when root cannot give up
+    // its privilege here.
+    bool withoutPrivilege(const std::function<void()>& f) const;
 
 private:
     QTemporaryDir m_dir;
