@@ -118,14 +118,8 @@ bool frmMain::Initialise()
 
 bool frmMain::OpenCatalogue(const QString& sWritten)
 {
-    // A hand-edited path may carry spaces after it: the file as written is looked for, then the file
-    // without them, and only when neither is there is a new catalogue offered, without the spaces.
-    qsizetype iEnd = sWritten.size();
-    while (iEnd > 0 && sWritten.at(iEnd - 1) == QLatin1Char(' '))
-        --iEnd;
-    QStringList asCandidates{sWritten};
-    if (iEnd > 0 && iEnd < sWritten.size())
-        asCandidates.append(sWritten.left(iEnd));
+    // Only when no candidate is there is a new catalogue offered, at the last (without the spaces).
+    const QStringList asCandidates = CataloguePathCandidates(sWritten);
 
     QString sMissing;
     for (const QString& sPath : asCandidates) {

@@ -28,16 +28,19 @@ void say(std::FILE* stream, const QString& text)
 std::unique_ptr<Database> openCatalogue(const QString& defaultCatalogue, bool createMissing)
 {
     const QString entry = ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
-    const QString path = entry.isEmpty() ? defaultCatalogue : entry;
-    try {
-        return Database::open(path);
-    } catch (const EngineError& e) {
-        if (e.kind() != EngineError::Kind::FileNotFound || !entry.isEmpty() || !createMissing)
-            throw;
+    const QStringList candidates = CataloguePathCandidates(entry.isEmpty() ? defaultCatalogue : entry);
+    for (const QString& path : candidates) {
+        try {
+            return Database::open(path);
+        } catch (const EngineError& e) {
+            const bool lastChance = path == candidates.last();
+            if (e.kind() != EngineError::Kind::FileNotFound || (lastChance && (!entry.isEmpty() || !createMissing)))
+                throw;
+        }
     }
-    Catalogue::create(path);
-    say(stdout, QStringLiteral("Created a new, empty catalogue at '%1'.").arg(path));
-    return Database::open(path);
+    Catalogue::create(candidates.last());
+    say(stdout, QStringLiteral("Created a new, empty catalogue at '%1'.").arg(candidates.last()));
+    return Database::open(candidates.last());
 }
 
 std::unique_ptr<ImportSource> openSource(const InterchangeRequest& request, std::unique_ptr<AccessDatabase>& access)

@@ -205,3 +205,14 @@ void ShowStatusMessage(QWidget* p_frmForm, const QString& p_sMessage, int p_iSec
             tmrMessage->start(p_iSeconds * 1000);
     }
 }
+
+QStringList CataloguePathCandidates(const QString& p_sWritten)
+{
+    qsizetype iEnd = p_sWritten.size();
+    while (iEnd > 0 && p_sWritten.at(iEnd - 1) == QLatin1Char(' '))
+        --iEnd;
+    QStringList asCandidates{p_sWritten};
+    if (iEnd > 0 && iEnd < p_sWritten.size())
+        asCandidates.append(p_sWritten.left(iEnd));
+    return asCandidates;
+}

@@ -59,6 +59,10 @@ bool WriteIniStrings(const QList<IniFile::Entry>& p_aEntries, QString* p_sError 
 
 QString TrimNull(const QString& p_sText);
 
+// Where a "Database" entry may mean: a hand-edited path may carry spaces after it, so the path as
+// written is looked for first, then the path without them.
+QStringList CataloguePathCandidates(const QString& p_sWritten);
+
 // Reads "Auto-Refresh", "Space-Substitution-Char" and the hot keys of g_sIniFile into the globals.
 void LoadSettings();
 void LoadHotKeys();
