@@ -1,9 +1,9 @@
 // Selections: the list of named queries, and the answers to their "??" placeholders.
 #include "browser/frmMain.h"
 
+#include "browser/SelectionEntry.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
-#include "shared/CStrParse.h"
 #include "shared/modVarolin.h"
 #include "shared/NumberText.h"
 #include "store/JetText.h"
@@ -14,27 +14,6 @@
 namespace {
 
 const int kLastOrderPiece = 9;
-
-// The pieces of a Selection entry: the name up to the first comma, then the condition and the
-// ordering items, each ending at a comma that stands outside quotes, [names], #dates#, comments
-// and parentheses, so that "Initial,UCase(Left(Artist,1)) = 'N',Artist" has a condition of its own.
-QStringList SelectionPieces(const QString& sEntry)
-{
-    CStrParse parser;
-    parser.setSourceString(sEntry);
-    parser.parse();
-    QStringList asPieces{parser.Substring(0)};
-    if (asPieces.first().size() == sEntry.size())
-        return asPieces;
-    const QStringView sRest = QStringView(sEntry).mid(asPieces.first().size() + 1);
-    qsizetype iStart = 0;
-    for (const qsizetype iComma : JetText::topLevelCommas(sRest)) {
-        asPieces.append(sRest.mid(iStart, iComma - iStart).toString());
-        iStart = iComma + 1;
-    }
-    asPieces.append(sRest.mid(iStart).toString());
-    return asPieces;
-}
 
 } // namespace
 
@@ -47,7 +26,7 @@ void frmMain::LoadSelections()
     int i = 1;
     QString sEntry = ReadIniString(QStringLiteral("SQL"), QString::number(i), QString());
     while (!sEntry.isEmpty()) {
-        const QStringList asPieces = SelectionPieces(sEntry);
+        const QStringList asPieces = SelectionEntry::pieces(sEntry);
         cboSQL->addItem(asPieces.first());
         g_asSelectionWhere.append(QString());
         g_asSelectionOrder.append(QString());
@@ -98,13 +77,7 @@ QString frmMain::PromptForParameters(const QString& sTitle, const QString& sCond
     const QString sPrompt = QStringLiteral("Enter a value for this Selection.\r\n"
                                            "Note that wildcard characters (* and ?) may be used. ");
     for (qsizetype p = s.indexOf(QLatin1String("??")); p >= 0; p = s.indexOf(QLatin1String("??"))) {
-        QString sAnswer = Dialogs::input(this, sPrompt, sTitle);
-        // Inside a quoted literal a quote of the answer is doubled, so O'Brien finds O'Brien
-        // instead of breaking the statement; elsewhere the answer stands as typed.
-        const JetText::Place place = JetText::placeAt(s, p);
-        if (place.context == JetText::Context::String)
-            sAnswer.replace(place.quote, QString(2, place.quote));
-        s = s.left(p) + sAnswer + s.mid(p + 2);
+        s = JetText::placeAnswer(s, p, Dialogs::input(this, sPrompt, sTitle));
     }
 
     const QString sYear = QString::number(QDate::currentDate().year()).rightJustified(4, QLatin1Char('0'));
