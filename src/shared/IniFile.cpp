@@ -125,10 +125,13 @@ Document parse(const QByteArray& file)
     while (start < data.size()) {
         const qsizetype newline = data.indexOf('\n', start);
         const qsizetype stop = newline < 0 ? data.size() : newline;
-        const bool cr = newline > start && data.at(newline - 1) == '\r';
+        // A CR ends the last line too, so that its value stays the same once a line follows it.
+        const bool cr = stop > start && data.at(stop - 1) == '\r';
         TextLine line;
         line.bytes = data.mid(start, stop - start - (cr ? 1 : 0));
-        line.end = newline < 0 ? QByteArray() : cr ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+        line.end = newline < 0 ? (cr ? QByteArrayLiteral("\r") : QByteArray())
+                   : cr        ? QByteArrayLiteral("\r\n")
+                               : QByteArrayLiteral("\n");
         // A byte-order mark inside the file is a character like any other.
         line.text = doc.encoding == Encoding::Utf8
                         ? QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)(line.bytes)
@@ -183,9 +186,9 @@ QByteArray usualLineEnd(const QList<TextLine>& lines)
     qsizetype crlf = 0;
     qsizetype lf = 0;
     for (const TextLine& line : lines) {
-        if (line.end.size() == 2)
+        if (line.end == "\r\n")
             ++crlf;
-        else if (line.end.size() == 1)
+        else if (line.end == "\n")
             ++lf;
     }
     return crlf > lf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
@@ -218,7 +221,7 @@ void setKey(Document& doc, const IniFile::Entry& entry)
     auto newLine = [&](const QString& text) { return TextLine{text, eol, QByteArray(), true}; };
     // A line that new lines follow needs an end of its own.
     auto endLine = [&](qsizetype i) {
-        if (i >= 0 && i < lines.size() && lines.at(i).end.isEmpty())
+        if (i >= 0 && i < lines.size() && !lines.at(i).end.endsWith('\n'))
             lines[i].end = eol;
     };
     const QString keyLine = entry.key + QLatin1Char('=') + entry.value;

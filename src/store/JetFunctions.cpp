@@ -152,20 +152,32 @@ void fnAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     resultNumber(ctx, numberOf(argv[0]) + numberOf(argv[1]));
 }
 
+// Mod and integer division work on whole numbers, rounded half to even; past the 64-bit range there is none.
+bool wholeNumber(sqlite3_value* v, qint64* n)
+{
+    const double rounded = std::nearbyint(numberOf(v));
+    if (!(std::fabs(rounded) < 9.0e18))
+        return false;
+    *n = static_cast<qint64>(rounded);
+    return true;
+}
+
 void fnMod(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
-    const qint64 divisor = NumberText::roundHalfEven(numberOf(argv[1]));
-    if (anyNull(argc, argv) || divisor == 0)
+    qint64 dividend = 0;
+    qint64 divisor = 0;
+    if (anyNull(argc, argv) || !wholeNumber(argv[0], &dividend) || !wholeNumber(argv[1], &divisor) || divisor == 0)
         return sqlite3_result_null(ctx);
-    sqlite3_result_int64(ctx, NumberText::roundHalfEven(numberOf(argv[0])) % divisor);
+    sqlite3_result_int64(ctx, dividend % divisor);
 }
 
 void fnIntDiv(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
-    const qint64 divisor = NumberText::roundHalfEven(numberOf(argv[1]));
-    if (anyNull(argc, argv) || divisor == 0)
+    qint64 dividend = 0;
+    qint64 divisor = 0;
+    if (anyNull(argc, argv) || !wholeNumber(argv[0], &dividend) || !wholeNumber(argv[1], &divisor) || divisor == 0)
         return sqlite3_result_null(ctx);
-    sqlite3_result_int64(ctx, NumberText::roundHalfEven(numberOf(argv[0])) / divisor);
+    sqlite3_result_int64(ctx, dividend / divisor);
 }
 
 void fnPow(sqlite3_context* ctx, int argc, sqlite3_value** argv)

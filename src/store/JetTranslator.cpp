@@ -377,7 +377,8 @@ Expr Parser::orLevel()
         if (acceptWord("OR"))
             chain.add(QStringLiteral("("), QStringLiteral(" OR ") + andLevel().sql + QLatin1Char(')'));
         else if (acceptWord("XOR"))
-            chain.add(QStringLiteral("((("), QStringLiteral(") <> 0) <> ((") + andLevel().sql + QStringLiteral(") <> 0))"));
+            chain.add(QStringLiteral("((("),
+                      QStringLiteral(") <> 0) <> ((") + andLevel().sql + QStringLiteral(") <> 0))"));
         else
             return chain.isEmpty() ? first : Expr{chain.text(), true};
     }
@@ -415,7 +416,8 @@ Expr Parser::comparison()
     bool truth = first.truth;
     // Each step compares the value of all before it, which is -1 or 0 once it is a truth itself.
     auto step = [&](const QString& rest) {
-        chain.add(truth ? QStringLiteral("((-") : QStringLiteral("("), (truth ? QStringLiteral(")") : QString()) + rest);
+        chain.add(truth ? QStringLiteral("((-") : QStringLiteral("("),
+                  (truth ? QStringLiteral(")") : QString()) + rest);
         truth = true;
     };
     for (;;) {
