@@ -28,6 +28,17 @@ void BM_StoreRead(benchmark::State& state)
     state.counters["recordings"] = recordings;
 }
 
+// A condition of n terms joined by Or and &: the translation grows with n, not n squared.
+void BM_TranslateChain(benchmark::State& state)
+{
+    const QString sql = QStringLiteral("SELECT * FROM Recording WHERE Artist = 'a'") +
+                        QStringLiteral(" Or Artist = 'a' & Title").repeated(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Database::translate(sql));
+    state.SetComplexityN(state.range(0));
+}
+
 } // namespace
 
 BENCHMARK(BM_StoreRead)->Apply(CollectionSizes);
+BENCHMARK(BM_TranslateChain)->RangeMultiplier(10)->Range(1000, 100000)->Complexity(benchmark::oN);

@@ -1,6 +1,7 @@
 // Selections: the list of named queries, and the answers to their "??" placeholders.
 #include "browser/frmMain.h"
 
+#include "browser/SelectionEntry.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "shared/modVarolin.h"
@@ -54,15 +55,10 @@ QString frmMain::PromptForParameters(const QString& sTitle, const QString& sCond
     const QString sPrompt = QStringLiteral("Enter a value for this Selection.\r\n"
                                            "Note that wildcard characters (* and ?) may be used. ");
     // The search goes on after each answer, so an answer holding "??" is not asked about again.
-    for (qsizetype p = s.indexOf(QLatin1String("??")); p >= 0; ) {
-        QString sAnswer = Dialogs::input(this, sPrompt, sTitle);
-        // Inside a quoted literal a quote of the answer is doubled, so O'Brien finds O'Brien
-        // instead of breaking the statement; elsewhere the answer stands as typed.
-        const JetText::Place place = JetText::placeAt(s, p);
-        if (place.context == JetText::Context::String)
-            sAnswer.replace(place.quote, QString(2, place.quote));
-        s = s.left(p) + sAnswer + s.mid(p + 2);
-        p = s.indexOf(QLatin1String("??"), p + sAnswer.size());
+    for (qsizetype p = s.indexOf(QLatin1String("??")); p >= 0;) {
+        const qsizetype iBefore = s.size();
+        s = JetText::placeAnswer(s, p, Dialogs::input(this, sPrompt, sTitle));
+        p = s.indexOf(QLatin1String("??"), p + (s.size() - iBefore + 2));
     }
     return SelectionList::withCurrentYear(s);
 }

@@ -128,7 +128,8 @@ QByteArray toUtf16(const QString& text, Encoding encoding)
     return bytes;
 }
 
-enum class LineEnd { None, Lf, CrLf };
+// Cr: a lone CR ending the file's last line.
+enum class LineEnd { None, Lf, CrLf, Cr };
 
 // A line of the file as text, with the bytes it was read from and the line end it had, so that a
 // rewrite gives every untouched line back exactly.
@@ -152,6 +153,7 @@ QByteArray endBytes(LineEnd end, Encoding encoding)
 {
     const QString text = end == LineEnd::CrLf ? QStringLiteral("\r\n")
                          : end == LineEnd::Lf ? QStringLiteral("\n")
+                         : end == LineEnd::Cr ? QStringLiteral("\r")
                                               : QString();
     return isUtf16(encoding) ? toUtf16(text, encoding) : text.toLatin1();
 }
@@ -197,10 +199,11 @@ Document parse(const QByteArray& file)
         while (newline >= 0 && newline % unit != 0) // a match across two UTF-16 code units
             newline = data.indexOf(lf, newline + 1);
         const qsizetype stop = newline < 0 ? data.size() : newline;
-        const bool crlf = newline - start >= unit && data.mid(newline - unit, unit) == cr;
+        // A CR ends the last line too, so that its value stays the same once a line follows it.
+        const bool crlf = stop - start >= unit && data.mid(stop - unit, unit) == cr;
         TextLine line;
         line.bytes = data.mid(start, stop - start - (crlf ? unit : 0));
-        line.end = newline < 0 ? LineEnd::None : crlf ? LineEnd::CrLf : LineEnd::Lf;
+        line.end = newline < 0 ? (crlf ? LineEnd::Cr : LineEnd::None) : crlf ? LineEnd::CrLf : LineEnd::Lf;
         line.text = decode(line.bytes, doc.encoding);
         doc.lines.append(line);
         start = stop + unit;
@@ -294,7 +297,7 @@ void setKey(Document& doc, const IniFile::Entry& entry)
     auto newLine = [&](const QString& text) { return TextLine{text, eol, QByteArray(), true}; };
     // A line that new lines follow needs an end of its own.
     auto endLine = [&](qsizetype i) {
-        if (i >= 0 && i < lines.size() && lines.at(i).end == LineEnd::None)
+        if (i >= 0 && i < lines.size() && (lines.at(i).end == LineEnd::None || lines.at(i).end == LineEnd::Cr))
             lines[i].end = eol;
     };
     const QString keyLine = entry.key + QLatin1Char('=') + entry.value;

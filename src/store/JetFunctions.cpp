@@ -96,12 +96,19 @@ bool anyNull(int argc, sqlite3_value** argv)
     return false;
 }
 
+const double kMaxDayNumber = 1e8;
+
 // ---- dates: text as yyyy-MM-dd[ HH:mm:ss], M/d/yyyy, or a day number counted from 1899-12-30 -------
 
 QDate dateOf(sqlite3_value* v)
 {
-    if (sqlite3_value_type(v) == SQLITE_INTEGER || sqlite3_value_type(v) == SQLITE_FLOAT)
-        return QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(numberOf(v))));
+    if (sqlite3_value_type(v) == SQLITE_INTEGER || sqlite3_value_type(v) == SQLITE_FLOAT) {
+        // Far beyond any calendar a day number is no date; casting it would be undefined.
+        const double days = std::floor(numberOf(v));
+        if (!(std::fabs(days) <= kMaxDayNumber))
+            return QDate();
+        return QDate(1899, 12, 30).addDays(static_cast<qint64>(days));
+    }
     static const QRegularExpression iso(QStringLiteral(R"(^\s*(\d{4})-(\d{1,2})-(\d{1,2}))"));
     static const QRegularExpression us(QStringLiteral(R"(^\s*(\d{1,2})/(\d{1,2})/(\d{2,4}))"));
     const QString text = textOf(v);
@@ -145,20 +152,32 @@ void fnAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     resultNumber(ctx, numberOf(argv[0]) + numberOf(argv[1]));
 }
 
+// Mod and integer division work on whole numbers, rounded half to even; past the 64-bit range there is none.
+bool wholeNumber(sqlite3_value* v, qint64* n)
+{
+    const double rounded = std::nearbyint(numberOf(v));
+    if (!(std::fabs(rounded) < 9.0e18))
+        return false;
+    *n = static_cast<qint64>(rounded);
+    return true;
+}
+
 void fnMod(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
-    const qint64 divisor = NumberText::roundHalfEven(numberOf(argv[1]));
-    if (anyNull(argc, argv) || divisor == 0)
+    qint64 dividend = 0;
+    qint64 divisor = 0;
+    if (anyNull(argc, argv) || !wholeNumber(argv[0], &dividend) || !wholeNumber(argv[1], &divisor) || divisor == 0)
         return sqlite3_result_null(ctx);
-    sqlite3_result_int64(ctx, NumberText::roundHalfEven(numberOf(argv[0])) % divisor);
+    sqlite3_result_int64(ctx, dividend % divisor);
 }
 
 void fnIntDiv(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
-    const qint64 divisor = NumberText::roundHalfEven(numberOf(argv[1]));
-    if (anyNull(argc, argv) || divisor == 0)
+    qint64 dividend = 0;
+    qint64 divisor = 0;
+    if (anyNull(argc, argv) || !wholeNumber(argv[0], &dividend) || !wholeNumber(argv[1], &divisor) || divisor == 0)
         return sqlite3_result_null(ctx);
-    sqlite3_result_int64(ctx, NumberText::roundHalfEven(numberOf(argv[0])) / divisor);
+    sqlite3_result_int64(ctx, dividend / divisor);
 }
 
 void fnPow(sqlite3_context* ctx, int argc, sqlite3_value** argv)
@@ -378,13 +397,21 @@ void fnAsc(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 // ---- LIKE ------------------------------------------------------------------------------------
 
+// One character of a [list] (compared as folded), or a range a-z (compared by base letter).
+struct LikeRange
+{
+    char16_t low;
+    char16_t high;
+    bool isRange;
+};
+
 struct LikeElement
 {
     enum Kind { AnyRun, One, Digit, Literal, Set };
     Kind kind = Literal;
     char16_t ch = 0;
     bool negated = false;
-    QList<QPair<char16_t, char16_t>> ranges;
+    QList<LikeRange> ranges;
 };
 
 using LikePattern = QList<LikeElement>;
@@ -440,10 +467,10 @@ bool compileLike(QStringView pattern, LikePattern* out, QString* error)
                                      .arg(body.mid(k, 3).toString(), pattern.toString());
                         return false;
                     }
-                    e.ranges.append({low, high});
+                    e.ranges.append({low, high, true});
                     k += 2;
                 } else {
-                    e.ranges.append({fold(body[k]), fold(body[k])});
+                    e.ranges.append({fold(body[k]), fold(body[k]), false});
                 }
             }
         } else {
@@ -468,7 +495,7 @@ bool matchesOne(const LikeElement& e, QChar c)
         const char16_t base = baseLetter(c);
         bool inSet = false;
         for (const auto& r : e.ranges)
-            inSet = inSet || (r.first == r.second ? f == r.first : base >= r.first && base <= r.second);
+            inSet = inSet || (r.isRange ? base >= r.low && base <= r.high : f == r.low);
         return inSet != e.negated;
     }
     case LikeElement::AnyRun:

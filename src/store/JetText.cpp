@@ -77,3 +77,11 @@ QList<qsizetype> JetText::topLevelCommas(QStringView text)
     });
     return commas;
 }
+
+QString JetText::placeAnswer(const QString& text, qsizetype pos, QString answer)
+{
+    const Place place = placeAt(text, pos);
+    if (place.context == Context::String)
+        answer.replace(place.quote, QString(2, place.quote));
+    return text.left(pos) + answer + text.mid(pos + 2);
+}

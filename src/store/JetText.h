@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 #include <QStringView>
 
 // Where a position of a text in the Jet dialect stands, read as the dialect's lexer reads it:
@@ -22,6 +23,10 @@ public:
     static Place placeAt(QStringView text, qsizetype pos);
     // The commas that stand in code, outside every parenthesis.
     static QList<qsizetype> topLevelCommas(QStringView text);
+    // The text with the two characters of a "??" at pos replaced by a user's answer. Inside a
+    // quoted string a quote of the answer is doubled, so O'Brien finds O'Brien instead of breaking
+    // the statement; elsewhere the answer stands as typed.
+    static QString placeAnswer(const QString& text, qsizetype pos, QString answer);
 
 private:
     template <typename Visit>

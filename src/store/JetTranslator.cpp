@@ -26,6 +26,51 @@ QString quoteText(const QString& text)
     return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
 }
 
+// Deeper nesting than this is refused: the translation recurses once per level, and SQLite's own
+// parser gives up a little over twice as deep.
+const int kMaxNesting = 40;
+
+// An expression's SQL, and whether it is one of SQLite's truth values (1 or 0). The dialect's True
+// is -1: a truth becomes -1 or 0 wherever it is taken as a value, and stays as it is where it is only
+// tested (WHERE, ON, HAVING, And, Or, Not), so that the tests keep SQLite's use of the primary key.
+struct Expr
+{
+    QString sql;
+    bool truth = false;
+};
+
+QString value(const Expr& e)
+{
+    return e.truth ? QStringLiteral("(-") + e.sql + QLatin1Char(')') : e.sql;
+}
+
+// A left-nested chain such as "f(f(a, b), c)", built in one pass: each step's opening goes in
+// front of all the steps before it, so a long run of operators costs its length, not its square.
+class Chain
+{
+public:
+    explicit Chain(QString first) : m_first(std::move(first)) {}
+
+    void add(const QString& opening, const QString& rest)
+    {
+        m_openings.append(opening);
+        m_rest += rest;
+    }
+    bool isEmpty() const { return m_openings.isEmpty(); }
+    QString text() const
+    {
+        QString sql;
+        for (auto it = m_openings.crbegin(); it != m_openings.crend(); ++it)
+            sql += *it;
+        return sql + m_first + m_rest;
+    }
+
+private:
+    QString m_first;
+    QStringList m_openings;
+    QString m_rest;
+};
+
 class Parser
 {
 public:
@@ -56,19 +101,34 @@ private:
     QStringList expressionItems();
     QString expressionList();
 
-    QString expression();
-    QString orLevel();
-    QString andLevel();
-    QString notLevel();
-    QString comparison();
-    QString concatenation();
-    QString additive();
-    QString modulo();
-    QString integerDivision();
-    QString multiplicative();
-    QString unary();
-    QString power();
-    QString primary();
+    // One level of nesting more for the life of the object.
+    class Nesting
+    {
+    public:
+        explicit Nesting(Parser& parser) : m_parser(parser), m_depth(parser.m_depth) { parser.deeper(); }
+        ~Nesting() { m_parser.m_depth = m_depth; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Parser& m_parser;
+        int m_depth;
+    };
+    void deeper();
+
+    Expr expression();
+    Expr orLevel();
+    Expr andLevel();
+    Expr notLevel();
+    Expr comparison();
+    Expr concatenation();
+    Expr additive();
+    Expr modulo();
+    Expr integerDivision();
+    Expr multiplicative();
+    Expr unary();
+    Expr power();
+    Expr primary();
     QString nameChain(const QString& first);
     QString functionCall(const JetToken& name);
     QString dateLiteral(const JetToken& token) const;
@@ -76,6 +136,7 @@ private:
     QString m_sql;
     QList<JetToken> m_tokens;
     qsizetype m_at = 0;
+    int m_depth = 0;
 };
 
 bool Parser::acceptWord(const char* word)
@@ -114,6 +175,12 @@ void Parser::fail(const QString& what) const
     throw EngineError(EngineError::Kind::Syntax, QStringLiteral("Syntax error (%1 %2) in: %3").arg(what, near, m_sql));
 }
 
+void Parser::deeper()
+{
+    if (++m_depth > kMaxNesting)
+        fail(QStringLiteral("nested more than %1 deep").arg(kMaxNesting));
+}
+
 bool Parser::isKeyword(const JetToken& token) const
 {
     if (token.type != JetToken::Word)
@@ -145,6 +212,7 @@ JetTranslator::Result Parser::statement()
 
 QString Parser::select()
 {
+    const Nesting nesting(*this);
     expectWord("SELECT");
     QString sql = QStringLiteral("SELECT ");
     if (acceptWord("DISTINCT"))
@@ -163,13 +231,13 @@ QString Parser::select()
     expectWord("FROM");
     sql += QStringLiteral(" FROM ") + fromList();
     if (acceptWord("WHERE"))
-        sql += QStringLiteral(" WHERE ") + expression();
+        sql += QStringLiteral(" WHERE ") + expression().sql;
     if (acceptWord("GROUP")) {
         expectWord("BY");
         sql += QStringLiteral(" GROUP BY ") + expressionList();
     }
     if (acceptWord("HAVING"))
-        sql += QStringLiteral(" HAVING ") + expression();
+        sql += QStringLiteral(" HAVING ") + expression().sql;
     if (acceptWord("ORDER")) {
         expectWord("BY");
         sql += QStringLiteral(" ORDER BY ") + orderList();
@@ -186,7 +254,7 @@ QString Parser::deleteStatement()
     expectWord("FROM");
     QString sql = QStringLiteral("DELETE FROM ") + tablePrimary();
     if (acceptWord("WHERE"))
-        sql += QStringLiteral(" WHERE ") + expression();
+        sql += QStringLiteral(" WHERE ") + expression().sql;
     return sql;
 }
 
@@ -198,7 +266,7 @@ QString Parser::selectList()
             items << QStringLiteral("*");
             continue;
         }
-        QString item = expression();
+        QString item = value(expression());
         if (acceptWord("AS")) {
             const JetToken alias = take();
             if (alias.type != JetToken::Word && alias.type != JetToken::Name)
@@ -240,12 +308,13 @@ QString Parser::joinSource()
         expectWord("JOIN");
         sql += join + tablePrimary();
         expectWord("ON");
-        sql += QStringLiteral(" ON ") + expression();
+        sql += QStringLiteral(" ON ") + expression().sql;
     }
 }
 
 QString Parser::tablePrimary()
 {
+    const Nesting nesting(*this);
     QString sql;
     if (acceptSymbol("(")) {
         sql = peek().isWord("SELECT") ? QLatin1Char('(') + select() + QLatin1Char(')')
@@ -270,7 +339,7 @@ QString Parser::orderList()
     // Every ordering compares text without regard to case, whatever the expression.
     QStringList items;
     do {
-        QString item = expression() + QStringLiteral(" COLLATE NOCASE");
+        QString item = value(expression()) + QStringLiteral(" COLLATE NOCASE");
         if (acceptWord("DESC"))
             item += QStringLiteral(" DESC");
         else
@@ -284,7 +353,7 @@ QStringList Parser::expressionItems()
 {
     QStringList items;
     do {
-        items << expression();
+        items << value(expression());
     } while (acceptSymbol(","));
     return items;
 }
@@ -294,42 +363,63 @@ QString Parser::expressionList()
     return expressionItems().join(QStringLiteral(", "));
 }
 
-QString Parser::expression()
+Expr Parser::expression()
 {
+    const Nesting nesting(*this);
     return orLevel();
 }
 
-QString Parser::orLevel()
+Expr Parser::orLevel()
 {
-    QString left = andLevel();
+    const Expr first = andLevel();
+    Chain chain(first.sql);
     for (;;) {
         if (acceptWord("OR"))
-            left = QStringLiteral("(%1 OR %2)").arg(left, andLevel());
+            chain.add(QStringLiteral("("), QStringLiteral(" OR ") + andLevel().sql + QLatin1Char(')'));
         else if (acceptWord("XOR"))
-            left = QStringLiteral("(((%1) <> 0) <> ((%2) <> 0))").arg(left, andLevel());
+            chain.add(QStringLiteral("((("),
+                      QStringLiteral(") <> 0) <> ((") + andLevel().sql + QStringLiteral(") <> 0))"));
         else
-            return left;
+            return chain.isEmpty() ? first : Expr{chain.text(), true};
     }
 }
 
-QString Parser::andLevel()
+Expr Parser::andLevel()
 {
-    QString left = notLevel();
+    const Expr first = notLevel();
+    Chain chain(first.sql);
     while (acceptWord("AND"))
-        left = QStringLiteral("(%1 AND %2)").arg(left, notLevel());
-    return left;
+        chain.add(QStringLiteral("("), QStringLiteral(" AND ") + notLevel().sql + QLatin1Char(')'));
+    return chain.isEmpty() ? first : Expr{chain.text(), true};
 }
 
-QString Parser::notLevel()
+Expr Parser::notLevel()
 {
-    if (acceptWord("NOT"))
-        return QStringLiteral("(NOT %1)").arg(notLevel());
-    return comparison();
+    // A run of Nots is counted rather than recursed into; each is a level of nesting all the same.
+    const int depth = m_depth;
+    int nots = 0;
+    while (acceptWord("NOT")) {
+        ++nots;
+        deeper();
+    }
+    const Expr operand = comparison();
+    m_depth = depth;
+    if (nots == 0)
+        return operand;
+    return {QStringLiteral("(NOT ").repeated(nots) + operand.sql + QString(nots, QLatin1Char(')')), true};
 }
 
-QString Parser::comparison()
+Expr Parser::comparison()
 {
-    QString left = concatenation();
+    const Expr first = concatenation();
+    Chain chain(first.sql);
+    bool truth = first.truth;
+    // Each step compares the value of all before it, which is -1 or 0 once it is a truth itself.
+    auto step = [&](const QString& rest) {
+        chain.add(truth ? QStringLiteral("((-") : QStringLiteral("("),
+                  (truth ? QStringLiteral(")") : QString()) + rest);
+        truth = true;
+    };
     for (;;) {
         const JetToken& token = peek();
         if (token.type == JetToken::Symbol &&
@@ -337,13 +427,13 @@ QString Parser::comparison()
              token.text == QLatin1String("<") || token.text == QLatin1String(">") ||
              token.text == QLatin1String("<=") || token.text == QLatin1String(">="))) {
             const QString op = take().text;
-            left = QStringLiteral("(%1 COLLATE NOCASE %2 %3)").arg(left, op, concatenation());
+            step(QStringLiteral(" COLLATE NOCASE %1 %2)").arg(op, value(concatenation())));
             continue;
         }
         if (acceptWord("IS")) {
             const bool negated = acceptWord("NOT");
             expectWord("NULL");
-            left = QStringLiteral("(%1 IS %2NULL)").arg(left, negated ? QStringLiteral("NOT ") : QString());
+            step(negated ? QStringLiteral(" IS NOT NULL)") : QStringLiteral(" IS NULL)"));
             continue;
         }
         const bool negated =
@@ -352,138 +442,156 @@ QString Parser::comparison()
             take();
         const QString notText = negated ? QStringLiteral("NOT ") : QString();
         if (acceptWord("LIKE")) {
-            left = QStringLiteral("(%1 %2LIKE %3)").arg(left, notText, concatenation());
+            step(QStringLiteral(" %1LIKE %2)").arg(notText, value(concatenation())));
         } else if (acceptWord("BETWEEN")) {
-            const QString low = concatenation();
+            const QString low = value(concatenation());
             expectWord("AND");
-            left = QStringLiteral("(%1 COLLATE NOCASE %2BETWEEN %3 AND %4)").arg(left, notText, low, concatenation());
+            step(QStringLiteral(" COLLATE NOCASE %1BETWEEN %2 AND %3)").arg(notText, low, value(concatenation())));
         } else if (acceptWord("IN")) {
             expectSymbol("(");
             const QString list = peek().isWord("SELECT") ? select() : expressionList();
             expectSymbol(")");
-            left = QStringLiteral("(%1 COLLATE NOCASE %2IN (%3))").arg(left, notText, list);
+            step(QStringLiteral(" COLLATE NOCASE %1IN (%2))").arg(notText, list));
         } else {
-            return left;
+            return chain.isEmpty() ? first : Expr{chain.text(), true};
         }
     }
 }
 
-QString Parser::concatenation()
+Expr Parser::concatenation()
 {
-    QString left = additive();
+    const Expr first = additive();
+    Chain chain(value(first));
     while (acceptSymbol("&"))
-        left = QStringLiteral("jet_concat(%1, %2)").arg(left, additive());
-    return left;
+        chain.add(QStringLiteral("jet_concat("), QStringLiteral(", ") + value(additive()) + QLatin1Char(')'));
+    return chain.isEmpty() ? first : Expr{chain.text()};
 }
 
-QString Parser::additive()
+Expr Parser::additive()
 {
-    QString left = modulo();
+    const Expr first = modulo();
+    Chain chain(value(first));
     for (;;) {
         if (acceptSymbol("+"))
-            left = QStringLiteral("jet_add(%1, %2)").arg(left, modulo());
+            chain.add(QStringLiteral("jet_add("), QStringLiteral(", ") + value(modulo()) + QLatin1Char(')'));
         else if (acceptSymbol("-"))
-            left = QStringLiteral("(%1 - %2)").arg(left, modulo());
+            chain.add(QStringLiteral("("), QStringLiteral(" - ") + value(modulo()) + QLatin1Char(')'));
         else
-            return left;
+            return chain.isEmpty() ? first : Expr{chain.text()};
     }
 }
 
-QString Parser::modulo()
+Expr Parser::modulo()
 {
-    QString left = integerDivision();
+    const Expr first = integerDivision();
+    Chain chain(value(first));
     while (acceptWord("MOD"))
-        left = QStringLiteral("jet_mod(%1, %2)").arg(left, integerDivision());
-    return left;
+        chain.add(QStringLiteral("jet_mod("), QStringLiteral(", ") + value(integerDivision()) + QLatin1Char(')'));
+    return chain.isEmpty() ? first : Expr{chain.text()};
 }
 
-QString Parser::integerDivision()
+Expr Parser::integerDivision()
 {
-    QString left = multiplicative();
+    const Expr first = multiplicative();
+    Chain chain(value(first));
     while (acceptSymbol("\\"))
-        left = QStringLiteral("jet_intdiv(%1, %2)").arg(left, multiplicative());
-    return left;
+        chain.add(QStringLiteral("jet_intdiv("), QStringLiteral(", ") + value(multiplicative()) + QLatin1Char(')'));
+    return chain.isEmpty() ? first : Expr{chain.text()};
 }
 
-QString Parser::multiplicative()
+Expr Parser::multiplicative()
 {
-    QString left = unary();
+    const Expr first = unary();
+    Chain chain(value(first));
     for (;;) {
         if (acceptSymbol("*"))
-            left = QStringLiteral("(%1 * %2)").arg(left, unary());
+            chain.add(QStringLiteral("("), QStringLiteral(" * ") + value(unary()) + QLatin1Char(')'));
         else if (acceptSymbol("/"))
-            left = QStringLiteral("(CAST(%1 AS REAL) / %2)").arg(left, unary());
+            chain.add(QStringLiteral("(CAST("), QStringLiteral(" AS REAL) / ") + value(unary()) + QLatin1Char(')'));
         else
-            return left;
+            return chain.isEmpty() ? first : Expr{chain.text()};
     }
 }
 
-QString Parser::unary()
+Expr Parser::unary()
 {
-    if (acceptSymbol("-"))
-        return QStringLiteral("(- %1)").arg(unary());
-    if (acceptSymbol("+"))
-        return unary();
-    return power();
+    // Signs are counted like Nots: a long run of them must not run the stack out.
+    const int depth = m_depth;
+    int minuses = 0;
+    for (;;) {
+        if (acceptSymbol("-")) {
+            ++minuses;
+            deeper();
+        } else if (!acceptSymbol("+")) {
+            break;
+        }
+    }
+    const Expr operand = power();
+    m_depth = depth;
+    if (minuses == 0)
+        return operand;
+    return {QStringLiteral("(- ").repeated(minuses) + value(operand) + QString(minuses, QLatin1Char(')'))};
 }
 
-QString Parser::power()
+Expr Parser::power()
 {
-    QString left = primary();
+    const Expr first = primary();
+    Chain chain(value(first));
     while (acceptSymbol("^")) {
         QString right;
         if (acceptSymbol("-"))
-            right = QStringLiteral("(- %1)").arg(primary());
+            right = QStringLiteral("(- ") + value(primary()) + QLatin1Char(')');
         else
-            right = primary();
-        left = QStringLiteral("jet_pow(%1, %2)").arg(left, right);
+            right = value(primary());
+        chain.add(QStringLiteral("jet_pow("), QStringLiteral(", ") + right + QLatin1Char(')'));
     }
-    return left;
+    return chain.isEmpty() ? first : Expr{chain.text()};
 }
 
-QString Parser::primary()
+Expr Parser::primary()
 {
     const JetToken token = peek();
     switch (token.type) {
     case JetToken::Number:
         take();
-        return token.text;
+        return {token.text};
     case JetToken::String:
         take();
-        return quoteText(token.text);
+        return {quoteText(token.text)};
     case JetToken::Date:
         take();
-        return quoteText(dateLiteral(token));
+        return {quoteText(dateLiteral(token))};
     case JetToken::Name:
         take();
-        return nameChain(token.text);
+        return {nameChain(token.text)};
     case JetToken::Symbol:
         if (acceptSymbol("(")) {
-            const QString inner = peek().isWord("SELECT") ? select() : expression();
+            Expr inner = peek().isWord("SELECT") ? Expr{select()} : expression();
             expectSymbol(")");
-            return QLatin1Char('(') + inner + QLatin1Char(')');
+            inner.sql = QLatin1Char('(') + inner.sql + QLatin1Char(')');
+            return inner;
         }
         break;
     case JetToken::Word:
         if (acceptWord("TRUE"))
-            return QStringLiteral("-1");
+            return {QStringLiteral("-1")};
         if (acceptWord("FALSE"))
-            return QStringLiteral("0");
+            return {QStringLiteral("0")};
         if (acceptWord("NULL"))
-            return QStringLiteral("NULL");
+            return {QStringLiteral("NULL")};
         if (acceptWord("EXISTS")) {
             expectSymbol("(");
             const QString query = select();
             expectSymbol(")");
-            return QStringLiteral("EXISTS (%1)").arg(query);
+            return {QStringLiteral("(EXISTS (%1))").arg(query), true};
         }
         // Left and Right are join words too; followed by "(" they are Jet's functions.
         if (isKeyword(token) && !((token.isWord("LEFT") || token.isWord("RIGHT")) && peek(1).isSymbol("(")))
             break;
         take();
         if (peek().isSymbol("("))
-            return functionCall(token);
-        return nameChain(token.text);
+            return {functionCall(token)};
+        return {nameChain(token.text)};
     case JetToken::End:
         break;
     }

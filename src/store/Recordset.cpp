@@ -2,6 +2,8 @@
 
 #include "store/EngineError.h"
 
+#include <cmath>
+
 int Recordset::fieldIndex(const QString& name) const
 {
     for (int i = 0; i < fieldCount(); ++i) {
@@ -18,7 +20,8 @@ QString Recordset::text(int index) const
         return QString();
     if (v.typeId() == QMetaType::Double) {
         const double d = v.toDouble();
-        if (d == static_cast<double>(static_cast<qint64>(d)))
+        // Whole numbers show without a point; past 2^63 a cast would be undefined, and 'g' serves.
+        if (std::fabs(d) < 9.0e18 && d == std::trunc(d))
             return QString::number(static_cast<qint64>(d));
         return QString::number(d, 'g', 15);
     }

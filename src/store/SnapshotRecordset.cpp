@@ -2,6 +2,7 @@
 
 #include "store/EngineError.h"
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <sqlite3.h>
@@ -182,5 +183,12 @@ bool SnapshotRecordset::isText(int index) const
 qint64 SnapshotRecordset::integer(int index) const
 {
     const Cell& c = cell(index);
-    return c.length == kInteger ? number<qint64>(c) : value(index).toLongLong();
+    if (c.length == kInteger)
+        return number<qint64>(c);
+    if (c.length == kFloat) {
+        // A REAL past the range of a whole number reads as 0, as text that is no number does.
+        const double d = number<double>(c);
+        return std::fabs(d) < 9.0e18 ? value(index).toLongLong() : 0;
+    }
+    return value(index).toLongLong();
 }

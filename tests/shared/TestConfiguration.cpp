@@ -214,6 +214,24 @@ TEST_F(Configuration, WriteKeepsEachLineEnd)
               QByteArray("[Initialisation]\nAuto-Refresh=No\r\n; note\n[SQL]\r\n1=All\nDefault=1\n"));
 }
 
+TEST_F(Configuration, WriteLeavesEveryOtherValueAsItReads)
+{
+    // Files the fuzzer made: a write to [SQL] must not change what any other key reads.
+    const QList<QByteArray> files = {
+        "[Hot-Keys]\n1=Mono,112,x\r",               // a CR ends the file without a line feed
+        "\xEF\xFE[[SQL]\r\n1=A\n[Hot-Keys]\n1=M\r", // and in Windows-1252, with no [SQL] yet
+    };
+    for (const QByteArray& file : files) {
+        folder.writeFile(QStringLiteral("varolin.ini"), file);
+        const QString before = ReadIniString(QStringLiteral("Hot-Keys"), QStringLiteral("1"), QStringLiteral("-"));
+        ASSERT_TRUE(WriteIniString(QStringLiteral("SQL"), QStringLiteral("2"), QString::fromUtf8("caf\xC3\xA9")));
+        EXPECT_EQ(ReadIniString(QStringLiteral("Hot-Keys"), QStringLiteral("1"), QStringLiteral("-")), before)
+            << file.toStdString();
+        EXPECT_EQ(ReadIniString(QStringLiteral("SQL"), QStringLiteral("2"), QString()),
+                  QString::fromUtf8("caf\xC3\xA9"));
+    }
+}
+
 TEST_F(Configuration, WriteCreatesMissingFile)
 {
     ASSERT_TRUE(

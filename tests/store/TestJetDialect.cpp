@@ -157,6 +157,88 @@ TEST_F(JetDialect, UnreadableSelectionsAreRefusedWithTheirReason)
     EXPECT_EQ(titles(QString()).size(), 6) << "nothing may change";
 }
 
+TEST_F(JetDialect, EveryTruthIsMinusOneOrZero)
+{
+    // True is -1 in the dialect, and so is the value of every comparison and logical operator.
+    const QList<QPair<QString, QStringList>> cases = {
+        {"(Artist Like 'Z*') = True", {"Last"}},
+        {"(Artist Not Like '[a-y]*') = -1", {"Last"}},
+        {"(Val(Year) > 2000) = True", {"Last"}},
+        {"(Not Artist <> 'Zed') = True", {"Last"}},
+        {"(Artist = 'Zed' And True) = True", {"Last"}},
+        {"(Artist = 'Zed' Or False) = True", {"Last"}},
+        {"(Artist = 'Zed' Xor False) = True", {"Last"}},
+        {"(Label Is Null) = True", {"Last"}},
+        {"(Year Between '2000' And '2002') = True", {"Last"}},
+        {"(Year In ('2001')) = True", {"Last"}},
+        {"(Artist = 'Zed') + 2 = 1", {"Last"}},
+        {"-(Artist = 'Zed') = 1", {"Last"}},
+        {"IIf(Artist = 'Zed', 1, 0) = 1", {"Last"}},
+        {"Artist = 'Zed' = True", {"Last"}},
+        {"(Artist = 'Zed') = False And Year = '1974'", {"Waterloo"}},
+        {"Exists (SELECT * FROM Format) = True And Artist = 'Zed'", {"Last"}},
+    };
+    for (const auto& [where, expected] : cases)
+        EXPECT_EQ(titles(where, QStringLiteral("ID")), expected) << where.toStdString();
+    // Ordered by a truth, the recordings it holds for come first, as True is the smaller.
+    EXPECT_EQ(titles(QString(), QStringLiteral("Artist = 'Zed', ID")).first(), QStringLiteral("Last"));
+
+    const auto rs = db->openSnapshot(QStringLiteral(
+        "SELECT 1 = 1 AS A, 1 < 0 AS B, 'abc' Like 'A*' AS C, Not 0 AS D, True And 2 AS E, 0 Or Null AS F "
+        "FROM Recording WHERE Artist = 'Zed'"));
+    const QList<QVariant> expected = {-1, 0, -1, -1, -1, QVariant()};
+    for (int i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(rs->value(i), expected.at(i)) << "column " << i;
+}
+
+TEST_F(JetDialect, DeepNestingIsRefusedAndLongChainsAreRead)
+{
+    // Answers to "??" as a user might type or paste them: the stack must not run out.
+    const QList<QPair<QString, QString>> refused = {
+        {QString(5000, QLatin1Char('(')), "nested more than"},
+        {QStringLiteral("Not ").repeated(5000) + QStringLiteral("True"), "nested more than"},
+        {QString(5000, QLatin1Char('-')) + QStringLiteral("1"), "nested more than"},
+        {QStringLiteral("Val(").repeated(3000) + QStringLiteral("1"), "nested more than"},
+        {QStringLiteral("1 In (SELECT ID FROM Recording WHERE ID In (").repeated(100), "nested more than"},
+        {QString(41, QLatin1Char('(')) + QStringLiteral("1") + QString(41, QLatin1Char(')')), "nested more than"},
+    };
+    for (const auto& [answer, reason] : refused) {
+        try {
+            titles(QStringLiteral("Artist = 'Zed' And ") + answer);
+            ADD_FAILURE() << "accepted " << answer.left(40).toStdString();
+        } catch (const EngineError& e) {
+            EXPECT_TRUE(e.description().contains(reason)) << e.description().left(200).toStdString();
+        }
+    }
+    const QList<QPair<QString, QStringList>> accepted = {
+        {QString(20, QLatin1Char('(')) + QStringLiteral("Artist = 'Zed'") + QString(20, QLatin1Char(')')), {"Last"}},
+        {QStringLiteral("Not ").repeated(11) + QStringLiteral("Artist <> 'Zed'"), {"Last"}},
+        {QStringLiteral("Val(Year) = ") + QStringLiteral("- ").repeated(10) + QStringLiteral("2001"), {"Last"}},
+    };
+    for (const auto& [where, expected] : accepted)
+        EXPECT_EQ(titles(where, QStringLiteral("ID")), expected) << where.toStdString();
+
+    // A run of thousands of operators is read in one pass, each as Jet reads it: from the left.
+    const QString sum = QStringLiteral("1") + QStringLiteral(" + 1").repeated(20000);
+    EXPECT_TRUE(Database::translate(QStringLiteral("SELECT ") + sum + QStringLiteral(" FROM Recording"))
+                    .startsWith(QStringLiteral("SELECT jet_add(jet_add(")));
+    EXPECT_EQ(Database::translate(QStringLiteral("SELECT 8 - 4 - 2 * 3 / 2 FROM Recording")),
+              QStringLiteral("SELECT ((8 - 4) - (CAST((2 * 3) AS REAL) / 2)) FROM \"Recording\""));
+}
+
+TEST_F(JetDialect, HugeNumbersGiveNullOrTextNotUndefinedCasts)
+{
+    const auto rs = db->openSnapshot(
+        QStringLiteral("SELECT Year(1e19) AS A, Month(-1e300) AS B, Day(Val('1e300')) AS C, Val('1e300') AS D, "
+                       "9.2e18 AS E, -1e19 AS F, CInt(1e300) AS G, 2 ^ 1e6 AS H, 1e300 Mod 7 AS I, "
+                       "Year(9e15) AS J FROM Recording WHERE Artist = 'Zed'"));
+    const QStringList texts = {"", "", "", "1e+300", "9.2e+18", "-1e+19", "1e+300", "", "", ""};
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(rs->text(i), texts.at(i)) << "column " << i;
+    EXPECT_EQ(rs->integer(4), 0) << "past the range of a whole number";
+    EXPECT_EQ(rs->integer(5), 0);
+}
+
 TEST(JetFunctions, LikeAndNoCaseDirectly)
 {
     const struct
@@ -165,9 +247,27 @@ TEST(JetFunctions, LikeAndNoCaseDirectly)
         const char* text;
         bool matches;
     } cases[] = {
-        {"a*b", "aXXb", true},   {"a*b", "aXXc", false}, {"*", "", true},          {"?", "", false},
-        {"[]a", "a", true},      {"[a-]", "-", true},    {"#", "x", false},        {"a[!b]c", "abc", false},
-        {"a[!b]c", "axc", true}, {"*x*", "abc", false},  {"*a*a", "banana", true}, {"ß", "ß", true},
+        {"a*b", "aXXb", true},
+        {"a*b", "aXXc", false},
+        {"*", "", true},
+        {"?", "", false},
+        {"[]a", "a", true},
+        {"[a-]", "-", true},
+        {"#", "x", false},
+        {"a[!b]c", "abc", false},
+        {"a[!b]c", "axc", true},
+        {"*x*", "abc", false},
+        {"*a*a", "banana", true},
+        {"ß", "ß", true},
+        // A range goes by base letter, even when both its ends have the same one.
+        {"[\xC3\xA9-\xC3\xA9]", "\xC3\xA9", true},
+        {"[\xC3\xA9-\xC3\xA9]", "\xC3\x89", true},
+        {"[e-e]", "\xC3\xA9", true},
+        {"[!e-e]", "\xC3\xA9", false},
+        {"[a-e]", "\xC3\x89", true},
+        {"[\xC3\xA9]", "e", false},
+        {"[\xC3\xA9]", "\xC3\x89", true},
+        {"[d-d]", "e", false},
     };
     for (const auto& c : cases) {
         bool matches = false;
