@@ -1,7 +1,6 @@
 // Selections: the list of named queries, and the answers to their "??" placeholders.
 #include "browser/frmMain.h"
 
-#include "browser/SelectionEntry.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "shared/modVarolin.h"
