@@ -93,8 +93,11 @@ void CsvReader::decode(const QByteArray& bytes)
     if (m_text.size() >= qsizetype(1) << 31)
         throw InterchangeError(QStringLiteral("the file is too large to import (over two thousand million characters)."));
     for (qsizetype i = 0; i < m_text.size(); ++i) {
-        const char16_t c = m_text.at(i).unicode();
-        if (c == 0 || (windows1252 && isUndefinedInWindows1252(c)))
+        const QChar c = m_text.at(i);
+        // Half of a UTF-16 pair on its own is no character: it could not be stored or written out.
+        const bool lonePair = (c.isHighSurrogate() && !(i + 1 < m_text.size() && m_text.at(i + 1).isLowSurrogate())) ||
+                              (c.isLowSurrogate() && !(i > 0 && m_text.at(i - 1).isHighSurrogate()));
+        if (c.isNull() || lonePair || (windows1252 && isUndefinedInWindows1252(c.unicode())))
             fail(i, QStringLiteral("holds bytes that are not text (is it a CSV file?)"));
     }
 }

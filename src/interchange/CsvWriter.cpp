@@ -14,7 +14,9 @@ bool needsQuotes(QByteArrayView field)
     if (isSpace(field.front()) || isSpace(field.back()))
         return true;
     for (const char c : field) {
-        if (c == ',' || c == '"' || c == '\r' || c == '\n')
+        // Semicolons and tabs too: a reader that chooses its separator by counting them must not be
+        // misled by a header or value that holds more of them than of commas.
+        if (c == ',' || c == '"' || c == '\r' || c == '\n' || c == ';' || c == '\t')
             return true;
     }
     return false;

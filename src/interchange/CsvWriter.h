@@ -6,8 +6,8 @@
 #include <QStringList>
 
 // Records written as CSV: UTF-8, comma-separated, CR LF at each record's end, and a field quoted
-// only when it holds a comma, a quote, a line break, or spaces at either end (which some readers
-// drop), its quotes doubled.
+// only when it holds a comma, a semicolon, a tab, a quote, a line break, or spaces at either end
+// (which some readers drop), its quotes doubled.
 class CsvWriter
 {
 public:

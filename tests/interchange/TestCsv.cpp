@@ -76,6 +76,7 @@ TEST(CsvReader, RefusesWhatItCannotReadWholeNamingTheLine)
         {"A,B\n1,2\n\"a\nb\",2\n1,2,3\n", "line 5 has 3 fields, but the header line names only 2"},
         {QByteArray("A,B\n1,2\nx\0y,1\n", 14), "line 3 holds bytes that are not text"},
         {"A,B\n\x81,2\n", "line 2 holds bytes that are not text"},
+        {QByteArray("\xFF\xFE" "A\0,\0B\0\n\0\x00\xD8,\0", 14), "line 2 holds bytes that are not text"}, // half a pair
         {"\xEF\xBB\xBF" "A,B\n\xFF,2\n", "marked as UTF-8 but holds bytes that are not UTF-8"},
         {"", "the file is empty"},
         {"\xEF\xBB\xBF", "the file is empty"},
@@ -108,7 +109,7 @@ TEST(CsvWriter, QuotesOnlyWhereNeededAndReadsBackTheSame)
     const QStringList fields = {"plain", "", "a,b", "say \"hi\"", "two\r\nlines", " padded", "Motörhead 🎸", "x;y"};
     QByteArray out;
     CsvWriter::appendRecord(out, fields);
-    EXPECT_EQ(out, QByteArray("plain,,\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\",\" padded\",Motörhead 🎸,x;y\r\n"));
+    EXPECT_EQ(out, QByteArray("plain,,\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\",\" padded\",Motörhead 🎸,\"x;y\"\r\n"));
 
     QByteArray file = CsvWriter::byteOrderMark();
     CsvWriter::appendRecord(file, {"1", "2", "3", "4", "5", "6", "7", "8"});
