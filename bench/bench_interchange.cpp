@@ -45,7 +45,8 @@ QString collectionExport(int rows)
     file.open(QIODevice::WriteOnly);
     QByteArray out = "Catalog#,Artist,Title,Label,Format,Rating,Released,release_id,CollectionFolder,Date Added,"
                      "Collection Media Condition,Collection Sleeve Condition,Collection Notes\n";
-    const char* const formats[] = {"\"Vinyl, LP, Album\"", "\"CD, Album\"", "\"Cassette, Album\"", "\"Vinyl, 7\"\", Single\""};
+    const char* const formats[] = {"\"Vinyl, LP, Album\"", "\"CD, Album\"", "\"Cassette, Album\"",
+                                   "\"Vinyl, 7\"\", Single\""};
     for (int i = 0; i < rows; ++i) {
         out += QStringLiteral("CAT %1,Artist %2 (%3),Title of release %1,Label %4,%5,%6,%7-03-01,%8,Uncategorized,"
                               "2021-03-04 10:11:12,Very Good Plus (VG+),Very Good (VG),\"Notes of %1, with a comma\"\n")

@@ -1,9 +1,9 @@
 // The CSV reader reads a file whole or refuses it with a message, and what it reads, written back
 // by the CSV writer, reads back the same.
+#include "FuzzSupport.h"
 #include "interchange/CsvReader.h"
 #include "interchange/CsvWriter.h"
 #include "interchange/InterchangeError.h"
-#include "FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -22,8 +22,9 @@ void frmMain::mnuFileImport_Click()
     const QString sPath = Dialogs::fileName(
         this, Dialogs::FileMode::Open, QStringLiteral("Import Recordings"),
         m_sInterchangeFolder.isEmpty() ? QDir::homePath() : m_sInterchangeFolder,
-        QStringLiteral("Collections (*.csv *.txt *.mdb *.accdb);;CSV files (*.csv *.txt);;Access databases (*.mdb *.accdb);;"
-                       "All files (*)"));
+        QStringLiteral(
+            "Collections (*.csv *.txt *.mdb *.accdb);;CSV files (*.csv *.txt);;Access databases (*.mdb *.accdb);;"
+            "All files (*)"));
     if (sPath.isEmpty())
         return;
     m_sInterchangeFolder = QFileInfo(sPath).absolutePath();

@@ -39,7 +39,8 @@ QString dateText(double days)
     const int seconds = int(std::lround(std::fabs(days - whole) * 86400.0)) % 86400;
     if (seconds == 0)
         return date.toString(QStringLiteral("yyyy-MM-dd"));
-    return date.toString(QStringLiteral("yyyy-MM-dd ")) + QTime(0, 0).addSecs(seconds).toString(QStringLiteral("hh:mm:ss"));
+    return date.toString(QStringLiteral("yyyy-MM-dd ")) +
+           QTime(0, 0).addSecs(seconds).toString(QStringLiteral("hh:mm:ss"));
 }
 
 bool isNumericType(int type)
@@ -118,13 +119,15 @@ AccessDatabase::AccessDatabase(const QString& path) : m_path(path), m_handle(std
     if (info.isDir())
         throw InterchangeError(QStringLiteral("'%1' is a folder, not a file.").arg(path));
     if (!hasAccessSignature(path))
-        throw InterchangeError(QStringLiteral("'%1' is not an Access database (it does not begin as one does).").arg(path));
+        throw InterchangeError(
+            QStringLiteral("'%1' is not an Access database (it does not begin as one does).").arg(path));
 
     // Jet 3 files keep text in the Windows code page of the machine that wrote them.
     setenv("MDB_JET3_CHARSET", "CP1252", 0);
     m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!m_handle->mdb || !mdb_read_catalog(m_handle->mdb, MDB_TABLE))
-        throw InterchangeError(QStringLiteral("'%1' could not be read as an Access database; it may be damaged.").arg(path));
+        throw InterchangeError(
+            QStringLiteral("'%1' could not be read as an Access database; it may be damaged.").arg(path));
     MdbHandle* mdb = m_handle->mdb;
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         const auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));

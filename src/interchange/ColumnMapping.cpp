@@ -34,18 +34,19 @@ ColumnMapping ColumnMapping::match(const QStringList& columns)
     // Our own names first, so that "Notes" wins over another program's "Collection Notes".
     for (const bool ownNames : {true, false}) {
         for (int c = 0; c < columns.size(); ++c) {
-            const int f = ownNames ? RecordingFields::forFieldName(columns.at(c))
-                                   : RecordingFields::forColumn(columns.at(c));
-            if (f >= 0 && mapping.m_column.at(f) < 0 && !std::count(mapping.m_column.begin(), mapping.m_column.end(), c))
+            const int f =
+                ownNames ? RecordingFields::forFieldName(columns.at(c)) : RecordingFields::forColumn(columns.at(c));
+            if (f >= 0 && mapping.m_column.at(f) < 0 &&
+                !std::count(mapping.m_column.begin(), mapping.m_column.end(), c))
                 mapping.m_column.at(f) = c;
         }
     }
     return mapping;
 }
 
-void ColumnMapping::override(const QStringList& columns, const QString& spec)
+void ColumnMapping::override(const QStringList& columns, const QString& items)
 {
-    for (const QString& item : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    for (const QString& item : items.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const qsizetype equals = item.lastIndexOf(QLatin1Char('='));
         if (equals < 0)
             throw InterchangeError(QStringLiteral("--map takes SOURCE=Field items; '%1' has no '='.").arg(item));
@@ -61,8 +62,8 @@ void ColumnMapping::override(const QStringList& columns, const QString& spec)
         }
         const int f = RecordingFields::forFieldName(fieldName);
         if (f < 0)
-            throw InterchangeError(QStringLiteral("'%1' is not a field of a recording. The fields are: %2.")
-                                       .arg(fieldName, fieldList()));
+            throw InterchangeError(
+                QStringLiteral("'%1' is not a field of a recording. The fields are: %2.").arg(fieldName, fieldList()));
         moveColumn(f, c);
     }
 }

@@ -19,7 +19,7 @@ public:
     // Applies "SOURCE=Field,..." over the matched columns: each SOURCE column fills that field
     // instead ("SOURCE=" leaves the column out). Throws InterchangeError for a column the source
     // does not have or a field a recording does not have.
-    void override(const QStringList& columns, const QString& spec);
+    void override(const QStringList& columns, const QString& items);
 
     int column(int field) const { return m_column.at(field); }
     // Fills the field from that column (-1: from none); other fields may keep it too.

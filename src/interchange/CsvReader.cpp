@@ -91,7 +91,8 @@ void CsvReader::decode(const QByteArray& bytes)
     if (m_text.isEmpty())
         throw InterchangeError(QStringLiteral("the file is empty."));
     if (m_text.size() >= qsizetype(1) << 31)
-        throw InterchangeError(QStringLiteral("the file is too large to import (over two thousand million characters)."));
+        throw InterchangeError(
+            QStringLiteral("the file is too large to import (over two thousand million characters)."));
     for (qsizetype i = 0; i < m_text.size(); ++i) {
         const QChar c = m_text.at(i);
         // Half of a UTF-16 pair on its own is no character: it could not be stored or written out.

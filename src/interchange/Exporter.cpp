@@ -19,7 +19,8 @@ const qsizetype kChunk = 1 << 20;
 void write(QSaveFile& file, QByteArray& buffer, const QString& path)
 {
     if (file.write(buffer) != buffer.size())
-        throw InterchangeError(QStringLiteral("Could not write '%1': %2. Nothing was written.").arg(path, file.errorString()));
+        throw InterchangeError(
+            QStringLiteral("Could not write '%1': %2. Nothing was written.").arg(path, file.errorString()));
     buffer.clear();
 }
 
@@ -34,7 +35,8 @@ int Exporter::exportStatement(Database& db, const QString& jetSql, const QString
     Statement statement(db.handle(), sql);
     sqlite3_stmt* s = statement.handle();
     if (!isSelect || !sqlite3_stmt_readonly(s))
-        throw EngineError(EngineError::Kind::Syntax, QStringLiteral("Only a Selection can be exported: %1").arg(jetSql));
+        throw EngineError(EngineError::Kind::Syntax,
+                          QStringLiteral("Only a Selection can be exported: %1").arg(jetSql));
 
     // The statement's columns of each field, found by name.
     std::array<int, RecordingFields::Count> columnOf;
@@ -43,7 +45,8 @@ int Exporter::exportStatement(Database& db, const QString& jetSql, const QString
     for (int f = 0; f < RecordingFields::Count; ++f) {
         header.append(RecordingFields::name(f));
         for (int c = 0; c < sqlite3_column_count(s); ++c) {
-            if (QString::fromUtf8(sqlite3_column_name(s, c)).compare(RecordingFields::name(f), Qt::CaseInsensitive) == 0)
+            if (QString::fromUtf8(sqlite3_column_name(s, c)).compare(RecordingFields::name(f), Qt::CaseInsensitive) ==
+                0)
                 columnOf[f] = c;
         }
     }
@@ -71,6 +74,7 @@ int Exporter::exportStatement(Database& db, const QString& jetSql, const QString
     }
     write(file, buffer, path);
     if (!file.commit())
-        throw InterchangeError(QStringLiteral("Could not write '%1': %2. Nothing was written.").arg(path, file.errorString()));
+        throw InterchangeError(
+            QStringLiteral("Could not write '%1': %2. Nothing was written.").arg(path, file.errorString()));
     return count;
 }

@@ -76,8 +76,8 @@ Importer::Importer(Database& db, const ImportSource& source, const ColumnMapping
     Statement present(db.handle(), QStringLiteral("SELECT Artist, Title, Format, Label, Catalogue_No FROM "
                                                   "Expanded_Recording"));
     while (present.step())
-        m_present.insert(recordingKey(present.text(0), present.text(1), present.text(2), present.text(3),
-                                      present.text(4)));
+        m_present.insert(
+            recordingKey(present.text(0), present.text(1), present.text(2), present.text(3), present.text(4)));
     Statement formats(db.handle(), QStringLiteral("SELECT ID, Description FROM Format"));
     while (formats.step()) {
         m_formatIds.insert(formats.text(1).toCaseFolded(), formats.int64(0));
@@ -90,8 +90,8 @@ Importer::Importer(Database& db, const ImportSource& source, const ColumnMapping
         m_highestFormatId = std::max(m_highestFormatId, inUse.int64(0));
 }
 
-QString Importer::recordingKey(const QString& artist, const QString& title, const QString& format,
-                               const QString& label, const QString& catalogueNo)
+QString Importer::recordingKey(const QString& artist, const QString& title, const QString& format, const QString& label,
+                               const QString& catalogueNo)
 {
     QString key;
     key.reserve(artist.size() + title.size() + format.size() + label.size() + catalogueNo.size() + 4);
@@ -139,8 +139,9 @@ Importer::Counts Importer::run(const std::function<void(int, int)>& progress)
         QStringList names;
         for (int f = 0; f < RecordingFields::Count; ++f)
             names.append(RecordingFields::name(f));
-        throw InterchangeError(QStringLiteral("No column names a field of a recording (%1). The columns are: %2.")
-                                   .arg(names.join(QStringLiteral(", ")), m_source.columns().join(QStringLiteral(", "))));
+        throw InterchangeError(
+            QStringLiteral("No column names a field of a recording (%1). The columns are: %2.")
+                .arg(names.join(QStringLiteral(", ")), m_source.columns().join(QStringLiteral(", "))));
     }
     m_db.beginTrans();
     try {
@@ -165,8 +166,9 @@ Importer::Counts Importer::pass(bool write, const std::function<void(int, int)>&
         addFormat = std::make_unique<Statement>(m_db.handle(),
                                                 QStringLiteral("INSERT INTO Format (ID, Description) VALUES (?1, ?2)"));
         addRecording = std::make_unique<Statement>(
-            m_db.handle(), QStringLiteral("INSERT INTO Recording (Artist, Title, Year, Format, Label, Catalogue_No, "
-                                          "International_Catalogue_No, Notes) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"));
+            m_db.handle(),
+            QStringLiteral("INSERT INTO Recording (Artist, Title, Year, Format, Label, Catalogue_No, "
+                           "International_Catalogue_No, Notes) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"));
     }
     QHash<QString, qint64> formatIds = m_formatIds;
     qint64 highestFormatId = m_highestFormatId;

@@ -54,7 +54,7 @@ private:
     Database& m_db;
     const ImportSource& m_source;
     ColumnMapping m_mapping;
-    QSet<QString> m_present;               // keys of the catalogue's recordings
-    QHash<QString, qint64> m_formatIds;    // case-folded description -> ID
+    QSet<QString> m_present;            // keys of the catalogue's recordings
+    QHash<QString, qint64> m_formatIds; // case-folded description -> ID
     qint64 m_highestFormatId = 0;
 };

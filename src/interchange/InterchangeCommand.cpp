@@ -47,7 +47,8 @@ std::unique_ptr<ImportSource> openSource(const InterchangeRequest& request, std:
 {
     const bool accessName = request.importFile.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive) ||
                             request.importFile.endsWith(QLatin1String(".accdb"), Qt::CaseInsensitive);
-    if (!AccessDatabase::hasAccessSignature(request.importFile) && !(accessName && QFileInfo::exists(request.importFile))) {
+    if (!AccessDatabase::hasAccessSignature(request.importFile) &&
+        !(accessName && QFileInfo::exists(request.importFile))) {
         if (!request.table.isEmpty())
             throw InterchangeError(QStringLiteral("--table names a table of an Access database, and '%1' is not one.")
                                        .arg(request.importFile));
@@ -79,10 +80,13 @@ int runImport(const InterchangeRequest& request, const QString& defaultCatalogue
 int runExport(const InterchangeRequest& request, const QString& defaultCatalogue)
 {
     const QList<SelectionList::Selection> selections = SelectionList::load();
-    const int index = request.selection > 0 ? request.selection - 1 : SelectionList::defaultIndex(int(selections.size()));
+    const int index =
+        request.selection > 0 ? request.selection - 1 : SelectionList::defaultIndex(int(selections.size()));
     if (index < 0 || index >= selections.size()) {
         say(stderr, request.selection > 0
-                        ? QStringLiteral("There is no Selection %1: varolin.ini lists %2.").arg(request.selection).arg(selections.size())
+                        ? QStringLiteral("There is no Selection %1: varolin.ini lists %2.")
+                              .arg(request.selection)
+                              .arg(selections.size())
                         : QStringLiteral("varolin.ini chooses no default Selection; name one with --selection."));
         return 2;
     }
@@ -109,7 +113,8 @@ int RunInterchangeCommand(const InterchangeRequest& request, const QString& iniF
 {
     g_sIniFile = iniFile;
     try {
-        return request.importFile.isEmpty() ? runExport(request, defaultCatalogue) : runImport(request, defaultCatalogue);
+        return request.importFile.isEmpty() ? runExport(request, defaultCatalogue)
+                                            : runImport(request, defaultCatalogue);
     } catch (const InterchangeError& e) {
         say(stderr, e.message());
     } catch (const EngineError& e) {

@@ -7,10 +7,10 @@
 struct InterchangeRequest
 {
     QString importFile;
-    QString table;          // the table of an Access database to import
-    QString map;            // SOURCE=Field,... overriding the matched columns
+    QString table; // the table of an Access database to import
+    QString map;   // SOURCE=Field,... overriding the matched columns
     QString exportFile;
-    int selection = 0;      // counts the Selections from 1; 0 is the default Selection
+    int selection = 0; // counts the Selections from 1; 0 is the default Selection
 };
 
 // Runs the request on the catalogue the program would open: the "Database" entry of iniFile, or

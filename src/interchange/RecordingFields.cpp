@@ -6,22 +6,27 @@ namespace RecordingFields {
 
 namespace {
 
-const char* const kNames[Count] = {"Artist", "Title",        "Year",  "Format", "Label", "Catalogue_No",
-                                   "International_Catalogue_No", "Notes"};
-const char* const kHeadings[Count] = {"Artist", "Title", "Year", "Format", "Label", "Catalogue No.",
-                                      "International Catalogue No.", "Notes"};
+const char* const kNames[Count] = {
+    "Artist", "Title", "Year", "Format", "Label", "Catalogue_No", "International_Catalogue_No", "Notes"};
+const char* const kHeadings[Count] = {
+    "Artist", "Title", "Year", "Format", "Label", "Catalogue No.", "International Catalogue No.", "Notes"};
 
 // Column names of other programs' exports and of hand-made spreadsheets, by key.
 const QHash<QString, int>& otherNames()
 {
     static const QHash<QString, int> names = {
-        {QStringLiteral("catalog"), CatalogueNo},          {QStringLiteral("catalogno"), CatalogueNo},
-        {QStringLiteral("catalognumber"), CatalogueNo},    {QStringLiteral("cataloguenumber"), CatalogueNo},
-        {QStringLiteral("catno"), CatalogueNo},            {QStringLiteral("released"), Year},
-        {QStringLiteral("collectionnotes"), Notes},        {QStringLiteral("internationalcatalogno"),
-                                                            InternationalCatalogueNo},
-        {QStringLiteral("band"), Artist},                  {QStringLiteral("album"), Title},
-        {QStringLiteral("media"), Format},                 {QStringLiteral("recordlabel"), Label},
+        {QStringLiteral("catalog"), CatalogueNo},
+        {QStringLiteral("catalogno"), CatalogueNo},
+        {QStringLiteral("catalognumber"), CatalogueNo},
+        {QStringLiteral("cataloguenumber"), CatalogueNo},
+        {QStringLiteral("catno"), CatalogueNo},
+        {QStringLiteral("released"), Year},
+        {QStringLiteral("collectionnotes"), Notes},
+        {QStringLiteral("internationalcatalogno"), InternationalCatalogueNo},
+        {QStringLiteral("band"), Artist},
+        {QStringLiteral("album"), Title},
+        {QStringLiteral("media"), Format},
+        {QStringLiteral("recordlabel"), Label},
     };
     return names;
 }

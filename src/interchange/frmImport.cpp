@@ -11,8 +11,8 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -188,7 +188,8 @@ void frmImport::ShowPlan()
     for (int r = 0; r < n; ++r) {
         const Importer::Fields fields = m_importer->fields(r);
         for (int f = 0; f < RecordingFields::Count; ++f)
-            tblPreview->setItem(r, f, new QTableWidgetItem(QString(fields[f]).replace(QLatin1Char('\n'), QChar(0x21B5))));
+            tblPreview->setItem(r, f,
+                                new QTableWidgetItem(QString(fields[f]).replace(QLatin1Char('\n'), QChar(0x21B5))));
     }
     const bool bMapped = m_importer && !m_importer->mapping().isEmpty();
     cmdImport->setEnabled(bMapped);

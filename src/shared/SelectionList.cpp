@@ -60,8 +60,10 @@ QList<SelectionList::Selection> SelectionList::load()
 int SelectionList::defaultIndex(int count)
 {
     // A "Default" outside the list chooses nothing.
-    const int i = NumberText::roundHalfEven(
-        NumberText::leadingNumber(ReadIniString(QStringLiteral("SQL"), QStringLiteral("Default"), QStringLiteral("0"))) - 1);
+    const int i =
+        NumberText::roundHalfEven(NumberText::leadingNumber(ReadIniString(
+                                      QStringLiteral("SQL"), QStringLiteral("Default"), QStringLiteral("0"))) -
+                                  1);
     return i >= 0 && i < count ? i : -1;
 }
 

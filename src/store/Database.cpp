@@ -34,11 +34,12 @@ void refuseJetFile(const QString& path)
     const QString kind = signature.startsWith("Standard ACE") ? QStringLiteral("an Access 2007 (ACE)")
                          : version == 0                       ? QStringLiteral("a Jet 3")
                                                               : QStringLiteral("a Jet 4");
-    throw EngineError(EngineError::Kind::JetFile,
-                      QStringLiteral("'%1' is %2 database of the older Windows program. Varolin keeps its catalogue "
-                                     "in an SQLite file and cannot open this one: create a new catalogue and bring its recordings "
-                                     "in with File > Import.")
-                          .arg(path, kind));
+    throw EngineError(
+        EngineError::Kind::JetFile,
+        QStringLiteral("'%1' is %2 database of the older Windows program. Varolin keeps its catalogue "
+                       "in an SQLite file and cannot open this one: create a new catalogue and bring its recordings "
+                       "in with File > Import.")
+            .arg(path, kind));
 }
 
 // Whether the file starts as every SQLite database does.

@@ -26,9 +26,10 @@ EngineError EngineError::fromSqlite(sqlite3* db, int resultCode, const QString& 
                            prefix + QStringLiteral("the disk is full, so the change was not saved (%1).").arg(engine));
     case SQLITE_IOERR:
         // A write refused by the system: most often a full disk or a file-size limit.
-        return EngineError(Kind::DiskFull, prefix + QStringLiteral("the catalogue could not be written, so the change was "
-                                                                   "not saved; the disk may be full (%1).")
-                                                        .arg(engine));
+        return EngineError(Kind::DiskFull,
+                           prefix + QStringLiteral("the catalogue could not be written, so the change was "
+                                                   "not saved; the disk may be full (%1).")
+                                        .arg(engine));
     case SQLITE_NOTADB:
         return EngineError(Kind::NotACatalogue, prefix + QStringLiteral("not a Varolin catalogue (%1).").arg(engine));
     case SQLITE_CORRUPT:

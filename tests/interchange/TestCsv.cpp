@@ -41,16 +41,31 @@ TEST(CsvReader, ReadsWhatSpreadsheetsAndDatabasesWrite)
         QList<QStringList> rows;
     } cases[] = {
         {"LF, plain", "A,B\n1,2\n3,4\n", {"A", "B"}, {{"1", "2"}, {"3", "4"}}},
-        {"BOM, CRLF, no last line end", "\xEF\xBB\xBF" "A,B\r\n1,2\r\n3,4", {"A", "B"}, {{"1", "2"}, {"3", "4"}}},
+        {"BOM, CRLF, no last line end",
+         "\xEF\xBB\xBF"
+         "A,B\r\n1,2\r\n3,4",
+         {"A", "B"},
+         {{"1", "2"}, {"3", "4"}}},
         {"quotes: separator, doubled quote, line breaks kept",
          "A,B\r\n\"x, y\",\"say \"\"hi\"\"\"\r\n\"two\r\nlines\",\"a\nb\"\r\n",
          {"A", "B"},
          {{"x, y", "say \"hi\""}, {"two\r\nlines", "a\nb"}}},
         {"semicolons in the header choose them", "A;B\n1,5;2\n", {"A", "B"}, {{"1,5", "2"}}},
         {"tabs", "A\tB\nx y\tz\n", {"A", "B"}, {{"x y", "z"}}},
-        {"Windows-1252", "Artist,Price\nMot\xF6rhead,\x80" "5\n", {"Artist", "Price"}, {{"Motörhead", "€5"}}},
-        {"UTF-16 with its mark", QByteArray("\xFF\xFE" "A\0,\0B\0\n\0\xE9\0,\0" "2\0", 16), {"A", "B"}, {{"é", "2"}}},
-        {"short rows, a trailing separator, blank lines, lone CR", "A,B,C\r1\r\r\n2,\n\n",
+        {"Windows-1252",
+         "Artist,Price\nMot\xF6rhead,\x80"
+         "5\n",
+         {"Artist", "Price"},
+         {{"Motörhead", "€5"}}},
+        {"UTF-16 with its mark",
+         QByteArray("\xFF\xFE"
+                    "A\0,\0B\0\n\0\xE9\0,\0"
+                    "2\0",
+                    16),
+         {"A", "B"},
+         {{"é", "2"}}},
+        {"short rows, a trailing separator, blank lines, lone CR",
+         "A,B,C\r1\r\r\n2,\n\n",
          {"A", "B", "C"},
          {{"1", "", ""}, {"2", "", ""}}},
         {"empty quoted field and spaces kept", "A,B\n\"\", x \n", {"A", "B"}, {{"", " x "}}},
@@ -76,8 +91,13 @@ TEST(CsvReader, RefusesWhatItCannotReadWholeNamingTheLine)
         {"A,B\n1,2\n\"a\nb\",2\n1,2,3\n", "line 5 has 3 fields, but the header line names only 2"},
         {QByteArray("A,B\n1,2\nx\0y,1\n", 14), "line 3 holds bytes that are not text"},
         {"A,B\n\x81,2\n", "line 2 holds bytes that are not text"},
-        {QByteArray("\xFF\xFE" "A\0,\0B\0\n\0\x00\xD8,\0", 14), "line 2 holds bytes that are not text"}, // half a pair
-        {"\xEF\xBB\xBF" "A,B\n\xFF,2\n", "marked as UTF-8 but holds bytes that are not UTF-8"},
+        {QByteArray("\xFF\xFE"
+                    "A\0,\0B\0\n\0\x00\xD8,\0",
+                    14),
+         "line 2 holds bytes that are not text"}, // half a pair
+        {"\xEF\xBB\xBF"
+         "A,B\n\xFF,2\n",
+         "marked as UTF-8 but holds bytes that are not UTF-8"},
         {"", "the file is empty"},
         {"\xEF\xBB\xBF", "the file is empty"},
         {"A,B\n\"x\"y,2\n", "line 2 has text after the closing quote"},
@@ -97,7 +117,8 @@ TEST(CsvReader, NamesTheFileItCannotOpen)
         }
         return QString();
     };
-    EXPECT_EQ(failure(folder.file("none.csv")), QStringLiteral("Could not find the file '%1'.").arg(folder.file("none.csv")));
+    EXPECT_EQ(failure(folder.file("none.csv")),
+              QStringLiteral("Could not find the file '%1'.").arg(folder.file("none.csv")));
     EXPECT_EQ(failure(folder.path()), QStringLiteral("'%1' is a folder, not a file.").arg(folder.path()));
     folder.writeFile("empty.csv", QByteArray());
     EXPECT_EQ(failure(folder.file("empty.csv")),
@@ -109,7 +130,8 @@ TEST(CsvWriter, QuotesOnlyWhereNeededAndReadsBackTheSame)
     const QStringList fields = {"plain", "", "a,b", "say \"hi\"", "two\r\nlines", " padded", "Motörhead 🎸", "x;y"};
     QByteArray out;
     CsvWriter::appendRecord(out, fields);
-    EXPECT_EQ(out, QByteArray("plain,,\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\",\" padded\",Motörhead 🎸,\"x;y\"\r\n"));
+    EXPECT_EQ(out,
+              QByteArray("plain,,\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\",\" padded\",Motörhead 🎸,\"x;y\"\r\n"));
 
     QByteArray file = CsvWriter::byteOrderMark();
     CsvWriter::appendRecord(file, {"1", "2", "3", "4", "5", "6", "7", "8"});

@@ -35,7 +35,8 @@ QStringList recordingsOf(const QString& catalogue, const QString& order = QStrin
     const auto db = Database::open(catalogue);
     const auto rs = db->openSnapshot(
         QStringLiteral("SELECT Artist, Title, Year, Format, Label, Catalogue_No, International_Catalogue_No, Notes "
-                       "FROM Expanded_Recording ORDER BY ") + order);
+                       "FROM Expanded_Recording ORDER BY ") +
+        order);
     QStringList lines;
     for (; !rs->eof(); rs->moveNext()) {
         QStringList fields;
@@ -100,10 +101,10 @@ TEST(Import, CollectionExportGivesEveryRecordingOnceAndAgainNothing)
                                                        "of 1 row was not a year and was left empty (line 6)"));
     // Vinyl is new (ID after the starter's 14); "cd" and Cassette are the catalogue's own.
     EXPECT_EQ(recordingsOf(catalogue),
-              QStringList({"Pink Floyd|The Dark Side Of The Moon|1973|Vinyl|Harvest|SHVL 804||First press.\nPosters missing.",
-                           "Nirvana|Nevermind|1991|CD|DGC|CDP 7 46001 2||",
-                           "Hüsker Dü & Bob Mould|Live||CD|SST, Warner|none||",
-                           "Boney M.|Nightflight||Cassette|Hansa|LP 1||"}));
+              QStringList(
+                  {"Pink Floyd|The Dark Side Of The Moon|1973|Vinyl|Harvest|SHVL 804||First press.\nPosters missing.",
+                   "Nirvana|Nevermind|1991|CD|DGC|CDP 7 46001 2||", "Hüsker Dü & Bob Mould|Live||CD|SST, Warner|none||",
+                   "Boney M.|Nightflight||Cassette|Hansa|LP 1||"}));
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT Description FROM Format WHERE ID = 15").toString(), "Vinyl");
 
     const Importer::Counts again = importBytes(catalogue, kCollectionExport);
@@ -118,19 +119,19 @@ TEST(Import, ReadsYearsFormatsAndDuplicatesByTheRules)
 {
     TestFolder folder;
     const QString catalogue = folder.createCatalogue();
-    TestFolder::addRecordings(catalogue, {{.artist = "ABBA", .title = "Arrival", .format = 9, .label = "Polar",
-                                           .catalogueNo = "POLS 272"}});
+    TestFolder::addRecordings(
+        catalogue, {{.artist = "ABBA", .title = "Arrival", .format = 9, .label = "Polar", .catalogueNo = "POLS 272"}});
     // A recording still pointing at a format deleted by another tool keeps its number to itself.
     TestFolder::execute(catalogue, "INSERT INTO Recording (Artist, Format) VALUES ('Orphan', 40)");
-    const Importer::Counts counts = importBytes(
-        catalogue, "Artist,Title,Year,Format,Label,Catalogue No.\n"
-                   "abba,ARRIVAL,1976,cd,polar,pols 272\n"      // present, without regard to case
-                   "ABBA,Arrival,1976,Vinyl,Polar,POLS 272\n"   // another format: a recording of its own
-                   "X,A,1975-03-21,vinyl,,\n"                   // a date gives its year; Vinyl once
-                   "X,B,974,,,\n"                               // up to four digits, as the editor keeps them
-                   "X,C,21/03/1975,,,\n"                        // not a year
-                   "X,D,19755,,,\n"                             // five digits are not a year either
-                   ",,,,,\n");                                  // nothing to add
+    const Importer::Counts counts =
+        importBytes(catalogue, "Artist,Title,Year,Format,Label,Catalogue No.\n"
+                               "abba,ARRIVAL,1976,cd,polar,pols 272\n"    // present, without regard to case
+                               "ABBA,Arrival,1976,Vinyl,Polar,POLS 272\n" // another format: a recording of its own
+                               "X,A,1975-03-21,vinyl,,\n"                 // a date gives its year; Vinyl once
+                               "X,B,974,,,\n"                             // up to four digits, as the editor keeps them
+                               "X,C,21/03/1975,,,\n"                      // not a year
+                               "X,D,19755,,,\n"                           // five digits are not a year either
+                               ",,,,,\n");                                // nothing to add
     EXPECT_EQ(counts.added, 5);
     EXPECT_EQ(counts.present, 1);
     EXPECT_EQ(counts.newFormats, 1);
@@ -138,14 +139,14 @@ TEST(Import, ReadsYearsFormatsAndDuplicatesByTheRules)
     EXPECT_EQ(counts.yearsLeftEmpty, QStringList({"line 6", "line 7"}));
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT ID FROM Format WHERE Description = 'Vinyl'").toInt(), 41);
     EXPECT_EQ(recordingsOf(catalogue, "Artist, Title, Format").mid(1, 6),
-              QStringList({"ABBA|Arrival|1976|Vinyl|Polar|POLS 272||", "Orphan|||||||", "X|A|1975|Vinyl||||", "X|B|974|||||",
-                           "X|C||||||", "X|D||||||"}));
+              QStringList({"ABBA|Arrival|1976|Vinyl|Polar|POLS 272||", "Orphan|||||||", "X|A|1975|Vinyl||||",
+                           "X|B|974|||||", "X|C||||||", "X|D||||||"}));
 }
 
 TEST(Import, MatchesColumnsByNameAndTheMapOverrides)
 {
-    const QStringList columns = {"catalogue no", "ARTIST", "Released", "Collection Notes", "Notes", "Int'l Cat",
-                                 "International Catalogue No."};
+    const QStringList columns = {
+        "catalogue no", "ARTIST", "Released", "Collection Notes", "Notes", "Int'l Cat", "International Catalogue No."};
     ColumnMapping mapping = ColumnMapping::match(columns);
     EXPECT_EQ(mapping.column(RecordingFields::CatalogueNo), 0);
     EXPECT_EQ(mapping.column(RecordingFields::Artist), 1);
@@ -154,20 +155,22 @@ TEST(Import, MatchesColumnsByNameAndTheMapOverrides)
     EXPECT_EQ(mapping.column(RecordingFields::InternationalCatalogueNo), 6);
     EXPECT_EQ(mapping.column(RecordingFields::Title), -1);
 
-    mapping.override(columns, QStringLiteral("Collection Notes=notes, int'l cat = International_Catalogue_No,Released="));
+    mapping.override(columns,
+                     QStringLiteral("Collection Notes=notes, int'l cat = International_Catalogue_No,Released="));
     EXPECT_EQ(mapping.column(RecordingFields::Notes), 3);
     EXPECT_EQ(mapping.column(RecordingFields::InternationalCatalogueNo), 5);
     EXPECT_EQ(mapping.column(RecordingFields::Year), -1);
 
-    const auto failure = [&](const QString& spec) {
+    const auto failure = [&](const QString& items) {
         try {
-            ColumnMapping(mapping).override(columns, spec);
+            ColumnMapping(mapping).override(columns, items);
         } catch (const InterchangeError& e) {
             return e.message();
         }
         return QString();
     };
-    EXPECT_TRUE(failure("ARTIST=Singer").startsWith("'Singer' is not a field of a recording. The fields are: Artist, Title"));
+    EXPECT_TRUE(
+        failure("ARTIST=Singer").startsWith("'Singer' is not a field of a recording. The fields are: Artist, Title"));
     EXPECT_TRUE(failure("Composer=Artist").startsWith("The file has no column 'Composer'."));
     EXPECT_TRUE(failure("Artist").contains("has no '='"));
 
@@ -199,7 +202,10 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
     TestFolder folder;
     const QString catalogue = folder.createCatalogue();
     TestFolder::addRecordings(catalogue,
-                              {{.artist = "Zappa, Frank", .title = "\"Hot Rats\"", .year = "1969", .format = 3,
+                              {{.artist = "Zappa, Frank",
+                                .title = "\"Hot Rats\"",
+                                .year = "1969",
+                                .format = 3,
                                 .notes = "Line one\r\nLine two\twith a tab, 🎸"},
                                {.artist = " Spaced ", .title = "Α Greek title", .format = 9, .catalogueNo = "=1+2"},
                                {.artist = "Nobody", .title = "Formatless", .format = 0}});
@@ -208,7 +214,8 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
                                             folder.file("out.csv"));
     EXPECT_EQ(n, 2);
     const QByteArray bytes = folder.readFile("out.csv");
-    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF" "Artist,Title,Year,Format,Label,Catalogue_No,"
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"
+                                 "Artist,Title,Year,Format,Label,Catalogue_No,"
                                  "International_Catalogue_No,Notes\r\n\"Zappa, Frank\",\"\"\"Hot Rats\"\"\",1969,"))
         << bytes.toStdString();
 
@@ -248,7 +255,8 @@ TEST(AccessDatabase, ReadsJet3AndJet4Tables)
         jet3.readTable("Recordings");
         ADD_FAILURE() << "read a table that is not there";
     } catch (const InterchangeError& e) {
-        EXPECT_TRUE(e.message().contains("has no table named 'Recordings'. Its tables are: ")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains("has no table named 'Recordings'. Its tables are: "))
+            << e.message().toStdString();
     }
 }
 
@@ -262,11 +270,13 @@ TEST(InterchangeCommand, ImportsAndExportsWithoutTheWindow)
     CommandRun run = runCommand({.importFile = folder.file("collection.csv")}, folder);
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.endsWith("4 recordings added, 0 already present, 1 new format; the Year of 1 row was not a "
-                                 "year and was left empty (line 6)")) << run.out.toStdString();
+                                 "year and was left empty (line 6)"))
+        << run.out.toStdString();
 
     run = runCommand({.exportFile = folder.file("floyd.csv"), .selection = 2}, folder);
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QStringLiteral("1 recording of the Selection \"Floyd\" written to '%1'.").arg(folder.file("floyd.csv")));
+    EXPECT_EQ(run.out,
+              QStringLiteral("1 recording of the Selection \"Floyd\" written to '%1'.").arg(folder.file("floyd.csv")));
     EXPECT_EQ(folder.readFile("floyd.csv").count("\r\n"), 2); // a Notes line break stays LF
 
     const struct
@@ -292,8 +302,10 @@ TEST(InterchangeCommand, ImportsAndExportsWithoutTheWindow)
     EXPECT_EQ(TestFolder::query(folder.file("varolin.mdb"), "SELECT count(*) FROM Recording").toInt(), 4);
 
     // A table of an Access database, its columns mapped on the command line.
-    run = runCommand({.importFile = kJetFolder + "nwind-jet3.mdb", .table = "Shippers",
-                      .map = "CompanyName=Artist,Phone=Catalogue_No"}, folder);
+    run = runCommand({.importFile = kJetFolder + "nwind-jet3.mdb",
+                      .table = "Shippers",
+                      .map = "CompanyName=Artist,Phone=Catalogue_No"},
+                     folder);
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("3 recordings added, 0 already present, 0 new formats"));
 }

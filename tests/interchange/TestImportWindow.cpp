@@ -75,7 +75,8 @@ TEST(ImportWindow, ABadFileOrCancelChangesNothing)
     program.control<QAction>("mnuFileItem0")->trigger();
     const QList<Dialogs::Shown> shown = Dialogs::takeShown();
     ASSERT_EQ(shown.size(), 2); // the file chooser, then the message
-    EXPECT_TRUE(shown.last().text.endsWith("line 3 a quoted field is never closed.")) << shown.last().text.toStdString();
+    EXPECT_TRUE(shown.last().text.endsWith("line 3 a quoted field is never closed."))
+        << shown.last().text.toStdString();
 
     Dialogs::scriptInputAnswer(program.folder.file("fine.csv"));
     program.whenShows<QDialog>({[](QDialog*) { ProgramWindow::press(Qt::Key_Escape); }});
@@ -115,7 +116,8 @@ TEST(ImportWindow, ExportWritesTheDisplayInItsOrder)
     QTest::keyClick(program.grid(), Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(Dialogs::takeShown().value(0).text, QDir::home().filePath("All.csv")) << "named after the Selection";
     EXPECT_EQ(program.folder.readFile("out.csv"),
-              QByteArray("\xEF\xBB\xBF" "Artist,Title,Year,Format,Label,Catalogue_No,International_Catalogue_No,Notes\r\n"
+              QByteArray("\xEF\xBB\xBF"
+                         "Artist,Title,Year,Format,Label,Catalogue_No,International_Catalogue_No,Notes\r\n"
                          "Abba,Waterloo,1974,CD,,,,\r\nCan,Tago Mago,1971,LP,,,,\r\n"));
     EXPECT_EQ(statusOf(program), QStringLiteral(" 2 recordings written to %1").arg(program.folder.file("out.csv")));
 
@@ -124,5 +126,6 @@ TEST(ImportWindow, ExportWritesTheDisplayInItsOrder)
     emit program.control<QComboBox>("cboSQL")->activated(1);
     Dialogs::takeShown();
     program.control<QAction>("mnuFileItem1")->trigger();
-    EXPECT_EQ(Dialogs::takeShown().value(0).text, QStringLiteral("There is no display to export: choose a Selection first."));
+    EXPECT_EQ(Dialogs::takeShown().value(0).text,
+              QStringLiteral("There is no display to export: choose a Selection first."));
 }

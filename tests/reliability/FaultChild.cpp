@@ -35,7 +35,8 @@ void save(Database& db)
         for (qint64 id = 1; id <= 50; ++id) {
             rs->seek(QStringLiteral("="), id);
             rs->edit();
-            for (const char* field : {"Artist", "Title", "Year", "Label", "Catalogue_No", "International_Catalogue_No", "Notes"})
+            for (const char* field :
+                 {"Artist", "Title", "Year", "Label", "Catalogue_No", "International_Catalogue_No", "Notes"})
                 rs->setField(QLatin1String(field), QStringLiteral("generation %1 ").arg(generation).repeated(40));
             rs->update();
         }
@@ -85,7 +86,8 @@ void ini(const QString& folder)
     for (int generation = 1;; ++generation) {
         QList<IniFile::Entry> entries;
         for (int key = 1; key <= 40; ++key)
-            entries.append({QStringLiteral("HotKeys"), QString::number(key), QStringLiteral("g%1").arg(generation).repeated(20)});
+            entries.append(
+                {QStringLiteral("HotKeys"), QString::number(key), QStringLiteral("g%1").arg(generation).repeated(20)});
         IniFile::write(folder + QStringLiteral("/varolin.ini"), entries);
     }
 }

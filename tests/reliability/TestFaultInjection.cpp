@@ -7,9 +7,9 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <QFile>
-#include <QSet>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QThread>
 #include <sqlite3.h>
 
@@ -68,8 +68,10 @@ TEST(FaultInjection, ASaveKilledLeavesEachRecordingWhole)
         EXPECT_TRUE(killDuring("save", folder.path(), 40 + 53 * k));
         EXPECT_EQ(integrity(catalogue), "ok");
         // Every field of a recording holds the same generation.
-        EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Recording WHERE Artist <> Title OR Artist <> Notes "
-                                               "OR Artist <> Label OR Artist <> International_Catalogue_No").toInt(),
+        EXPECT_EQ(TestFolder::query(catalogue,
+                                    "SELECT count(*) FROM Recording WHERE Artist <> Title OR Artist <> Notes "
+                                    "OR Artist <> Label OR Artist <> International_Catalogue_No")
+                      .toInt(),
                   0);
         EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Recording").toInt(), 50);
     }
@@ -86,7 +88,9 @@ TEST(FaultInjection, AnApplyKilledLeavesOneListOrTheOther)
         EXPECT_TRUE(count == 14 || count == 30 || count == 60) << count;
         if (count != 14) {
             EXPECT_EQ(TestFolder::query(catalogue, QStringLiteral("SELECT count(*) FROM Format WHERE Description "
-                                                                  "LIKE 'List of %1,*'").arg(count)).toInt(),
+                                                                  "LIKE 'List of %1,*'")
+                                                       .arg(count))
+                          .toInt(),
                       count);
         }
     }

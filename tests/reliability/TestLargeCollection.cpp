@@ -61,20 +61,20 @@ TEST(LargeCollection, EveryCommandWorksPastTheOldLimits)
 
     // Amend with Previous: the recording before is shown, amended and saved under its own ID.
     const qint64 before = idOfRow(program.grid()->row() - 1);
-    program.whenEditorShows({[](frmRecord* editor) {
-                                 ProgramWindow::findControl<QToolButton>(editor, "cmdPrevious")->click();
-                             },
-                             [](frmRecord* editor) {
-                                 auto* title = ProgramWindow::findControl<QLineEdit>(editor, "txtTitle");
-                                 title->setFocus();
-                                 title->selectAll();
-                                 ProgramWindow::type(QStringLiteral("Amended"));
-                                 ProgramWindow::press(Qt::Key_Return);
-                             }});
+    program.whenEditorShows(
+        {[](frmRecord* editor) { ProgramWindow::findControl<QToolButton>(editor, "cmdPrevious")->click(); },
+         [](frmRecord* editor) {
+             auto* title = ProgramWindow::findControl<QLineEdit>(editor, "txtTitle");
+             title->setFocus();
+             title->selectAll();
+             ProgramWindow::type(QStringLiteral("Amended"));
+             ProgramWindow::press(Qt::Key_Return);
+         }});
     program.control<QToolButton>("cmdAmend")->click();
-    EXPECT_EQ(TestFolder::query(program.catalogue(), QStringLiteral("SELECT Title FROM Recording WHERE ID = %1")
-                                                         .arg(before)).toString(),
-              QStringLiteral("Amended"));
+    EXPECT_EQ(
+        TestFolder::query(program.catalogue(), QStringLiteral("SELECT Title FROM Recording WHERE ID = %1").arg(before))
+            .toString(),
+        QStringLiteral("Amended"));
     EXPECT_EQ(g_iCurrentID, before);
 
     // Delete and New: the count and the next ID go on past the old limits.

@@ -63,5 +63,7 @@ TEST(TwoPrograms, DeleteApplyAndImportWaitThenReportAndLoseNothing)
     program.control<QAction>("mnuFileItem0")->trigger();
     EXPECT_FALSE(program.stepsLeft());
     EXPECT_EQ(program.column(0), (QStringList{"Abba", "Blur", "Can"}));
-    EXPECT_EQ(TestFolder::query(program.catalogue(), "SELECT count(*) FROM Format WHERE Description = 'Long Play'").toInt(), 0);
+    EXPECT_EQ(
+        TestFolder::query(program.catalogue(), "SELECT count(*) FROM Format WHERE Description = 'Long Play'").toInt(),
+        0);
 }
