@@ -75,7 +75,8 @@ void CsvReader::decode(const QByteArray& bytes)
         m_encoding = QStringLiteral("UTF-8");
     }
     if (m_encoding == QLatin1String("UTF-8")) {
-        QStringDecoder utf8(QStringDecoder::Utf8);
+        // The mark was taken off above: one more is a character of the text.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
         m_text = utf8(body);
         if (utf8.hasError()) {
             if (bytes.startsWith("\xEF\xBB\xBF"))

@@ -52,6 +52,7 @@ TEST(CsvReader, ReadsWhatSpreadsheetsAndDatabasesWrite)
          {{"x, y", "say \"hi\""}, {"two\r\nlines", "a\nb"}}},
         {"semicolons in the header choose them", "A;B\n1,5;2\n", {"A", "B"}, {{"1,5", "2"}}},
         {"tabs", "A\tB\nx y\tz\n", {"A", "B"}, {{"x y", "z"}}},
+        {"a second mark is a character", "\xEF\xBB\xBF\xEF\xBB\xBF" "A,B\n", {QString(QChar(0xFEFF)) + "A", "B"}, {}},
         {"Windows-1252",
          "Artist,Price\nMot\xF6rhead,\x80"
          "5\n",
