@@ -443,18 +443,6 @@ TEST_F(MainWindow, CopiesTheWholeGridFromEveryRoute)
     checkCopied("Ctrl+C in the grid");
 }
 
-TEST_F(MainWindow, MissingCatalogueCanBeCreated)
-{
-    Dialogs::scriptMessageAnswer(QMessageBox::Yes);
-    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n"), false));
-    const QList<Dialogs::Shown> shown = Dialogs::takeShown();
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown.first().icon, QMessageBox::Question);
-    EXPECT_TRUE(shown.first().text.contains(folder.file(QStringLiteral("varolin.mdb"))));
-    EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("varolin.mdb"))));
-    EXPECT_EQ(status(), QStringLiteral(" 0 records found"));
-}
-
 TEST_F(MainWindow, CatalogueThatCannotBeOpenedEndsTheProgram)
 {
     Dialogs::scriptMessageAnswer(QMessageBox::No);
