@@ -133,8 +133,6 @@ TEST(HostileInput, HostileSelectionsGetAClearAnswer)
          "(The Selection could not be run)", "could not be run"},
         {QStringLiteral("[SQL]\n1=Second,Artist = 'Abba'; DELETE FROM Recording\nDefault=1\n"), 0,
          "(The Selection could not be run)", "could not be run"},
-        {QStringLiteral("[SQL]\n1=Missing column,Artst = 'Abba'\nDefault=1\n"), 0, "(The Selection could not be run)",
-         "no such column: Artst"},
         {QStringLiteral("[SQL]\n1=All\nDefault=-5\n"), -1, "", ""},
         {QStringLiteral("[SQL]\n1=All\nDefault=99999\n"), -1, "", ""},
         {QStringLiteral("[SQL]\n1=All\nDefault=abc\n"), -1, "", ""},

@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <tuple>
+
 namespace {
 
 const QString kIni = QStringLiteral("[SQL]\n1=All\n2=By Artist,Artist Like '??',Artist,Title\nDefault=1\n");
@@ -41,16 +43,17 @@ protected:
     {
         return ProgramWindow::findControl<QToolButton>(editor, name);
     }
-    int recordings() const
+    static int Count(const ProgramWindow& in, const QString& where = QStringLiteral("1"))
     {
-        return program.window
-                   ? TestFolder::query(program.catalogue(), QStringLiteral("SELECT count(*) FROM Recording")).toInt()
-                   : 0;
+        return TestFolder::query(in.catalogue(), QStringLiteral("SELECT count(*) FROM Recording WHERE ") + where)
+            .toInt();
     }
-    QString titleOf(qint64 id) const
+    int recordings() const { return Count(program); }
+    QString fieldOf(qint64 id, const char* field = "Title") const
     {
-        return TestFolder::query(program.catalogue(),
-                                 QStringLiteral("SELECT Title FROM Recording WHERE ID = %1").arg(id))
+        return TestFolder::query(
+                   program.catalogue(),
+                   QStringLiteral("SELECT %1 FROM Recording WHERE ID = %2").arg(QLatin1String(field)).arg(id))
             .toString();
     }
     void focusGrid() const
@@ -112,11 +115,7 @@ TEST_F(RecordCommands, NewSavesOnlyWhatWasTyped)
     EXPECT_EQ(grid()->selStartRow(), grid()->row());
     EXPECT_EQ(program.window->focusWidget(), grid());
     // Untouched boxes are zero-length strings, never Null.
-    EXPECT_EQ(TestFolder::query(program.catalogue(),
-                                QStringLiteral("SELECT count(*) FROM Recording WHERE ID = 11 AND Label = '' AND "
-                                               "Notes = '' AND Catalogue_No = '' AND Format = 9"))
-                  .toInt(),
-              1);
+    EXPECT_EQ(Count(program, "ID = 11 AND Label = '' AND Notes = '' AND Catalogue_No = '' AND Format = 9"), 1);
 }
 
 TEST_F(RecordCommands, AmendSavesOrDiscardsAsAnswered)
@@ -139,9 +138,7 @@ TEST_F(RecordCommands, AmendSavesOrDiscardsAsAnswered)
     EXPECT_EQ(asked.first().icon, QMessageBox::Question);
     EXPECT_EQ(asked.first().buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(program.column(0).at(3), QStringLiteral("Artist 04"));
-    EXPECT_EQ(
-        TestFolder::query(program.catalogue(), QStringLiteral("SELECT Artist FROM Recording WHERE ID = %1").arg(id)),
-        QStringLiteral("Artist 04"));
+    EXPECT_EQ(fieldOf(id, "Artist"), QStringLiteral("Artist 04"));
 
     // Cancel after a change, Yes: saved, and the display shows it.
     run([&] { program.control<QAction>("mnuEditItem3")->trigger(); }, {[&](frmRecord* editor) {
@@ -151,7 +148,7 @@ TEST_F(RecordCommands, AmendSavesOrDiscardsAsAnswered)
             button(editor, "cmdCancel")->click();
         }});
     EXPECT_EQ(Dialogs::takeShown().size(), 1);
-    EXPECT_EQ(titleOf(id), QStringLiteral("Renamed"));
+    EXPECT_EQ(fieldOf(id), QStringLiteral("Renamed"));
     EXPECT_EQ(g_iCurrentID, id);
     EXPECT_EQ(program.column(1).at(3), QStringLiteral("Renamed"));
     EXPECT_EQ(grid()->row(), 4);
@@ -168,7 +165,7 @@ TEST_F(RecordCommands, AmendSavesOrDiscardsAsAnswered)
             ProgramWindow::press(Qt::Key_Return);
         }});
     EXPECT_TRUE(Dialogs::takeShown().isEmpty()) << "OK saves without asking";
-    EXPECT_EQ(titleOf(id), QStringLiteral("Quiet"));
+    EXPECT_EQ(fieldOf(id), QStringLiteral("Quiet"));
     EXPECT_EQ(program.column(1).at(3), QStringLiteral("Renamed"));
     EXPECT_TRUE(g_bRecordUpdated);
 }
@@ -257,11 +254,7 @@ TEST_F(RecordCommands, DeleteShowsTheNeighbourNext)
         ASSERT_EQ(shown.size(), 2) << c.name;
         EXPECT_EQ(shown.at(1).text, QStringLiteral("Are you sure you want to delete this Recording?"));
         EXPECT_EQ(shown.at(1).title, QStringLiteral("Varolin"));
-        EXPECT_EQ(TestFolder::query(fresh.catalogue(),
-                                    QStringLiteral("SELECT count(*) FROM Recording WHERE ID = %1").arg(deleted))
-                      .toInt(),
-                  0)
-            << c.name;
+        EXPECT_EQ(Count(fresh, QStringLiteral("ID = %1").arg(deleted)), 0) << c.name;
         EXPECT_EQ(fresh.column(1), c.titlesAfter) << c.name;
         EXPECT_EQ(fresh.grid()->textAt(fresh.grid()->row(), 1), c.currentTitle) << c.name;
         EXPECT_EQ(fresh.grid()->selStartRow(), fresh.grid()->row()) << c.name;
@@ -333,10 +326,8 @@ TEST_F(RecordCommands, GridKeysMoveAndRememberTheColumn)
     EXPECT_LE(grid()->topRow(), program.window->maxTopRow());
     EXPECT_EQ(grid()->leftCol(), 0);
     ProgramWindow::press(Qt::Key_Home, Qt::ControlModifier);
-    EXPECT_EQ(grid()->row(), 1);
-    EXPECT_EQ(grid()->col(), 0);
-    EXPECT_EQ(grid()->topRow(), 1);
-    EXPECT_EQ(grid()->selStartRow(), 1);
+    EXPECT_EQ(std::make_tuple(grid()->row(), grid()->col(), grid()->topRow(), grid()->selStartRow()),
+              std::make_tuple(1, 0, 1, 1));
 }
 
 TEST_F(RecordCommands, IdsPastTwoToTheThirtyOneAreKeptWhole)
@@ -357,8 +348,8 @@ TEST_F(RecordCommands, IdsPastTwoToTheThirtyOneAreKeptWhole)
             ProgramWindow::type(QStringLiteral("Amended"));
             ProgramWindow::press(Qt::Key_Return);
         }});
-    EXPECT_EQ(titleOf(3000000000), QStringLiteral("Amended"));
-    EXPECT_EQ(titleOf(7294967296), QStringLiteral("Same low bits"));
+    EXPECT_EQ(fieldOf(3000000000), QStringLiteral("Amended"));
+    EXPECT_EQ(fieldOf(7294967296), QStringLiteral("Same low bits"));
     EXPECT_EQ(g_iCurrentID, 3000000000);
     EXPECT_EQ(grid()->row(), 1);
 

@@ -17,42 +17,29 @@ protected:
         ResetModuleGlobals();
         g_sIniFile = folder.file(QStringLiteral("varolin.ini"));
     }
+    QByteArray ini() const { return folder.readFile(QStringLiteral("varolin.ini")); }
+    void setIni(const QByteArray& bytes) const { folder.writeFile(QStringLiteral("varolin.ini"), bytes); }
     TestFolder folder;
 };
 
+QString Read(const char* section, const char* key, const QString& fallback = QString())
+{
+    return ReadIniString(QLatin1String(section), QLatin1String(key), fallback);
+}
+
+bool Write(const char* section, const char* key, const QString& value, QString* error = nullptr)
+{
+    return WriteIniString(QLatin1String(section), QLatin1String(key), value, error);
+}
+
 TEST_F(Configuration, MissingFileGivesEveryDefault)
 {
-    EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString()), QString());
+    EXPECT_EQ(Read("Initialisation", "Database"), QString());
     LoadSettings();
     EXPECT_TRUE(g_bAutoRefresh);
     EXPECT_EQ(g_sSpaceSubst, QStringLiteral("_"));
     EXPECT_EQ(g_iHotKeyCount, 0);
     EXPECT_FALSE(QFile::exists(g_sIniFile)) << "reading must not create the file";
-}
-
-TEST_F(Configuration, ReadsLikeTheProfileFunctions)
-{
-    folder.writeIni(QStringLiteral("[initialisation]\n"
-                                   "DATABASE=  /music/cat.mdb  \n"
-                                   "Empty=\n"
-                                   "Long=%1\n"
-                                   "[SQL]\n"
-                                   "1=first\n"
-                                   "1=second\n"
-                                   "[Initialisation]\n"
-                                   "Later=ignored\n")
-                        .arg(QString(120, QLatin1Char('x'))));
-    // Names match without regard to case; leading spaces go, trailing ones stay.
-    EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString()),
-              QStringLiteral("/music/cat.mdb  "));
-    EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Empty"), QStringLiteral("d")), QString());
-    EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Missing"), QStringLiteral("d")),
-              QStringLiteral("d"));
-    EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Long"), QString()).size(), 99);
-    EXPECT_EQ(ReadIniString(QStringLiteral("sql"), QStringLiteral("1"), QString()), QStringLiteral("first"));
-    // Only the first occurrence of a section counts.
-    EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Later"), QStringLiteral("d")),
-              QStringLiteral("d"));
 }
 
 // The file's text in UTF-16 with its byte-order mark, as older editors save it.
@@ -67,7 +54,7 @@ QByteArray Utf16(const QString& text, bool littleEndian)
     return bytes;
 }
 
-TEST_F(Configuration, HostileFilesReadSoundly)
+TEST_F(Configuration, ReadsLikeTheProfileFunctionsAndSurvivesHostileFiles)
 {
     const QString x99(99, QLatin1Char('x'));
     const QString longPath = QStringLiteral("/music/") + QString(150, QLatin1Char('p')) + QStringLiteral(".mdb");
@@ -79,6 +66,10 @@ TEST_F(Configuration, HostileFilesReadSoundly)
         const char* key;
         QString expected;
     } cases[] = {
+        // Names match without regard to case; leading spaces go, trailing ones stay.
+        {"[initialisation]\nDATABASE=  /music/cat.mdb  \n", "Initialisation", "Database", "/music/cat.mdb  "},
+        {"[SQL]\nEmpty=\n", "sql", "Empty", ""},
+        {"[SQL]\n1=All\n", "SQL", "Missing", "default"},
         // The 99 characters are counted after the leading spaces go; only the catalogue's path is whole.
         {"[SQL]\n1=   " + x99.toUtf8() + "\n", "SQL", "1", x99},
         {"[SQL]\n1=" + x99.toUtf8() + "y\n", "SQL", "1", x99},
@@ -97,7 +88,7 @@ TEST_F(Configuration, HostileFilesReadSoundly)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        folder.writeFile(QStringLiteral("varolin.ini"), c.file);
+        setIni(c.file);
         EXPECT_EQ(ReadIniString(QLatin1String(c.section), QLatin1String(c.key), QStringLiteral("default")), c.expected);
         LoadSettings(); // and nothing else in it trips the settings
     }
@@ -109,15 +100,14 @@ TEST_F(Configuration, Utf16FileIsWrittenBackInUtf16)
     for (const bool littleEndian : {true, false}) {
         SCOPED_TRACE(littleEndian);
         const QString before = QStringLiteral("; Maïs\r\n[Initialisation]\r\nAuto-Refresh=Yes\r\n[SQL]\r\n1=All");
-        folder.writeFile(QStringLiteral("varolin.ini"), Utf16(before, littleEndian) + "\x01");
+        setIni(Utf16(before, littleEndian) + "\x01");
         ASSERT_TRUE(WriteIniStrings({{"Initialisation", "Auto-Refresh", "日本"}, {"SQL", "Default", "1"}}));
         EXPECT_EQ(
-            folder.readFile(QStringLiteral("varolin.ini")),
+            ini(),
             Utf16(QStringLiteral("; Maïs\r\n[Initialisation]\r\nAuto-Refresh=日本\r\n[SQL]\r\n1=All\r\nDefault=1\r\n"),
                   littleEndian) +
                 "\x01");
-        EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QString()),
-                  QStringLiteral("日本"));
+        EXPECT_EQ(Read("Initialisation", "Auto-Refresh"), QStringLiteral("日本"));
     }
 }
 
@@ -155,10 +145,10 @@ TEST_F(Configuration, WriteKeepsTheFileInItsEncoding)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        folder.writeFile(QStringLiteral("varolin.ini"), c.before);
-        ASSERT_TRUE(WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), c.value));
-        EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini")), c.after);
-        EXPECT_EQ(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QString()), c.value);
+        setIni(c.before);
+        ASSERT_TRUE(Write("Initialisation", "Auto-Refresh", c.value));
+        EXPECT_EQ(ini(), c.after);
+        EXPECT_EQ(Read("Initialisation", "Auto-Refresh"), c.value);
     }
 }
 
@@ -170,48 +160,42 @@ TEST_F(Configuration, WriteRefusesLineBreaksAndChangesNothing)
         {{"Initialisation", "Auto-Refresh", "No"}, {"Hot-Keys", "1\n[SQL]\n1", "x"}},
     };
     for (const QList<IniFile::Entry>& entries : cases) {
-        folder.writeFile(QStringLiteral("varolin.ini"), "[Initialisation]\r\nAuto-Refresh=Yes\r\n");
+        setIni("[Initialisation]\r\nAuto-Refresh=Yes\r\n");
         QString error;
         EXPECT_FALSE(WriteIniStrings(entries, &error));
         EXPECT_TRUE(error.contains(QStringLiteral("line break"))) << error.toStdString();
-        EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini")), "[Initialisation]\r\nAuto-Refresh=Yes\r\n");
+        EXPECT_EQ(ini(), "[Initialisation]\r\nAuto-Refresh=Yes\r\n");
     }
 }
 
-TEST_F(Configuration, WriteChangesOnlyItsKey)
+TEST_F(Configuration, WriteChangesOnlyItsKeys)
 {
-    const QByteArray before = "; my settings\r\n"
-                              "[Initialisation]\r\n"
-                              "Database=x.mdb\r\n"
-                              "auto-refresh = Yes\r\n"
-                              "\r\n"
-                              "[SQL]\r\n"
-                              "1=All\r\n";
-    folder.writeFile(QStringLiteral("varolin.ini"), before);
-    ASSERT_TRUE(WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("No")));
-    ASSERT_TRUE(WriteIniString(QStringLiteral("SQL"), QStringLiteral("Default"), QStringLiteral("1")));
-    ASSERT_TRUE(WriteIniString(QStringLiteral("Hot-Keys"), QStringLiteral("1"), QString::fromUtf8("Tëst,65,a_b")));
-    EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini")), QByteArray("; my settings\r\n"
-                                                                         "[Initialisation]\r\n"
-                                                                         "Database=x.mdb\r\n"
-                                                                         "auto-refresh=No\r\n"
-                                                                         "\r\n"
-                                                                         "[SQL]\r\n"
-                                                                         "1=All\r\n"
-                                                                         "Default=1\r\n"
-                                                                         "\r\n"
-                                                                         "[Hot-Keys]\r\n"
-                                                                         "1=T\xC3\xABst,65,a_b\r\n"));
-}
-
-TEST_F(Configuration, WriteKeepsEachLineEnd)
-{
-    // A file edited on two systems keeps its mixture; the last line had no end and gets one.
-    folder.writeFile(QStringLiteral("varolin.ini"), "[Initialisation]\nAuto-Refresh=Yes\r\n; note\n[SQL]\r\n1=All");
-    ASSERT_TRUE(WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("No")));
-    ASSERT_TRUE(WriteIniString(QStringLiteral("SQL"), QStringLiteral("Default"), QStringLiteral("1")));
-    EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini")),
-              QByteArray("[Initialisation]\nAuto-Refresh=No\r\n; note\n[SQL]\r\n1=All\nDefault=1\n"));
+    // Other lines stay byte for byte, each with its own line end; a last line without an end gets
+    // one; a missing file is made.
+    const struct
+    {
+        QByteArray before; // null: no file
+        QList<IniFile::Entry> writes;
+        QByteArray after;
+    } cases[] = {
+        {"; my settings\r\n[Initialisation]\r\nDatabase=x.mdb\r\nauto-refresh = Yes\r\n\r\n[SQL]\r\n1=All\r\n",
+         {{"Initialisation", "Auto-Refresh", "No"}, {"SQL", "Default", "1"}, {"Hot-Keys", "1", "Tëst,65,a_b"}},
+         "; my settings\r\n[Initialisation]\r\nDatabase=x.mdb\r\nauto-refresh=No\r\n\r\n[SQL]\r\n1=All\r\n"
+         "Default=1\r\n\r\n[Hot-Keys]\r\n1=T\xC3\xABst,65,a_b\r\n"},
+        {"[Initialisation]\nAuto-Refresh=Yes\r\n; note\n[SQL]\r\n1=All",
+         {{"Initialisation", "Auto-Refresh", "No"}, {"SQL", "Default", "1"}},
+         "[Initialisation]\nAuto-Refresh=No\r\n; note\n[SQL]\r\n1=All\nDefault=1\n"},
+        {QByteArray(), {{"Initialisation", "Auto-Refresh", "Yes"}}, "[Initialisation]\nAuto-Refresh=Yes\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        QFile::remove(g_sIniFile);
+        if (!c.before.isNull())
+            setIni(c.before);
+        for (const IniFile::Entry& e : c.writes)
+            ASSERT_TRUE(WriteIniString(e.section, e.key, e.value));
+        EXPECT_EQ(ini(), c.after);
+    }
 }
 
 TEST_F(Configuration, WriteLeavesEveryOtherValueAsItReads)
@@ -222,29 +206,19 @@ TEST_F(Configuration, WriteLeavesEveryOtherValueAsItReads)
         "\xEF\xFE[[SQL]\r\n1=A\n[Hot-Keys]\n1=M\r", // and in Windows-1252, with no [SQL] yet
     };
     for (const QByteArray& file : files) {
-        folder.writeFile(QStringLiteral("varolin.ini"), file);
-        const QString before = ReadIniString(QStringLiteral("Hot-Keys"), QStringLiteral("1"), QStringLiteral("-"));
-        ASSERT_TRUE(WriteIniString(QStringLiteral("SQL"), QStringLiteral("2"), QString::fromUtf8("caf\xC3\xA9")));
-        EXPECT_EQ(ReadIniString(QStringLiteral("Hot-Keys"), QStringLiteral("1"), QStringLiteral("-")), before)
-            << file.toStdString();
-        EXPECT_EQ(ReadIniString(QStringLiteral("SQL"), QStringLiteral("2"), QString()),
-                  QString::fromUtf8("caf\xC3\xA9"));
+        setIni(file);
+        const QString before = Read("Hot-Keys", "1", QStringLiteral("-"));
+        ASSERT_TRUE(Write("SQL", "2", QString::fromUtf8("caf\xC3\xA9")));
+        EXPECT_EQ(Read("Hot-Keys", "1", QStringLiteral("-")), before) << file.toStdString();
+        EXPECT_EQ(Read("SQL", "2"), QString::fromUtf8("caf\xC3\xA9"));
     }
-}
-
-TEST_F(Configuration, WriteCreatesMissingFile)
-{
-    ASSERT_TRUE(
-        WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("Yes")));
-    EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini")), QByteArray("[Initialisation]\nAuto-Refresh=Yes\n"));
 }
 
 TEST_F(Configuration, FailedWriteReportsAndLeavesNoDamage)
 {
     g_sIniFile = folder.file(QStringLiteral("no-such-folder/varolin.ini"));
     QString error;
-    EXPECT_FALSE(
-        WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("No"), &error));
+    EXPECT_FALSE(Write("Initialisation", "Auto-Refresh", QStringLiteral("No"), &error));
     EXPECT_FALSE(error.isEmpty());
 
     // A file that cannot be replaced (a folder stands in its way) is left as it was.
@@ -252,8 +226,7 @@ TEST_F(Configuration, FailedWriteReportsAndLeavesNoDamage)
     folder.writeIni(QStringLiteral("[Initialisation]\nAuto-Refresh=Yes\n"));
     QFile::rename(g_sIniFile, g_sIniFile + QStringLiteral(".keep"));
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("varolin.ini")));
-    EXPECT_FALSE(
-        WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"), QStringLiteral("No")));
+    EXPECT_FALSE(Write("Initialisation", "Auto-Refresh", QStringLiteral("No")));
     EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini.keep")), QByteArray("[Initialisation]\nAuto-Refresh=Yes\n"));
 }
 

@@ -43,7 +43,7 @@ int countOf(Database& db, const QString& sql)
     return rs->value(0).toInt();
 }
 
-TEST(Catalogue, NewCatalogueHasTablesQueryAndFormats)
+TEST(Catalogue, NewCatalogueHasTablesQueryAndFormatsAndRollsBack)
 {
     TestFolder folder;
     const QString path = folder.createCatalogue();
@@ -59,20 +59,16 @@ TEST(Catalogue, NewCatalogueHasTablesQueryAndFormats)
     EXPECT_EQ(formats->field(QStringLiteral("ID")).toInt(), 9);
     EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) AS Count FROM Expanded_Recording")), 0);
 
+    db->beginTrans();
+    db->execute(Catalogue::deleteFormatsStatement());
+    EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Format")), 0);
+    db->rollback();
+    EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Format")),
+              static_cast<int>(Catalogue::starterFormats().size()));
+
     // A new catalogue is never written over an existing file.
     EXPECT_THROW(Catalogue::create(path), EngineError);
     EXPECT_TRUE(Database::open(path)->isOpen());
-}
-
-TEST(Catalogue, StatementTexts)
-{
-    EXPECT_EQ(Catalogue::displayStatement(QString(), QString()),
-              QStringLiteral("SELECT * FROM Expanded_Recording ORDER BY Artist, Year"));
-    EXPECT_EQ(Catalogue::displayStatement(QStringLiteral("Year = '1996'"), QStringLiteral(" Title, Artist")),
-              QStringLiteral("SELECT * FROM Expanded_Recording WHERE Year = '1996' ORDER BY  Title, Artist"));
-    EXPECT_EQ(Catalogue::deleteRecordingStatement(42), QStringLiteral("DELETE FROM Recording WHERE ID = 42;"));
-    EXPECT_EQ(Catalogue::formatUseCountStatement(7),
-              QStringLiteral("SELECT Count(*) AS Count FROM Recording WHERE Format = 7"));
 }
 
 TEST(Database, OpenFailuresSayWhatTheFileIs)
@@ -180,7 +176,7 @@ TEST(Database, ReadOnlyCatalogueRefusesChangesAndKeepsRows)
 {
     TestFolder folder;
     const QString path = folder.createCatalogue();
-    TestFolder::addRecordings(path, {{QStringLiteral("Abba"), QStringLiteral("Waterloo"), QStringLiteral("1974")}});
+    TestFolder::addRecordings(path, {{"Abba", "Waterloo", "1974"}});
     const auto db = Database::open(path, false, true);
     EXPECT_TRUE(db->isReadOnly());
     try {
@@ -239,8 +235,7 @@ TEST(Database, DisplayKeepsRecordingsWithoutTheirFormat)
 {
     TestFolder folder;
     const QString path = folder.createCatalogue();
-    TestFolder::addRecordings(path, {{QStringLiteral("Abba"), QStringLiteral("Waterloo"), QStringLiteral("1974"), 9},
-                                     {QStringLiteral("Blur"), QStringLiteral("Parklife"), QString(), 4242}});
+    TestFolder::addRecordings(path, {{"Abba", "Waterloo", "1974", 9}, {"Blur", "Parklife", "", 4242}});
     const auto db = Database::open(path);
     const auto rs = db->openSnapshot(Catalogue::displayStatement(QString(), QString()));
     rs->moveLast();
@@ -264,7 +259,7 @@ TEST(Database, OnlyOneReadOnlyStatementRunsAsASelection)
 {
     TestFolder folder;
     const QString path = folder.createCatalogue();
-    TestFolder::addRecordings(path, {{QStringLiteral("Abba"), QStringLiteral("Waterloo"), QStringLiteral("1974")}});
+    TestFolder::addRecordings(path, {{"Abba", "Waterloo", "1974"}});
     const auto db = Database::open(path);
     const QStringList refused = {
         Catalogue::displayStatement(QStringLiteral("Artist = 'x'; DELETE FROM Recording"), QString()),
@@ -277,19 +272,6 @@ TEST(Database, OnlyOneReadOnlyStatementRunsAsASelection)
         EXPECT_THROW(db->openSnapshot(sql), EngineError) << sql.toStdString();
     EXPECT_THROW(db->execute(QStringLiteral("SELECT * FROM Recording")), EngineError);
     EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Recording")), 1);
-}
-
-TEST(Database, RollbackUndoesTheTransaction)
-{
-    TestFolder folder;
-    const QString path = folder.createCatalogue();
-    const auto db = Database::open(path);
-    db->beginTrans();
-    db->execute(Catalogue::deleteFormatsStatement());
-    EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Format")), 0);
-    db->rollback();
-    EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Format")),
-              static_cast<int>(Catalogue::starterFormats().size()));
 }
 
 } // namespace
