@@ -191,6 +191,12 @@ TEST_F(MainWindow, AsksForEachPlaceholderInTurn)
     }
     EXPECT_EQ(column(1), (QStringList{"Arrival", "Parklife"}));
 
+    // An answer holding "??" is taken as typed, not asked about again.
+    Dialogs::scriptInputAnswer(QStringLiteral("??"));
+    Dialogs::scriptInputAnswer(QStringLiteral("1995"));
+    choose(2);
+    EXPECT_EQ(Dialogs::takeShown().size(), 2);
+
     // Cancelling leaves the placeholder empty and the refresh goes on.
     Dialogs::scriptInputAnswer(QString());
     choose(1);
