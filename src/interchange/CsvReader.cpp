@@ -43,6 +43,11 @@ CsvReader CsvReader::fromFile(const QString& path)
         throw InterchangeError(QStringLiteral("Could not find the file '%1'.").arg(path));
     if (info.isDir())
         throw InterchangeError(QStringLiteral("'%1' is a folder, not a file.").arg(path));
+    // A pipe or a device would be read without end.
+    if (!info.isFile())
+        throw InterchangeError(QStringLiteral("'%1' is not a file that can be imported.").arg(path));
+    if (info.size() >= qint64(1) << 32)
+        throw InterchangeError(QStringLiteral("'%1' is too large to import (over four gigabytes).").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw InterchangeError(QStringLiteral("Could not open '%1': %2.").arg(path, file.errorString()));

@@ -4,6 +4,8 @@
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
+#include <sys/stat.h>
 
 namespace {
 
@@ -101,6 +103,10 @@ TEST(CsvReader, NamesTheFileItCannotOpen)
     folder.writeFile("empty.csv", QByteArray());
     EXPECT_EQ(failure(folder.file("empty.csv")),
               QStringLiteral("'%1' cannot be imported: the file is empty.").arg(folder.file("empty.csv")));
+    // A pipe or a device would be read without end.
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.file("pipe.csv")).constData(), 0600), 0);
+    for (const QString& path : {folder.file("pipe.csv"), QStringLiteral("/dev/zero")})
+        EXPECT_EQ(failure(path), QStringLiteral("'%1' is not a file that can be imported.").arg(path));
 }
 
 TEST(CsvWriter, QuotesOnlyWhereNeededAndReadsBackTheSame)
