@@ -76,16 +76,31 @@ struct TableDef
     }
 };
 
-// Every row of a table, as text.
+// The longest memo text read whole. The library cuts every text at its bind size, by default
+// 16 KB, which notes may pass; other texts are at most 255 characters.
+const size_t kMemoBytes = size_t(1) << 22;
+
+// Sets the library's bind size for as long as a table is read.
+struct BindSize
+{
+    MdbHandle* mdb;
+    ~BindSize() { mdb_set_bind_size(mdb, MDB_BIND_SIZE); }
+};
+
+// Every row of a table, as text; throws InterchangeError naming the table for a memo text too long
+// to read whole.
 QList<QStringList> readRows(MdbHandle* mdb, MdbTableDef* table)
 {
     const unsigned n = table->num_cols;
     std::vector<QByteArray> buffers(n);
     std::vector<int> lengths(n, 0);
+    const BindSize restore{mdb};
+    mdb_set_bind_size(mdb, kMemoBytes);
     for (unsigned c = 0; c < n; ++c) {
-        if (!isReadable(columnAt(table, c)->col_type))
+        const int type = columnAt(table, c)->col_type;
+        if (!isReadable(type))
             continue;
-        buffers[c] = QByteArray(MDB_BIND_SIZE, '\0');
+        buffers[c] = QByteArray(type == MDB_MEMO ? qsizetype(kMemoBytes) : MDB_BIND_SIZE, '\0');
         mdb_bind_column(table, int(c) + 1, buffers[c].data(), &lengths[c]);
     }
     QList<QStringList> rows;
@@ -101,6 +116,10 @@ QList<QStringList> readRows(MdbHandle* mdb, MdbTableDef* table)
                 // The library's own formatting goes wrong before 1900.
                 row.append(dateText(mdb_pg_get_double(mdb, column->cur_value_start)));
             } else {
+                if (size_t(lengths[c]) + 1 >= kMemoBytes)
+                    throw InterchangeError(QStringLiteral("The table '%1' holds a text of over four megabytes in its "
+                                                          "column '%2', which cannot be imported whole.")
+                                               .arg(QString::fromUtf8(table->name), QString::fromUtf8(column->name)));
                 row.append(QString::fromUtf8(buffers[c].constData(), qstrnlen(buffers[c].constData(), lengths[c])));
             }
         }
