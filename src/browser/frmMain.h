@@ -121,6 +121,7 @@ private:
     // Import and export
     void mnuFileImport_Click();
     void mnuFileExport_Click();
+    void KeepExportShortcut();
 
     // Controls
     QFrame* fraButtons = nullptr;

@@ -13,7 +13,36 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QRegularExpression>
+
+namespace {
+
+// On Linux the Selection list's text box takes Ctrl+E for the end of its line, before File > Export
+// Display could.
+class ExportShortcutFirst : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride &&
+            static_cast<QKeyEvent*>(event)->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_E)) {
+            event->ignore(); // left to the menu
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+void frmMain::KeepExportShortcut()
+{
+    cboSQL->installEventFilter(new ExportShortcutFirst(cboSQL));
+}
 
 void frmMain::mnuFileImport_Click()
 {

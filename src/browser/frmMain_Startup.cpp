@@ -29,6 +29,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     m_sProgramDirectory = QCoreApplication::applicationDirPath();
     CreateControls();
     CreateMenus();
+    KeepExportShortcut();
 }
 
 frmMain::~frmMain() = default;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -76,16 +77,31 @@ struct TableDef
     }
 };
 
-// Every row of a table, as text.
+// The longest memo text read whole. The library cuts every text at its bind size, by default
+// 16 KB, which notes may pass; other texts are at most 255 characters.
+const size_t kMemoBytes = size_t(1) << 22;
+
+// Sets the library's bind size for as long as a table is read.
+struct BindSize
+{
+    MdbHandle* mdb;
+    ~BindSize() { mdb_set_bind_size(mdb, MDB_BIND_SIZE); }
+};
+
+// Every row of a table, as text; throws InterchangeError naming the table for a memo text too long
+// to read whole.
 QList<QStringList> readRows(MdbHandle* mdb, MdbTableDef* table)
 {
     const unsigned n = table->num_cols;
     std::vector<QByteArray> buffers(n);
     std::vector<int> lengths(n, 0);
+    const BindSize restore{mdb};
+    mdb_set_bind_size(mdb, kMemoBytes);
     for (unsigned c = 0; c < n; ++c) {
-        if (!isReadable(columnAt(table, c)->col_type))
+        const int type = columnAt(table, c)->col_type;
+        if (!isReadable(type))
             continue;
-        buffers[c] = QByteArray(MDB_BIND_SIZE, '\0');
+        buffers[c] = QByteArray(type == MDB_MEMO ? qsizetype(kMemoBytes) : MDB_BIND_SIZE, '\0');
         mdb_bind_column(table, int(c) + 1, buffers[c].data(), &lengths[c]);
     }
     QList<QStringList> rows;
@@ -101,12 +117,66 @@ QList<QStringList> readRows(MdbHandle* mdb, MdbTableDef* table)
                 // The library's own formatting goes wrong before 1900.
                 row.append(dateText(mdb_pg_get_double(mdb, column->cur_value_start)));
             } else {
+                if (size_t(lengths[c]) + 1 >= kMemoBytes)
+                    throw InterchangeError(QStringLiteral("The table '%1' holds a text of over four megabytes in its "
+                                                          "column '%2', which cannot be imported whole.")
+                                               .arg(QString::fromUtf8(table->name), QString::fromUtf8(column->name)));
                 row.append(QString::fromUtf8(buffers[c].constData(), qstrnlen(buffers[c].constData(), lengths[c])));
             }
         }
         rows.append(row);
     }
     return rows;
+}
+
+// Every row the table's definition counts was read: past the end of a file cut short the library
+// finds no more rows and says nothing.
+bool readWhole(MdbTableDef* table, qsizetype rowsRead)
+{
+    return rowsRead >= qsizetype(table->num_rows);
+}
+
+// The file's table of objects, which lists its tables, reads whole: every row, and every row's
+// properties. The library reads them to list the tables, and may loop for ever on properties cut
+// short by a damaged file.
+bool objectsReadWhole(MdbHandle* mdb)
+{
+    MdbCatalogEntry objects{};
+    objects.mdb = mdb;
+    objects.object_type = MDB_TABLE;
+    objects.table_pg = 2;
+    std::strcpy(objects.object_name, "MSysObjects");
+    TableDef def{mdb_read_table(&objects)};
+    if (!def.def || !mdb_read_columns(def.def))
+        return false;
+    QByteArray properties(MDB_BIND_SIZE, '\0');
+    char name[] = "LvProp";
+    const int column = mdb_bind_column_by_name(def.def, name, properties.data(), nullptr);
+    MdbColumn* lvProp = column > 0 ? columnAt(def.def, unsigned(column - 1)) : nullptr;
+    qsizetype rows = 0;
+    mdb_rewind_table(def.def);
+    while (mdb_fetch_row(def.def)) {
+        ++rows;
+        if (!lvProp || lvProp->cur_value_len == 0)
+            continue;
+        const size_t declared = mdb_get_int32(properties.data(), 0) & 0x00FFFFFF;
+        size_t read = 0;
+        std::free(mdb_ole_read_full(mdb, lvProp, &read));
+        if (read != declared)
+            return false;
+    }
+    return readWhole(def.def, rows);
+}
+
+// A file made of whole pages: 2048 bytes in Jet 3 (version byte 0), 4096 in later versions.
+bool isWholePages(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(0x15);
+    const qint64 page = head.size() == 0x15 && head.at(0x14) == 0 ? 2048 : 4096;
+    return file.size() % page == 0;
 }
 
 } // namespace
@@ -122,12 +192,16 @@ AccessDatabase::AccessDatabase(const QString& path) : m_path(path), m_handle(std
         throw InterchangeError(
             QStringLiteral("'%1' is not an Access database (it does not begin as one does).").arg(path));
 
+    if (!isWholePages(path))
+        throw InterchangeError(QStringLiteral("'%1' is cut short: it ends part-way through a page of the database. "
+                                              "It may have been copied or downloaded only in part.")
+                                   .arg(path));
+
     // Jet 3 files keep text in the Windows code page of the machine that wrote them.
     setenv("MDB_JET3_CHARSET", "CP1252", 0);
     m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
-    if (!m_handle->mdb || !mdb_read_catalog(m_handle->mdb, MDB_TABLE))
-        throw InterchangeError(
-            QStringLiteral("'%1' could not be read as an Access database; it may be damaged.").arg(path));
+    if (!m_handle->mdb || !objectsReadWhole(m_handle->mdb) || !mdb_read_catalog(m_handle->mdb, MDB_TABLE))
+        throw InterchangeError(QStringLiteral("'%1' could not be read as an Access database; it may be damaged.").arg(path));
     MdbHandle* mdb = m_handle->mdb;
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         const auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
@@ -141,6 +215,8 @@ AccessDatabase::~AccessDatabase() = default;
 
 bool AccessDatabase::hasAccessSignature(const QString& path)
 {
+    if (!QFileInfo(path).isFile()) // a pipe would block the read
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -186,14 +262,17 @@ QStringList AccessDatabase::columnsOf(const QString& name) const
 std::unique_ptr<AccessDatabase::Table> AccessDatabase::readTable(const QString& name) const
 {
     const QString actual = tableNamed(name);
-    auto open = [this](const QString& tableName) {
+    const auto damaged = [this](const QString& tableName) {
+        return QStringLiteral("The table '%1' of '%2' could not be read; the file may be damaged.")
+            .arg(tableName, m_path);
+    };
+    auto open = [this, &damaged](const QString& tableName) {
         QByteArray utf8 = tableName.toUtf8();
         MdbTableDef* def = mdb_read_table_by_name(m_handle->mdb, utf8.data(), MDB_TABLE);
         if (!def || !mdb_read_columns(def)) {
             if (def)
                 mdb_free_tabledef(def);
-            throw InterchangeError(QStringLiteral("The table '%1' of '%2' could not be read; the file may be damaged.")
-                                       .arg(tableName, m_path));
+            throw InterchangeError(damaged(tableName));
         }
         return def;
     };
@@ -206,6 +285,8 @@ std::unique_ptr<AccessDatabase::Table> AccessDatabase::readTable(const QString& 
             table->m_numeric.append(isNumericType(columnAt(def.def, c)->col_type));
         }
         table->m_rows = readRows(m_handle->mdb, def.def);
+        if (!readWhole(def.def, table->m_rows.size()))
+            throw InterchangeError(damaged(actual));
     }
 
     // Formats kept by number are named by the file's own Format table.
@@ -223,7 +304,10 @@ std::unique_ptr<AccessDatabase::Table> AccessDatabase::readTable(const QString& 
         }
         if (id < 0 || description < 0)
             break;
-        for (const QStringList& row : readRows(m_handle->mdb, def.def))
+        const QList<QStringList> formats = readRows(m_handle->mdb, def.def);
+        if (!readWhole(def.def, formats.size()))
+            throw InterchangeError(damaged(t));
+        for (const QStringList& row : formats)
             table->m_formatDescriptions.insert(row.value(id), row.value(description));
         break;
     }

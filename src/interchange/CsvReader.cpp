@@ -19,6 +19,47 @@ bool isUndefinedInWindows1252(char16_t c)
     return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
 }
 
+// Where bytes that are not UTF-8 first stand, and whether the file is UTF-8 with a part in
+// another encoding: more characters of several bytes stand whole in UTF-8 than bytes that do not
+// (in Windows-1252 text a letter followed by a byte that reads as UTF-8 with it is rare).
+qsizetype firstNonUtf8(QByteArrayView bytes, bool* mostlyUtf8)
+{
+    qsizetype first = -1, whole = 0, broken = 0;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto lead = uchar(bytes[i]);
+        const int length = lead < 0x80                    ? 1
+                           : lead >= 0xC2 && lead <= 0xDF ? 2
+                           : lead >= 0xE0 && lead <= 0xEF ? 3
+                           : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                          : 0;
+        bool ok = length > 0 && i + length <= bytes.size();
+        for (int k = 1; ok && k < length; ++k)
+            ok = (uchar(bytes[i + k]) & 0xC0) == 0x80;
+        if (!ok) {
+            if (first < 0)
+                first = i;
+            ++broken;
+            ++i;
+            continue;
+        }
+        whole += length > 1;
+        i += length;
+    }
+    *mostlyUtf8 = whole > broken;
+    return first;
+}
+
+// The line of a byte: LF, CR LF and a lone CR each end one.
+int lineOfByte(QByteArrayView bytes, qsizetype position)
+{
+    int line = 1;
+    for (qsizetype i = 0; i < position; ++i) {
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && !(i + 1 < bytes.size() && bytes[i + 1] == '\n')))
+            ++line;
+    }
+    return line;
+}
+
 } // namespace
 
 CsvReader::CsvReader(const QByteArray& bytes)
@@ -43,6 +84,11 @@ CsvReader CsvReader::fromFile(const QString& path)
         throw InterchangeError(QStringLiteral("Could not find the file '%1'.").arg(path));
     if (info.isDir())
         throw InterchangeError(QStringLiteral("'%1' is a folder, not a file.").arg(path));
+    // A pipe or a device would be read without end.
+    if (!info.isFile())
+        throw InterchangeError(QStringLiteral("'%1' is not a file that can be imported.").arg(path));
+    if (info.size() >= qint64(1) << 32)
+        throw InterchangeError(QStringLiteral("'%1' is too large to import (over four gigabytes).").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw InterchangeError(QStringLiteral("Could not open '%1': %2.").arg(path, file.errorString()));
@@ -82,6 +128,13 @@ void CsvReader::decode(const QByteArray& bytes)
             if (bytes.startsWith("\xEF\xBB\xBF"))
                 throw InterchangeError(QStringLiteral("the file is marked as UTF-8 but holds bytes that are not "
                                                       "UTF-8 text."));
+            // Read as Windows-1252, its UTF-8 part would be garbled without a word.
+            bool mostlyUtf8 = false;
+            const qsizetype bad = firstNonUtf8(body, &mostlyUtf8);
+            if (mostlyUtf8)
+                throw InterchangeError(QStringLiteral("line %1 holds bytes that are not UTF-8 text, though the rest "
+                                                      "of the file is UTF-8.")
+                                           .arg(lineOfByte(body, bad)));
             // Not UTF-8: a file of an older Windows program.
             QStringDecoder cp1252("Windows-1252");
             m_text = cp1252(body);

@@ -8,6 +8,8 @@
 #include "store/Statement.h"
 
 #include <array>
+#include <filesystem>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <sqlite3.h>
@@ -18,18 +20,40 @@ const qsizetype kChunk = 1 << 20;
 
 void write(QSaveFile& file, QByteArray& buffer, const QString& path)
 {
-    if (file.write(buffer) != buffer.size())
-        throw InterchangeError(
-            QStringLiteral("Could not write '%1': %2. Nothing was written.").arg(path, file.errorString()));
+    // A write cut short (a full disk) says why only when the rest is tried again.
+    for (qsizetype done = 0; done < buffer.size();) {
+        const qint64 n = file.write(buffer.constData() + done, buffer.size() - done);
+        if (n <= 0)
+            throw InterchangeError(
+                QStringLiteral("Could not write '%1': %2. Nothing was written.").arg(path, file.errorString()));
+        done += n;
+    }
     buffer.clear();
+}
+
+// The export would replace the catalogue's own file, or a device or pipe that happens to have the
+// name (the file is written beside and renamed over the old one).
+void refuseTarget(const Database& db, const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw InterchangeError(QStringLiteral("'%1' is a folder; choose a file name to export to.").arg(path));
+    if (!info.exists())
+        return;
+    if (!info.isFile())
+        throw InterchangeError(QStringLiteral("'%1' is not a file; choose a file name to export to.").arg(path));
+    std::error_code error;
+    if (std::filesystem::equivalent(QFile::encodeName(path).toStdString(), QFile::encodeName(db.path()).toStdString(),
+                                    error))
+        throw InterchangeError(
+            QStringLiteral("'%1' is the catalogue itself; choose another file name to export to.").arg(path));
 }
 
 } // namespace
 
 int Exporter::exportStatement(Database& db, const QString& jetSql, const QString& path)
 {
-    if (QFileInfo(path).isDir())
-        throw InterchangeError(QStringLiteral("'%1' is a folder; choose a file name to export to.").arg(path));
+    refuseTarget(db, path);
     bool isSelect = false;
     const QString sql = Database::translate(jetSql, &isSelect);
     Statement statement(db.handle(), sql);

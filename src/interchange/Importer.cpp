@@ -135,14 +135,8 @@ Importer::Counts Importer::plan() const
 
 Importer::Counts Importer::run(const std::function<void(int, int)>& progress)
 {
-    if (m_mapping.isEmpty()) {
-        QStringList names;
-        for (int f = 0; f < RecordingFields::Count; ++f)
-            names.append(RecordingFields::name(f));
-        throw InterchangeError(
-            QStringLiteral("No column names a field of a recording (%1). The columns are: %2.")
-                .arg(names.join(QStringLiteral(", ")), m_source.columns().join(QStringLiteral(", "))));
-    }
+    if (m_mapping.isEmpty())
+        throw InterchangeError(noFieldMessage(m_source.columns()));
     m_db.beginTrans();
     try {
         const Counts counts = pass(true, progress);
@@ -183,12 +177,12 @@ Importer::Counts Importer::pass(bool write, const std::function<void(int, int)>&
             ++counts.emptyRows;
             continue;
         }
-        if (yearUnread)
-            counts.yearsLeftEmpty.append(m_source.rowPlace(row));
         if (m_present.contains(recordingKey(f[Artist], f[Title], f[Format], f[Label], f[CatalogueNo]))) {
             ++counts.present;
             continue;
         }
+        if (yearUnread) // only a recording added has its Year left empty
+            counts.yearsLeftEmpty.append(m_source.rowPlace(row));
         qint64 formatId = 0;
         if (!f[Format].isEmpty()) {
             const QString folded = f[Format].toCaseFolded();
@@ -226,6 +220,21 @@ Importer::Counts Importer::pass(bool write, const std::function<void(int, int)>&
     if (progress)
         progress(total, total);
     return counts;
+}
+
+QString Importer::noFieldMessage(const QStringList& columns)
+{
+    QStringList names;
+    for (int f = 0; f < RecordingFields::Count; ++f)
+        names.append(RecordingFields::name(f));
+    // The first line of a file that is no table may be anything, and long.
+    QStringList shown;
+    for (const QString& column : columns.mid(0, 20))
+        shown.append(column.size() > 40 ? column.left(37) + QStringLiteral("...") : column);
+    if (columns.size() > 20)
+        shown.append(QStringLiteral("..."));
+    return QStringLiteral("No column names a field of a recording (%1). The columns are: %2.")
+        .arg(names.join(QStringLiteral(", ")), shown.join(QStringLiteral(", ")));
 }
 
 QString Importer::summary(const Counts& counts, bool done)

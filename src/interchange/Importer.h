@@ -43,6 +43,8 @@ public:
     // when the catalogue refuses any of it.
     Counts run(const std::function<void(int, int)>& progress = {});
 
+    // Why columns that fill no field cannot be imported.
+    static QString noFieldMessage(const QStringList& columns);
     // "3000 recordings added, 0 already present, 2 new formats", and what was left out.
     static QString summary(const Counts& counts, bool done = true);
 

@@ -71,9 +71,19 @@ int runImport(const InterchangeRequest& request, const QString& defaultCatalogue
     ColumnMapping mapping = ColumnMapping::match(source->columns());
     if (!request.map.isEmpty())
         mapping.override(source->columns(), request.map);
+    if (mapping.isEmpty()) // before a missing catalogue is made for it
+        throw InterchangeError(Importer::noFieldMessage(source->columns()));
     const std::unique_ptr<Database> db = openCatalogue(defaultCatalogue, true);
     Importer importer(*db, *source, mapping);
-    say(stdout, Importer::summary(importer.run()));
+    Importer::Counts counts;
+    try {
+        counts = importer.run();
+    } catch (const EngineError& e) {
+        throw EngineError(e.kind(), QStringLiteral("The recordings could not be imported, and the catalogue is as it "
+                                                   "was: %1")
+                                        .arg(e.description()));
+    }
+    say(stdout, Importer::summary(counts));
     return 0;
 }
 
@@ -99,7 +109,13 @@ int runExport(const InterchangeRequest& request, const QString& defaultCatalogue
     }
     const std::unique_ptr<Database> db = openCatalogue(defaultCatalogue, false);
     const QString sql = Catalogue::displayStatement(SelectionList::withCurrentYear(selection.where), selection.order);
-    const int n = Exporter::exportStatement(*db, sql, request.exportFile);
+    int n = 0;
+    try {
+        n = Exporter::exportStatement(*db, sql, request.exportFile);
+    } catch (const EngineError& e) {
+        throw EngineError(
+            e.kind(), QStringLiteral("The Selection \"%1\" could not be run: %2").arg(selection.name, e.description()));
+    }
     say(stdout, QStringLiteral("%1 %2 of the Selection \"%3\" written to '%4'.")
                     .arg(n)
                     .arg(n == 1 ? QStringLiteral("recording") : QStringLiteral("recordings"), selection.name,

@@ -59,6 +59,7 @@ void frmImport::CreateControls()
     source->addRow(QStringLiteral("File:"), txtFile);
     cboTable = new QComboBox(this);
     cboTable->setObjectName(QStringLiteral("cboTable"));
+    cboTable->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     auto* lblTable = new QLabel(QStringLiteral("Ta&ble:"), this);
     lblTable->setBuddy(cboTable);
     source->addRow(lblTable, cboTable);
@@ -70,6 +71,9 @@ void frmImport::CreateControls()
     for (int f = 0; f < RecordingFields::Count; ++f) {
         cboField[f] = new QComboBox(fraFields);
         cboField[f]->setObjectName(QStringLiteral("cboField") + RecordingFields::name(f));
+        // A long column name must not widen the window past the screen.
+        cboField[f]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        cboField[f]->setMinimumContentsLength(16);
         auto* label = new QLabel(QLatin1String(kFieldCaptions[f]), fraFields);
         label->setBuddy(cboField[f]);
         // Two columns of fields, read down.
@@ -124,8 +128,10 @@ bool frmImport::Form_Load(const QString& sPath)
     m_sPath = sPath;
     txtFile->setText(QDir::toNativeSeparators(sPath));
     try {
+        const QString sSuffix = QFileInfo(sPath).suffix();
         if (AccessDatabase::hasAccessSignature(sPath) ||
-            QFileInfo(sPath).suffix().compare(QLatin1String("mdb"), Qt::CaseInsensitive) == 0) {
+            sSuffix.compare(QLatin1String("mdb"), Qt::CaseInsensitive) == 0 ||
+            sSuffix.compare(QLatin1String("accdb"), Qt::CaseInsensitive) == 0) {
             m_access = std::make_unique<AccessDatabase>(sPath);
             if (m_access->tables().isEmpty())
                 throw InterchangeError(QStringLiteral("'%1' holds no tables.").arg(sPath));
@@ -155,10 +161,19 @@ bool frmImport::Form_Load(const QString& sPath)
 
 bool frmImport::LoadTable(const QString& sTable)
 {
-    // A table without a recording's columns is still shown: the user may match them by hand.
+    // A table without a recording's columns is still shown: the user may match them by hand. A table
+    // that cannot be read leaves nothing to import, rather than the last table's columns.
     m_importer.reset();
-    m_source = m_access->readTable(sTable);
-    m_importer = std::make_unique<Importer>(*g_dbCatalogue, *m_source, ColumnMapping::match(m_source->columns()));
+    m_source.reset();
+    try {
+        m_source = m_access->readTable(sTable);
+        m_importer = std::make_unique<Importer>(*g_dbCatalogue, *m_source, ColumnMapping::match(m_source->columns()));
+    } catch (...) {
+        m_importer.reset();
+        m_source.reset();
+        ShowMapping();
+        throw;
+    }
     ShowMapping();
     return true;
 }

@@ -4,6 +4,8 @@
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
+#include <sys/stat.h>
 
 namespace {
 
@@ -58,6 +60,10 @@ TEST(CsvReader, ReadsWhatSpreadsheetsAndDatabasesWrite)
          "5\n",
          {"Artist", "Price"},
          {{"Motörhead", "€5"}}},
+        {"Windows-1252 with a pair that reads as UTF-8",
+         "A\n\x91\xD6\x92 f\xFCr Sch\xF6n\n",
+         {"A"},
+         {{"‘Ö’ für Schön"}}},
         {"UTF-16 with its mark",
          QByteArray("\xFF\xFE"
                     "A\0,\0B\0\n\0\xE9\0,\0"
@@ -99,6 +105,7 @@ TEST(CsvReader, RefusesWhatItCannotReadWholeNamingTheLine)
         {"\xEF\xBB\xBF"
          "A,B\n\xFF,2\n",
          "marked as UTF-8 but holds bytes that are not UTF-8"},
+        {"A,B\nMot\xC3\xB6rhead,Dü\r\nBj\xF6rk,2\n", "line 3 holds bytes that are not UTF-8 text, though the rest"},
         {"", "the file is empty"},
         {"\xEF\xBB\xBF", "the file is empty"},
         {"A,B\n\"x\"y,2\n", "line 2 has text after the closing quote"},
@@ -124,6 +131,10 @@ TEST(CsvReader, NamesTheFileItCannotOpen)
     folder.writeFile("empty.csv", QByteArray());
     EXPECT_EQ(failure(folder.file("empty.csv")),
               QStringLiteral("'%1' cannot be imported: the file is empty.").arg(folder.file("empty.csv")));
+    // A pipe or a device would be read without end.
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.file("pipe.csv")).constData(), 0600), 0);
+    for (const QString& path : {folder.file("pipe.csv"), QStringLiteral("/dev/zero")})
+        EXPECT_EQ(failure(path), QStringLiteral("'%1' is not a file that can be imported.").arg(path));
 }
 
 TEST(CsvWriter, QuotesOnlyWhereNeededAndReadsBackTheSame)

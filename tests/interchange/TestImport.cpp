@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -111,6 +114,7 @@ TEST(Import, CollectionExportGivesEveryRecordingOnceAndAgainNothing)
     EXPECT_EQ(again.added, 0);
     EXPECT_EQ(again.present, 4);
     EXPECT_EQ(again.newFormats, 0);
+    EXPECT_TRUE(again.yearsLeftEmpty.isEmpty()) << "no Year was left empty: nothing was added";
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Format").toInt(), 15);
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Recording").toInt(), 4);
 }
@@ -226,11 +230,31 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
     EXPECT_EQ(Importer(*copyDb, csv, ColumnMapping::match(csv.columns())).run().added, 3);
     EXPECT_EQ(recordingsOf(copy), recordingsOf(catalogue));
 
-    EXPECT_THROW(Exporter::exportStatement(*db, Catalogue::displayStatement(QString(), QString()),
-                                           folder.file("no folder/x.csv")),
-                 InterchangeError);
-    EXPECT_THROW(Exporter::exportStatement(*db, Catalogue::displayStatement(QString(), QString()), folder.path()),
-                 InterchangeError);
+    // Places a CSV file must not replace: the file is written beside and renamed over them.
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.file("pipe.csv")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(catalogue, folder.file("link.csv")));
+    const struct
+    {
+        QString path;
+        const char* says;
+    } refused[] = {
+        {folder.file("no folder/x.csv"), "No such file or directory"},
+        {folder.path(), "is a folder"},
+        {catalogue, "is the catalogue itself"},
+        {folder.path() + "/../" + QFileInfo(folder.path()).fileName() + "/varolin.mdb", "is the catalogue itself"},
+        {folder.file("link.csv"), "is the catalogue itself"},
+        {folder.file("pipe.csv"), "is not a file"},
+    };
+    for (const auto& r : refused) {
+        try {
+            Exporter::exportStatement(*db, Catalogue::displayStatement(QString(), QString()), r.path);
+            ADD_FAILURE() << "exported to " << r.path.toStdString();
+        } catch (const InterchangeError& e) {
+            EXPECT_TRUE(e.message().contains(QLatin1String(r.says))) << e.message().toStdString();
+        }
+    }
+    EXPECT_EQ(recordingsOf(catalogue).size(), 3);
+    EXPECT_FALSE(QFileInfo(folder.file("pipe.csv")).isFile());
 }
 
 TEST(AccessDatabase, ReadsJet3AndJet4Tables)
@@ -260,14 +284,52 @@ TEST(AccessDatabase, ReadsJet3AndJet4Tables)
     }
 }
 
+TEST(AccessDatabase, RefusesADamagedFileRatherThanReadPartOfIt)
+{
+    TestFolder folder;
+    QFile source(kJetFolder + "nwind-jet3.mdb");
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray whole = source.readAll();
+    QByteArray zeroed = whole;
+    zeroed.replace(451 * 2048, 2048, QByteArray(2048, '\0')); // a page of Orders' rows
+    const struct
+    {
+        QByteArray bytes;
+        const char* says;
+    } cases[] = {
+        {whole.left(1000000), "is cut short"},
+        {whole.left(999424), "may be damaged"},  // whole pages: the tables' properties are gone
+        {whole.left(1529856), "may be damaged"}, // the library looped for ever on these
+        {zeroed, "The table 'Orders' of"},
+    };
+    for (const auto& c : cases) {
+        folder.writeFile("cut.mdb", c.bytes);
+        try {
+            AccessDatabase mdb(folder.file("cut.mdb"));
+            mdb.readTable("Orders");
+            ADD_FAILURE() << "read a damaged file of " << c.bytes.size() << " bytes";
+        } catch (const InterchangeError& e) {
+            EXPECT_TRUE(e.message().contains(QLatin1String(c.says))) << e.message().toStdString();
+        }
+    }
+}
+
 TEST(InterchangeCommand, ImportsAndExportsWithoutTheWindow)
 {
     TestFolder folder;
-    folder.writeIni("[SQL]\n1=All\n2=Floyd,Artist Like 'Pink*',Title\n3=Ask,Artist = '??'\nDefault=1\n");
+    folder.writeIni("[SQL]\n1=All\n2=Floyd,Artist Like 'Pink*',Title\n3=Ask,Artist = '??'\n4=Broken,NoSuchColumn = 1\n"
+                    "Default=1\n");
     folder.writeFile("collection.csv", kCollectionExport);
+    folder.writeFile("prices.csv", "Price,Qty\n1,2\n");
+
+    // A file that cannot be imported makes no catalogue for itself.
+    CommandRun run = runCommand({.importFile = folder.file("prices.csv")}, folder);
+    EXPECT_NE(run.status, 0);
+    EXPECT_TRUE(run.err.startsWith("No column names a field of a recording")) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(folder.file("varolin.mdb")));
 
     // A missing catalogue at the default place is made for the import.
-    CommandRun run = runCommand({.importFile = folder.file("collection.csv")}, folder);
+    run = runCommand({.importFile = folder.file("collection.csv")}, folder);
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.endsWith("4 recordings added, 0 already present, 1 new format; the Year of 1 row was not a "
                                  "year and was left empty (line 6)"))
@@ -285,7 +347,10 @@ TEST(InterchangeCommand, ImportsAndExportsWithoutTheWindow)
         const char* says;
     } failures[] = {
         {{.exportFile = folder.file("x.csv"), .selection = 3}, "The Selection \"Ask\" asks for values"},
-        {{.exportFile = folder.file("x.csv"), .selection = 4}, "There is no Selection 4: varolin.ini lists 3."},
+        {{.exportFile = folder.file("x.csv"), .selection = 5}, "There is no Selection 5: varolin.ini lists 4."},
+        {{.exportFile = folder.file("x.csv"), .selection = 4},
+         "The Selection \"Broken\" could not be run: no such column"},
+        {{.exportFile = folder.file("varolin.mdb")}, "is the catalogue itself"},
         {{.importFile = folder.file("collection.csv"), .map = "Released=Age"}, "'Age' is not a field of a recording"},
         {{.importFile = folder.file("nothing.csv")}, "Could not find the file"},
         {{.importFile = folder.path()}, "is a folder"},
@@ -299,6 +364,21 @@ TEST(InterchangeCommand, ImportsAndExportsWithoutTheWindow)
         EXPECT_TRUE(run.err.contains(QLatin1String(f.says))) << run.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(folder.file("x.csv")));
+    EXPECT_EQ(TestFolder::query(folder.file("varolin.mdb"), "SELECT count(*) FROM Recording").toInt(), 4);
+
+    // Another program writing to the catalogue: the import waits, then gives up having changed nothing.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(folder.file("varolin.mdb")).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    folder.writeFile("more.csv", "Artist,Title\nCan,Tago Mago\n");
+    run = runCommand({.importFile = folder.file("more.csv")}, folder);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_NE(run.status, 0);
+    EXPECT_TRUE(
+        run.err.startsWith("The recordings could not be imported, and the catalogue is as it was: the catalogue "
+                           "is in use"))
+        << run.err.toStdString();
     EXPECT_EQ(TestFolder::query(folder.file("varolin.mdb"), "SELECT count(*) FROM Recording").toInt(), 4);
 
     // A table of an Access database, its columns mapped on the command line.
