@@ -201,7 +201,8 @@ AccessDatabase::AccessDatabase(const QString& path) : m_path(path), m_handle(std
     setenv("MDB_JET3_CHARSET", "CP1252", 0);
     m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!m_handle->mdb || !objectsReadWhole(m_handle->mdb) || !mdb_read_catalog(m_handle->mdb, MDB_TABLE))
-        throw InterchangeError(QStringLiteral("'%1' could not be read as an Access database; it may be damaged.").arg(path));
+        throw InterchangeError(
+            QStringLiteral("'%1' could not be read as an Access database; it may be damaged.").arg(path));
     MdbHandle* mdb = m_handle->mdb;
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         const auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
@@ -212,6 +213,13 @@ AccessDatabase::AccessDatabase(const QString& path) : m_path(path), m_handle(std
 }
 
 AccessDatabase::~AccessDatabase() = default;
+
+bool AccessDatabase::isAccessFile(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    return hasAccessSignature(path) || suffix.compare(QLatin1String("mdb"), Qt::CaseInsensitive) == 0 ||
+           suffix.compare(QLatin1String("accdb"), Qt::CaseInsensitive) == 0;
+}
 
 bool AccessDatabase::hasAccessSignature(const QString& path)
 {

@@ -25,6 +25,9 @@ public:
 
     // True when the file starts with the signature of an Access database.
     static bool hasAccessSignature(const QString& path);
+    // True when the file is to be read as an Access database: by its signature, or by its name
+    // (.mdb, .accdb), so that a damaged one is refused as such rather than read as text.
+    static bool isAccessFile(const QString& path);
 
     // The user's tables, in the file's order (system tables left out).
     QStringList tables() const { return m_tables; }

@@ -4,14 +4,6 @@
 
 namespace {
 
-QString fieldList()
-{
-    QStringList names;
-    for (int f = 0; f < RecordingFields::Count; ++f)
-        names.append(RecordingFields::name(f));
-    return names.join(QStringLiteral(", "));
-}
-
 int findColumn(const QStringList& columns, const QString& name)
 {
     for (int c = 0; c < columns.size(); ++c) {
@@ -62,8 +54,8 @@ void ColumnMapping::override(const QStringList& columns, const QString& items)
         }
         const int f = RecordingFields::forFieldName(fieldName);
         if (f < 0)
-            throw InterchangeError(
-                QStringLiteral("'%1' is not a field of a recording. The fields are: %2.").arg(fieldName, fieldList()));
+            throw InterchangeError(QStringLiteral("'%1' is not a field of a recording. The fields are: %2.")
+                                       .arg(fieldName, RecordingFields::nameList()));
         moveColumn(f, c);
     }
 }

@@ -224,9 +224,6 @@ Importer::Counts Importer::pass(bool write, const std::function<void(int, int)>&
 
 QString Importer::noFieldMessage(const QStringList& columns)
 {
-    QStringList names;
-    for (int f = 0; f < RecordingFields::Count; ++f)
-        names.append(RecordingFields::name(f));
     // The first line of a file that is no table may be anything, and long.
     QStringList shown;
     for (const QString& column : columns.mid(0, 20))
@@ -234,7 +231,7 @@ QString Importer::noFieldMessage(const QStringList& columns)
     if (columns.size() > 20)
         shown.append(QStringLiteral("..."));
     return QStringLiteral("No column names a field of a recording (%1). The columns are: %2.")
-        .arg(names.join(QStringLiteral(", ")), shown.join(QStringLiteral(", ")));
+        .arg(RecordingFields::nameList(), shown.join(QStringLiteral(", ")));
 }
 
 QString Importer::summary(const Counts& counts, bool done)

@@ -12,7 +12,6 @@
 #include "store/EngineError.h"
 
 #include <cstdio>
-#include <QFileInfo>
 
 namespace {
 
@@ -45,10 +44,7 @@ std::unique_ptr<Database> openCatalogue(const QString& defaultCatalogue, bool cr
 
 std::unique_ptr<ImportSource> openSource(const InterchangeRequest& request, std::unique_ptr<AccessDatabase>& access)
 {
-    const bool accessName = request.importFile.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive) ||
-                            request.importFile.endsWith(QLatin1String(".accdb"), Qt::CaseInsensitive);
-    if (!AccessDatabase::hasAccessSignature(request.importFile) &&
-        !(accessName && QFileInfo::exists(request.importFile))) {
+    if (!AccessDatabase::isAccessFile(request.importFile)) {
         if (!request.table.isEmpty())
             throw InterchangeError(QStringLiteral("--table names a table of an Access database, and '%1' is not one.")
                                        .arg(request.importFile));

@@ -1,6 +1,7 @@
 #include "interchange/RecordingFields.h"
 
 #include <QHash>
+#include <QStringList>
 
 namespace RecordingFields {
 
@@ -36,6 +37,14 @@ const QHash<QString, int>& otherNames()
 QString name(int field)
 {
     return QLatin1String(kNames[field]);
+}
+
+QString nameList()
+{
+    QStringList names;
+    for (int f = 0; f < Count; ++f)
+        names.append(name(f));
+    return names.join(QStringLiteral(", "));
 }
 
 QString heading(int field)

@@ -11,6 +11,8 @@ enum Field { Artist, Title, Year, Format, Label, CatalogueNo, InternationalCatal
 
 // The catalogue's column name of each field ("Catalogue_No").
 QString name(int field);
+// Every field's name, joined by ", ", for messages.
+QString nameList();
 // The grid's heading of each field ("Catalogue No.").
 QString heading(int field);
 

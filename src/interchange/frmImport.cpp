@@ -128,10 +128,7 @@ bool frmImport::Form_Load(const QString& sPath)
     m_sPath = sPath;
     txtFile->setText(QDir::toNativeSeparators(sPath));
     try {
-        const QString sSuffix = QFileInfo(sPath).suffix();
-        if (AccessDatabase::hasAccessSignature(sPath) ||
-            sSuffix.compare(QLatin1String("mdb"), Qt::CaseInsensitive) == 0 ||
-            sSuffix.compare(QLatin1String("accdb"), Qt::CaseInsensitive) == 0) {
+        if (AccessDatabase::isAccessFile(sPath)) {
             m_access = std::make_unique<AccessDatabase>(sPath);
             if (m_access->tables().isEmpty())
                 throw InterchangeError(QStringLiteral("'%1' holds no tables.").arg(sPath));
@@ -159,7 +156,7 @@ bool frmImport::Form_Load(const QString& sPath)
     return true;
 }
 
-bool frmImport::LoadTable(const QString& sTable)
+void frmImport::LoadTable(const QString& sTable)
 {
     // A table without a recording's columns is still shown: the user may match them by hand. A table
     // that cannot be read leaves nothing to import, rather than the last table's columns.
@@ -175,7 +172,6 @@ bool frmImport::LoadTable(const QString& sTable)
         throw;
     }
     ShowMapping();
-    return true;
 }
 
 void frmImport::ShowMapping()

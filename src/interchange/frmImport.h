@@ -36,7 +36,7 @@ public:
 
 private:
     void CreateControls();
-    bool LoadTable(const QString& sTable);
+    void LoadTable(const QString& sTable);
     void ShowMapping();
     void ShowPlan();
     void cboTable_Click();
