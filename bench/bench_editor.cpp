@@ -6,7 +6,7 @@
 #include "editor/frmRecord.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "store/Database.h"
 
 #include <QApplication>
@@ -18,14 +18,22 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::unique_ptr<frmMain> OpenWindow(int recordings)
+// A main window with its own session.
+struct OpenedWindow
 {
-    ResetModuleGlobals();
+    std::unique_ptr<Session> session = std::make_unique<Session>();
+    std::unique_ptr<frmMain> window;
+    frmMain* operator->() const { return window.get(); }
+};
+
+OpenedWindow OpenWindow(int recordings)
+{
     Dialogs::setScripted(true); // a message would wait for a person; it fails the run instead
-    auto window = std::make_unique<frmMain>();
-    window->setProgramDirectory(BenchCatalogue::folder(recordings));
-    window->Form_Load();
-    return window;
+    OpenedWindow opened;
+    opened.window = std::make_unique<frmMain>(*opened.session);
+    opened.window->setProgramDirectory(BenchCatalogue::folder(recordings));
+    opened.window->Form_Load();
+    return opened;
 }
 
 // Runs `inEditor` once the editor shows, from its own event loop, as a person's key press would.
@@ -70,7 +78,8 @@ void BM_AmendSaved(benchmark::State& state)
     });
     const int row = recordings / 2;
     MeasureBeside(
-        state, [&] { benchmark::DoNotOptimize(BenchCatalogue::plainRead(g_dbCatalogue->handle(), sqliteSql)); },
+        state,
+        [&] { benchmark::DoNotOptimize(BenchCatalogue::plainRead(window.session->catalogue()->handle(), sqliteSql)); },
         [&] {
             grid->setRow(row);
             amend->click();
@@ -88,10 +97,10 @@ void BM_AmendSaved(benchmark::State& state)
 void BM_EditorOpening(benchmark::State& state)
 {
     const int recordings = static_cast<int>(state.range(0));
-    ResetModuleGlobals();
+    Session session;
     auto smallDb = Database::open(BenchCatalogue::folder(1000) + QStringLiteral("/varolin.mdb"));
     auto largeDb = Database::open(BenchCatalogue::folder(recordings) + QStringLiteral("/varolin.mdb"));
-    frmRecord editor;
+    frmRecord editor(session);
 
     Clock::time_point start;
     double opened = 0;
@@ -100,13 +109,11 @@ void BM_EditorOpening(benchmark::State& state)
         shown->findChild<QToolButton*>(QStringLiteral("cmdCancel"))->click();
     });
     auto openOn = [&](std::unique_ptr<Database>& db, int rows) {
-        g_dbCatalogue = std::move(db);
-        g_sEditMode = QStringLiteral("Amend");
-        g_iRecordID = rows / 2;
+        session.setCatalogue(std::move(db));
         start = Clock::now();
-        if (editor.ShowModal() != frmRecord::LoadResult::Loaded)
+        if (editor.ShowModal({EditMode::Amend, rows / 2}).load != frmRecord::LoadResult::Loaded)
             state.SkipWithError("the recording could not be opened");
-        db = std::move(g_dbCatalogue);
+        db = session.takeCatalogue();
         return opened;
     };
     MeasureBeside(

@@ -5,8 +5,8 @@
 #include "browser/frmMain.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
-#include "platform/GridModel.h"
-#include "shared/modVarolin.h"
+#include "shared/DisplayModel.h"
+#include "shared/Session.h"
 #include "store/Database.h"
 
 #include <QAction>
@@ -16,13 +16,21 @@
 
 namespace {
 
-std::unique_ptr<frmMain> OpenWindow(int recordings)
+// A main window with its own session.
+struct OpenedWindow
 {
-    ResetModuleGlobals();
-    auto window = std::make_unique<frmMain>();
-    window->setProgramDirectory(BenchCatalogue::folder(recordings));
-    window->Form_Load();
-    return window;
+    std::unique_ptr<Session> session = std::make_unique<Session>();
+    std::unique_ptr<frmMain> window;
+    frmMain* operator->() const { return window.get(); }
+};
+
+OpenedWindow OpenWindow(int recordings)
+{
+    OpenedWindow opened;
+    opened.window = std::make_unique<frmMain>(*opened.session);
+    opened.window->setProgramDirectory(BenchCatalogue::folder(recordings));
+    opened.window->Form_Load();
+    return opened;
 }
 
 void BM_RefreshGrid(benchmark::State& state)
@@ -32,7 +40,8 @@ void BM_RefreshGrid(benchmark::State& state)
     auto* refresh = window->findChild<QToolButton*>(QStringLiteral("cmdRefresh"));
     const QString sqliteSql = Database::translate(BenchCatalogue::displayStatement());
     MeasureBeside(
-        state, [&] { benchmark::DoNotOptimize(BenchCatalogue::plainRead(g_dbCatalogue->handle(), sqliteSql)); },
+        state,
+        [&] { benchmark::DoNotOptimize(BenchCatalogue::plainRead(window.session->catalogue()->handle(), sqliteSql)); },
         [&] { refresh->click(); });
     state.counters["recordings"] = recordings;
 }
@@ -43,12 +52,11 @@ void BM_StartUp(benchmark::State& state)
     OpenWindow(recordings); // the catalogue exists and is in the disk cache
     const auto db = Database::open(BenchCatalogue::folder(recordings) + QStringLiteral("/varolin.mdb"));
     const QString sqliteSql = Database::translate(BenchCatalogue::displayStatement());
-    std::unique_ptr<frmMain> window;
+    OpenedWindow window;
     MeasureBeside(
         state,
         [&] {
-            window.reset();
-            ResetModuleGlobals();
+            window.window.reset();
             benchmark::DoNotOptimize(BenchCatalogue::plainRead(db->handle(), sqliteSql));
         },
         [&] { window = OpenWindow(recordings); });
@@ -56,14 +64,14 @@ void BM_StartUp(benchmark::State& state)
 }
 
 // The floor: every cell joined with tabs and line ends, as a plain program would.
-QString PlainJoin(const GridModel::Contents& contents)
+QString PlainJoin(const DisplayModel& display)
 {
     QStringList lines;
-    lines << contents.headings.join(QLatin1Char('\t'));
-    for (int r = 0; r < contents.dataRows(); ++r) {
+    lines << DisplayModel::headings().join(QLatin1Char('\t'));
+    for (int r = 0; r < display.rowCount(); ++r) {
         QStringList cells;
-        for (int c = 0; c < contents.cols; ++c)
-            cells << contents.cell(r, c).toString();
+        for (int c = 0; c < DisplayModel::kColumns; ++c)
+            cells << display.cellText(r, c);
         lines << cells.join(QLatin1Char('\t'));
     }
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
@@ -74,9 +82,9 @@ void BM_CopyGrid(benchmark::State& state)
     const int recordings = static_cast<int>(state.range(0));
     const auto window = OpenWindow(recordings);
     auto* copy = window->findChild<QToolButton*>(QStringLiteral("cmdCopy"));
-    const GridModel* model = window->findChild<Grid*>(QStringLiteral("grdData"))->gridModel();
+    const DisplayModel* display = window->display();
     MeasureBeside(
-        state, [&] { benchmark::DoNotOptimize(PlainJoin(model->contents())); }, [&] { copy->click(); });
+        state, [&] { benchmark::DoNotOptimize(PlainJoin(*display)); }, [&] { copy->click(); });
     QApplication::clipboard()->clear();
     state.counters["recordings"] = recordings;
 }
@@ -90,21 +98,20 @@ void BM_FindNothing(benchmark::State& state)
     Dialogs::setScripted(true); // the "no match" message is answered at once
     auto* findNext = window->findChild<QAction*>(QStringLiteral("mnuFindItem1"));
     auto* grid = window->findChild<Grid*>(QStringLiteral("grdData"));
-    const GridModel::Contents& contents = grid->gridModel()->contents();
+    const DisplayModel* display = window->display();
     QStringList cells;
-    for (int r = 0; r < contents.dataRows(); ++r) {
-        for (int c = 0; c < contents.cols; ++c)
-            cells << contents.cell(r, c).toString();
+    for (int r = 0; r < display->rowCount(); ++r) {
+        for (int c = 0; c < DisplayModel::kColumns; ++c)
+            cells << display->cellText(r, c);
     }
-    g_sFindText = QStringLiteral("zqxj"); // short enough that every cell is searched
-    g_bFindMatchCase = false;
-    g_bFindWholeCell = false;
+    const QString sFind = QStringLiteral("zqxj"); // short enough that every cell is searched
+    window.session->lastFind = {sFind, false, false};
     MeasureBeside(
         state,
         [&] {
             int found = 0;
             for (const QString& cell : cells)
-                found += cell.contains(g_sFindText, Qt::CaseInsensitive) ? 1 : 0;
+                found += cell.contains(sFind, Qt::CaseInsensitive) ? 1 : 0;
             benchmark::DoNotOptimize(found);
         },
         [&] {

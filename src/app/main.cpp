@@ -2,7 +2,7 @@
 #include "interchange/InterchangeCommand.h"
 #include "platform/ProgramIcon.h"
 #include "shared/FileLocations.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "Version.h"
 
 #include <cstdio>
@@ -121,9 +121,9 @@ CommandLine::CommandLine(const QStringList& arguments)
 QString CommandLine::helpText() const
 {
     const FileLocations locations(QCoreApplication::applicationDirPath());
-    g_sIniFile = locations.iniFile();
+    const Session session(locations.iniFile());
     // The catalogue opened now: the one varolin.ini names, or the default one.
-    QString catalogue = ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
+    QString catalogue = session.ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
     const bool named = !catalogue.isEmpty();
     if (!named)
         catalogue = locations.defaultCatalogue();
@@ -140,7 +140,8 @@ int runWindow(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(ProgramIcon::icon());
-    frmMain window;
+    Session session;
+    frmMain window(session);
     if (!window.Form_Load())
         return 1;
     return QApplication::exec();

@@ -2,7 +2,6 @@
 
 #include "platform/ToolbarIcons.h"
 #include "platform/Twips.h"
-#include "shared/modVarolin.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -56,12 +55,14 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent)
     connect(cmdCancel, &QToolButton::clicked, this, &frmFind::cmdCancel_Click);
 }
 
-int frmFind::ShowModal()
+std::optional<FindRequest> frmFind::ShowModal()
 {
     // Each showing starts in the text, all of it selected, so typing replaces the last search.
     txtFind->setFocus(Qt::OtherFocusReason);
     txtFind->selectAll();
-    return exec();
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return FindRequest{txtFind->text(), chkCase->isChecked(), chkCell->isChecked()};
 }
 
 bool frmFind::eventFilter(QObject* watched, QEvent* event)
@@ -97,14 +98,10 @@ void frmFind::reject()
 
 void frmFind::cmdOK_Click()
 {
-    g_sFindText = txtFind->text();
-    g_bFindMatchCase = chkCase->isChecked();
-    g_bFindWholeCell = chkCell->isChecked();
     QDialog::done(QDialog::Accepted);
 }
 
 void frmFind::cmdCancel_Click()
 {
-    g_sFindText.clear();
     QDialog::done(QDialog::Rejected);
 }

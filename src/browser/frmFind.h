@@ -1,5 +1,8 @@
 #pragma once
 
+#include "shared/Session.h"
+
+#include <optional>
 #include <QDialog>
 
 class QCheckBox;
@@ -8,8 +11,8 @@ class QLineEdit;
 class QToolButton;
 
 // The find dialog: the text to look for in the grid and how to match it. It is hidden, never
-// destroyed, between uses, so it shows the last search again. OK leaves the search in g_sFindText,
-// g_bFindMatchCase and g_bFindWholeCell; Cancel empties g_sFindText.
+// destroyed, between uses, so it shows the last search again. OK returns the search; Cancel returns
+// none.
 class frmFind : public QDialog
 {
     Q_OBJECT
@@ -17,7 +20,8 @@ class frmFind : public QDialog
 public:
     explicit frmFind(QWidget* parent = nullptr);
 
-    int ShowModal();
+    // The search confirmed with OK; nothing for Cancel.
+    std::optional<FindRequest> ShowModal();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

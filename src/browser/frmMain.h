@@ -8,18 +8,23 @@
 #include <QProcessEnvironment>
 
 class Database;
+class DisplayModel;
 class Grid;
+class Session;
 class frmFind;
 class frmFormats;
 class frmSettings;
+class QAbstractProxyModel;
 class QAction;
 class QComboBox;
 class QFrame;
 class QMenu;
 class QTimer;
 class QToolButton;
-class SnapshotRecordset;
 class StatusPanel;
+
+// How a search in the grid starts: at the first cell, or after the current one.
+enum class FindMode { First, Next };
 
 // The main window: the Selection list, the grid of recordings, the status line, and the commands
 // on them. Its members are defined by concern in the frmMain_*.cpp files.
@@ -28,7 +33,7 @@ class frmMain : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit frmMain(QWidget* parent = nullptr);
+    explicit frmMain(Session& session, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Start-up: shows the window maximised, opens the catalogue and shows the default Selection.
@@ -51,6 +56,15 @@ public:
     // height of one pixel, all in twips.
     static int VisibleRowsFor(double gridHeight, double row0Height, double twipsPerPixel);
 
+    // The recording a refresh shows selected.
+    qint64 currentID() const { return m_iCurrentID; }
+    void setCurrentID(qint64 id) { m_iCurrentID = id; }
+
+    // The display the grid shows, through whatever proxy stands between them.
+    DisplayModel* display() const { return m_display; }
+    // Puts a proxy (a filter or a sort) between the display and the grid, or none.
+    void setDisplayProxy(QAbstractProxyModel* proxy);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,12 +85,14 @@ private:
     // Selections
     void LoadSelections();
     void cboSQL_Click();
-    QString PromptForParameters(const QString& sTitle, const QString& sCondition);
+    // The Selection's condition with its questions answered; a refresh after a save reuses the
+    // last answers instead of asking again.
+    QString PromptForParameters(const QString& sTitle, const QString& sCondition, bool bReuseAnswers);
 
     // Display refresh
-    void RefreshGrid();
+    void RefreshGrid(bool bReuseAnswers = false);
     void EmptyGrid();
-    int FillGrid(SnapshotRecordset& rs);
+    int FillGrid();
     void ShowNoRecordings(const QString& sCaption = QStringLiteral("(No Recordings Found)"));
     void EnableRecordCommands(bool bEnable);
     void cmdRefresh_Click();
@@ -97,8 +113,8 @@ private:
     void cmdNew_Click();
     void cmdAmend_Click();
     void cmdDelete_Click();
-    // Shows the editor as the globals say; says why when it could not be shown.
-    frmRecord::LoadResult ShowRecordEditor();
+    // Shows the editor on the request; says why when it could not be shown.
+    frmRecord::Result ShowRecordEditor(const EditRequest& request);
     void LetWindowSettle();
     void RefreshAfterChange();
     void grdData_DblClick();
@@ -109,7 +125,7 @@ private:
 
     // Find
     void cmdFind_Click();
-    void FindInGrid(const QString& sMode, const QString& sText);
+    void FindInGrid(FindMode mode, const QString& sText);
 
     // Window commands
     void cmdFormats_Click();
@@ -149,6 +165,10 @@ private:
     QAction* mnuHelpItem = nullptr;
 
     // Window state
+    Session& m_session;
+    DisplayModel* m_display = nullptr;
+    // The recording a refresh shows selected.
+    qint64 m_iCurrentID = 0;
     QString m_sProgramDirectory;
     QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
     QString m_sLastWhere;

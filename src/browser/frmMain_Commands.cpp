@@ -3,7 +3,7 @@
 
 #include "platform/ToolbarIcons.h"
 #include "platform/Twips.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -172,5 +172,5 @@ void frmMain::mnuFindItem_Click(int iIndex)
     if (iIndex == 0)
         cmdFind_Click();
     else if (iIndex == 1)
-        FindInGrid(QStringLiteral("N"), g_sFindText);
+        FindInGrid(FindMode::Next, m_session.lastFind.text);
 }

@@ -4,8 +4,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
-#include "platform/GridClipboard.h"
-#include "platform/GridModel.h"
+#include "shared/DisplayClipboard.h"
 #include "shared/modVarolin.h"
 
 #include <QApplication>
@@ -17,7 +16,8 @@ void frmMain::CopyGridToClipboard()
     // moves and tens of thousands of rows copy at once.
     BusyCursor busy;
     try {
-        QApplication::clipboard()->setMimeData(GridClipboard::mimeData(grdData->gridModel()->contents()));
+        QApplication::clipboard()->setMimeData(
+            DisplayClipboard::mimeData(m_display->rows(), DisplayModel::shownRows(*grdData->model())));
         ShowStatusMessage(this, QStringLiteral("Grid contents copied to clipboard"), 0);
     } catch (const std::exception& e) {
         busy.restore();

@@ -5,8 +5,8 @@
 #include "platform/BusyCursor.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
-#include "platform/GridModel.h"
-#include "shared/modVarolin.h"
+#include "shared/DisplayModel.h"
+#include "shared/Session.h"
 
 #include <QCoreApplication>
 
@@ -14,12 +14,16 @@ void frmMain::cmdFind_Click()
 {
     if (!m_frmFind)
         m_frmFind = new frmFind(this);
-    m_frmFind->ShowModal();
-    if (!g_sFindText.isEmpty())
-        FindInGrid(QStringLiteral("F"), g_sFindText);
+    // Cancel forgets the text but keeps how the last search matched.
+    if (const std::optional<FindRequest> request = m_frmFind->ShowModal())
+        m_session.lastFind = *request;
+    else
+        m_session.lastFind.text.clear();
+    if (!m_session.lastFind.text.isEmpty())
+        FindInGrid(FindMode::First, m_session.lastFind.text);
 }
 
-void frmMain::FindInGrid(const QString& sMode, const QString& sText)
+void frmMain::FindInGrid(FindMode mode, const QString& sText)
 {
     BusyCursor busy;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -30,12 +34,13 @@ void frmMain::FindInGrid(const QString& sMode, const QString& sText)
 
     // The heading row is never searched, and Find Next goes on after the current cell. The notice
     // of an empty display is no recording to find.
-    GridModel::Cell found;
+    DisplayModel::Cell found;
     if (m_bHasRecords) {
-        const bool bNext = sMode == QLatin1String("N");
-        found =
-            grdData->gridModel()->find(bNext ? iRow0 : 1, bNext ? iCol0 + 1 : 0, sText,
-                                       g_bFindMatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive, g_bFindWholeCell);
+        const bool bNext = mode == FindMode::Next;
+        const FindRequest& find = m_session.lastFind;
+        found = DisplayModel::find(*grdData->model(), bNext ? iRow0 - 1 : 0, bNext ? iCol0 + 1 : 0, sText,
+                                   find.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive, find.wholeCell);
+        found.row += found.row >= 0 ? 1 : 0; // grid rows count the heading row
     }
 
     if (found.row > 0) {

@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "store/EngineError.h"
 
 #include <QComboBox>
@@ -46,7 +47,7 @@ void frmMain::KeepExportShortcut()
 
 void frmMain::mnuFileImport_Click()
 {
-    if (!g_dbCatalogue)
+    if (!m_session.catalogue())
         return;
     const QString sPath = Dialogs::fileName(
         this, Dialogs::FileMode::Open, QStringLiteral("Import Recordings"),
@@ -58,7 +59,7 @@ void frmMain::mnuFileImport_Click()
         return;
     m_sInterchangeFolder = QFileInfo(sPath).absolutePath();
 
-    frmImport dlgImport(this);
+    frmImport dlgImport(*m_session.catalogue(), this);
     if (!dlgImport.Form_Load(sPath) || dlgImport.exec() != QDialog::Accepted)
         return;
     LetWindowSettle();
@@ -70,7 +71,7 @@ void frmMain::mnuFileImport_Click()
 
 void frmMain::mnuFileExport_Click()
 {
-    if (!g_dbCatalogue)
+    if (!m_session.catalogue())
         return;
     if (m_sDisplayStatement.isEmpty()) {
         Dialogs::message(this, QStringLiteral("There is no display to export: choose a Selection first."),
@@ -92,7 +93,7 @@ void frmMain::mnuFileExport_Click()
 
     try {
         BusyCursor busy;
-        const int n = Exporter::exportStatement(*g_dbCatalogue, m_sDisplayStatement, sPath);
+        const int n = Exporter::exportStatement(*m_session.catalogue(), m_sDisplayStatement, sPath);
         ShowStatusMessage(this,
                           QStringLiteral("%1 %2 written to %3")
                               .arg(n)

@@ -4,7 +4,7 @@
 #include "platform/Grid.h"
 #include "platform/StatusPanel.h"
 #include "platform/Twips.h"
-#include "shared/modVarolin.h"
+#include "shared/DisplayModel.h"
 #include "shared/NumberText.h"
 
 #include <QComboBox>
@@ -13,15 +13,8 @@
 
 namespace {
 
-struct Column
-{
-    const char* heading;
-    int width; // twips
-};
-
-const Column kColumns[] = {
-    {"Artist", 3645}, {"Title", 3495},         {"Year", 525},   {"Format", 1425},
-    {"Label", 2512},  {"Catalogue No.", 2325}, {"Notes", 7635}, {"International Catalogue No.", 2512}};
+// The columns' widths in twips, in the display's order.
+const int kColumnWidths[DisplayModel::kColumns] = {3645, 3495, 525, 1425, 2512, 2325, 7635, 2512};
 
 // The window is never smaller than this in its normal state (twips).
 const int kMinWidth = 9000;
@@ -32,24 +25,13 @@ const int kMinHeight = 6000;
 void frmMain::SetUpGrid()
 {
     grdData->hide();
-    grdData->setCols(2);
-    grdData->setRows(2);
-    grdData->setRow(1);
-    grdData->setCol(1);
-    grdData->setText(QString());
-    grdData->setCols(static_cast<int>(std::size(kColumns)));
-
+    EmptyGrid();
     // The widths are the grid's own, but never so narrow that a four-digit year is cut off in
     // this font.
     const int iYearWidth = grdData->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12;
-    for (int c = 0; c < grdData->cols(); ++c) {
-        const int iWidth = Twips::toPixels(kColumns[c].width, this);
+    for (int c = 0; c < DisplayModel::kColumns; ++c) {
+        const int iWidth = Twips::toPixels(kColumnWidths[c], this);
         grdData->setColWidth(c, c == 2 ? qMax(iWidth, iYearWidth) : iWidth);
-    }
-    grdData->setRow(0);
-    for (int c = 0; c < grdData->cols(); ++c) {
-        grdData->setCol(c);
-        grdData->setText(QLatin1String(kColumns[c].heading));
     }
     m_iMaxLeftCol = 0;
 }
@@ -111,9 +93,9 @@ void frmMain::SelectCurrentRecording()
     grdData->setRow(1);
     grdData->setTopRow(1);
     grdData->setCol(0);
-    for (int i = 0; i + 1 < g_aiRowID.size(); ++i) {
-        if (g_aiRowID.at(i) == g_iCurrentID) {
-            const int iRow = i + 1;
+    // The recording is looked for in the rows as the grid shows them, through any proxy.
+    for (int iRow = 1; m_bHasRecords && iRow < grdData->rows(); ++iRow) {
+        if (grdData->idAt(iRow) == m_iCurrentID) {
             grdData->setRow(iRow);
             grdData->setTopRow(iRow > m_iMaxTopRow ? m_iMaxTopRow : iRow);
             break;

@@ -5,7 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "platform/KeyCodes.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
@@ -14,7 +14,7 @@
 
 qint64 frmMain::RowID(int iRow) const
 {
-    return g_aiRowID.value(iRow - 1);
+    return grdData->idAt(iRow);
 }
 
 qint64 frmMain::NeighbourID(int iRow) const
@@ -26,12 +26,12 @@ qint64 frmMain::NeighbourID(int iRow) const
     return iRow > 1 ? RowID(iRow - 1) : RowID(iRow);
 }
 
-frmRecord::LoadResult frmMain::ShowRecordEditor()
+frmRecord::Result frmMain::ShowRecordEditor(const EditRequest& request)
 {
     if (!m_frmRecord)
-        m_frmRecord = new frmRecord(this);
-    const frmRecord::LoadResult result = m_frmRecord->ShowModal();
-    if (result != frmRecord::LoadResult::Loaded)
+        m_frmRecord = new frmRecord(m_session, this);
+    const frmRecord::Result result = m_frmRecord->ShowModal(request);
+    if (result.load != frmRecord::LoadResult::Loaded)
         Dialogs::message(this, m_frmRecord->loadError(), QStringLiteral("Varolin"), QMessageBox::Ok,
                          QMessageBox::Warning);
     return result;
@@ -47,23 +47,19 @@ void frmMain::LetWindowSettle()
 
 void frmMain::RefreshAfterChange()
 {
-    // The display follows a change with the Selection's last answers, asking nothing again: the
-    // flag a save leaves says so to the refresh.
-    g_bRecordUpdated = true;
-    RefreshGrid();
+    // The display follows a change with the Selection's last answers, asking nothing again.
+    RefreshGrid(true);
     SelectCurrentRecording();
-    g_bRecordUpdated = false;
 }
 
 void frmMain::cmdNew_Click()
 {
-    g_sEditMode = QStringLiteral("New");
     // A new recording has no neighbours to step to; Previous and Next just leave.
-    g_vAtFirstRow = false;
-    g_vAtLastRow = false;
-    ShowRecordEditor();
+    const frmRecord::Result result = ShowRecordEditor({EditMode::New});
+    if (result.saved)
+        m_iCurrentID = result.savedID;
     LetWindowSettle();
-    if (g_bAutoRefresh && g_bRecordUpdated)
+    if (m_session.autoRefresh && result.saved)
         RefreshAfterChange();
     grdData->setFocus();
 }
@@ -72,47 +68,48 @@ void frmMain::cmdAmend_Click()
 {
     if (!m_bHasRecords)
         return;
-    g_sEditMode = QStringLiteral("Amend");
     const int r = grdData->row();
-    g_iRecordID = RowID(r);
-    g_bRecordUpdated = false;
-    g_vAtFirstRow = r == 1;
-    g_vAtLastRow = r == grdData->rows() - 1;
+    EditRequest request{EditMode::Amend, RowID(r), r == 1, r == grdData->rows() - 1};
 
     // Each Previous or Next closes the editor and opens it again on the neighbouring row of the
     // display as it was, the grid's current row following along.
     bool bMissing = false;
-    qint64 iShownID = g_iRecordID;
+    bool bSaved = false;
+    qint64 iShownID = request.recordID;
+    frmRecord::Result result;
     do {
-        g_vNavigate = 0;
-        const frmRecord::LoadResult result = ShowRecordEditor();
-        if (result != frmRecord::LoadResult::Loaded) {
-            bMissing = result == frmRecord::LoadResult::RecordMissing;
+        result = ShowRecordEditor(request);
+        if (result.load != frmRecord::LoadResult::Loaded) {
+            bMissing = result.load == frmRecord::LoadResult::RecordMissing;
             break;
         }
-        iShownID = g_iRecordID;
-        g_vAtFirstRow = false;
-        g_vAtLastRow = false;
-        if (g_vNavigate == 1) {
+        if (result.saved) {
+            bSaved = true;
+            m_iCurrentID = result.savedID;
+        }
+        iShownID = request.recordID;
+        request.atFirstRow = false;
+        request.atLastRow = false;
+        if (result.navigate == Navigate::Previous) {
             grdData->setRow(grdData->row() - 1);
-            g_iRecordID = RowID(grdData->row());
-            g_vAtFirstRow = grdData->row() == 1;
-        } else if (g_vNavigate == 2) {
+            request.recordID = RowID(grdData->row());
+            request.atFirstRow = grdData->row() == 1;
+        } else if (result.navigate == Navigate::Next) {
             grdData->setRow(grdData->row() + 1);
-            g_iRecordID = RowID(grdData->row());
-            g_vAtLastRow = grdData->row() == grdData->rows() - 1;
+            request.recordID = RowID(grdData->row());
+            request.atLastRow = grdData->row() == grdData->rows() - 1;
         }
         grdData_Click();
         grdData->scrollTo(grdData->currentIndex());
-    } while (g_vNavigate > 0);
+    } while (result.navigate != Navigate::None);
 
     LetWindowSettle();
     if (bMissing) {
         // Another program took the recording away: the display shows what is there now, on the
         // recording the user came from (the one below, when the very first was missing).
-        g_iCurrentID = iShownID != g_iRecordID ? iShownID : NeighbourID(grdData->row());
+        m_iCurrentID = iShownID != request.recordID ? iShownID : NeighbourID(grdData->row());
         RefreshAfterChange();
-    } else if (g_bAutoRefresh && g_bRecordUpdated) {
+    } else if (m_session.autoRefresh && bSaved) {
         RefreshAfterChange();
     }
     grdData->setFocus();
@@ -130,17 +127,17 @@ void frmMain::cmdDelete_Click()
     const int r = grdData->row();
     const qint64 iDeleted = RowID(r);
     try {
-        g_dbCatalogue->execute(Catalogue::deleteRecordingStatement(iDeleted));
+        m_session.catalogue()->execute(Catalogue::deleteRecordingStatement(iDeleted));
     } catch (const EngineError& e) {
         Dialogs::message(this, QStringLiteral("The Recording could not be deleted:\r\n\r\n") + e.description(),
                          QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
         return;
     }
-    g_iCurrentID = iDeleted;
-    if (!g_bAutoRefresh)
+    m_iCurrentID = iDeleted;
+    if (!m_session.autoRefresh)
         return; // the grid shows the deleted recording until the next refresh
 
-    g_iCurrentID = NeighbourID(r);
+    m_iCurrentID = NeighbourID(r);
     RefreshAfterChange();
     grdData->setFocus();
 }

@@ -5,27 +5,22 @@
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "platform/StatusPanel.h"
+#include "shared/DisplayModel.h"
 #include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
 #include "store/SnapshotRecordset.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QToolButton>
 
-namespace {
-
-const int kGridColumns = 8;
-const char* const kShownFields[kGridColumns] = {"Artist", "Title",        "Year",  "Format",
-                                                "Label",  "Catalogue_No", "Notes", "International_Catalogue_No"};
-
-} // namespace
-
-void frmMain::RefreshGrid()
+void frmMain::RefreshGrid(bool bReuseAnswers)
 {
     const int k = cboSQL->currentIndex();
-    if (k < 0 || !g_dbCatalogue)
+    if (k < 0 || k >= m_session.selections.size() || !m_session.catalogue())
         return; // no Selection chosen yet
 
     BusyCursor busy;
@@ -34,22 +29,25 @@ void frmMain::RefreshGrid()
     pnlStatus->setBarStyle(StatusPanel::BarStyle::LeftToRight);
     pnlStatus->setPercent(0);
 
+    const SelectionList::Selection& selection = m_session.selections.at(k);
     QString sWhere;
-    if (!g_asSelectionWhere.value(k).isEmpty()) {
-        m_sLastWhere = PromptForParameters(cboSQL->itemText(k), g_asSelectionWhere.value(k));
+    if (!selection.where.isEmpty()) {
+        m_sLastWhere = PromptForParameters(cboSQL->itemText(k), selection.where, bReuseAnswers);
         sWhere = m_sLastWhere;
     }
-    const QString sSql = Catalogue::displayStatement(sWhere, g_asSelectionOrder.value(k));
+    const QString sSql = Catalogue::displayStatement(sWhere, selection.order);
 
     int n = 0;
     QString sFailure;
     m_sDisplayStatement.clear();
     try {
-        const std::unique_ptr<SnapshotRecordset> rs = g_dbCatalogue->openSnapshot(sSql);
-        if (rs->eof())
+        std::unique_ptr<SnapshotRecordset> rs = m_session.catalogue()->openSnapshot(sSql);
+        if (rs->eof()) {
             ShowNoRecordings();
-        else
-            n = FillGrid(*rs);
+        } else {
+            m_display->setRecordings(std::move(rs));
+            n = FillGrid();
+        }
         m_sDisplayStatement = sSql;
     } catch (const EngineError& e) {
         // A Selection the engine rejects leaves an empty display behind its message.
@@ -75,47 +73,20 @@ void frmMain::RefreshGrid()
     }
 }
 
-int frmMain::FillGrid(SnapshotRecordset& rs)
+int frmMain::FillGrid()
 {
     m_bHasRecords = true;
     EnableRecordCommands(true);
 
-    rs.moveLast();
-    rs.moveFirst();
-    const int iCount = rs.recordCount();
+    // The rows are in the display already; this walk shows the progress over them and finds the
+    // recording to show selected.
+    const int iCount = m_display->rowCount();
     const float fStep = 100.0f / static_cast<float>(iCount);
     float fProgress = 0;
-    g_aiRowID = QList<qint64>(iCount + 1, 0);
-
-    int aiField[kGridColumns];
-    for (int c = 0; c < kGridColumns; ++c)
-        aiField[c] = rs.fieldIndex(QLatin1String(kShownFields[c]));
-    const int iIdField = rs.fieldIndex(QStringLiteral("ID"));
-
-    // Cells go into the grid as they are, so a tab inside a Notes cell stays in that cell.
-    QUtf8StringView asCells[kGridColumns];
-    QByteArray asNumbers[kGridColumns];
-    int n = 0;
-    while (!rs.eof()) {
-        for (int c = 0; c < kGridColumns; ++c) {
-            if (rs.isText(aiField[c])) {
-                asCells[c] = rs.utf8View(aiField[c]);
-            } else {
-                asNumbers[c] = rs.text(aiField[c]).toUtf8();
-                asCells[c] = QUtf8StringView(asNumbers[c].constData(), asNumbers[c].size());
-            }
-        }
-        grdData->addRow(asCells, kGridColumns);
-        const qint64 iID = rs.integer(iIdField);
-        g_aiRowID[n] = iID;
-        if (iID == g_iCurrentID) {
-            grdData->setCol(0);
-            grdData->setRow(grdData->rows() - 1);
-            grdData_Click();
-        }
-        ++n;
-        rs.moveNext();
-
+    int iCurrentRow = 0;
+    for (int n = 0; n < iCount; ++n) {
+        if (m_display->idAt(n) == m_iCurrentID)
+            iCurrentRow = n + 1;
         fProgress += fStep;
         const int iPercent = static_cast<int>(fProgress);
         if (iPercent > pnlStatus->percent()) {
@@ -126,29 +97,25 @@ int frmMain::FillGrid(SnapshotRecordset& rs)
     }
     pnlStatus->setPercent(100);
 
-    grdData->removeItem(1);
-    grdData->setRow(grdData->selStartRow());
     grdData->setCol(0);
     grdData->setRow(1);
-    return n;
+    // The recording last worked on shows selected until the caller moves the current row.
+    const int iShown = iCurrentRow > 0 ? iCurrentRow : 1;
+    grdData->setSelection(iShown, 0, iShown, grdData->cols() - 1);
+    return iCount;
 }
 
 void frmMain::EmptyGrid()
 {
-    g_aiRowID.clear();
-    grdData->setRows(2);
-    grdData->setRow(1);
-    for (int c = 0; c < grdData->cols(); ++c) {
-        grdData->setCol(c);
-        grdData->setText(QString());
-    }
+    // The last result is let go before the next is read, so that only one is ever held.
+    m_display->clear();
 }
 
 void frmMain::ShowNoRecordings(const QString& sCaption)
 {
+    m_display->showNotice(sCaption);
     grdData->setCol(0);
     grdData->setRow(1);
-    grdData->setText(sCaption);
     m_bHasRecords = false;
     EnableRecordCommands(false);
 }
@@ -157,14 +124,15 @@ void frmMain::EnableRecordCommands(bool bEnable)
 {
     cmdAmend->setEnabled(bEnable);
     cmdDelete->setEnabled(bEnable);
-    mnuEditItem.value(3)->setEnabled(bEnable);
-    mnuEditItem.value(4)->setEnabled(bEnable);
+    for (const int iItem : {3, 4}) {
+        if (QAction* item = mnuEditItem.value(iItem))
+            item->setEnabled(bEnable);
+    }
 }
 
 void frmMain::cmdRefresh_Click()
 {
     // A refresh the user asks for asks the Selection's questions again.
-    g_bRecordUpdated = false;
     RefreshGrid();
     if (m_bHasRecords) {
         SelectCurrentRecording();

@@ -3,8 +3,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
-#include "shared/modVarolin.h"
-#include "shared/SelectionList.h"
+#include "shared/Session.h"
 #include "store/JetText.h"
 
 #include <QComboBox>
@@ -12,19 +11,10 @@
 void frmMain::LoadSelections()
 {
     cboSQL->clear();
-    g_asSelectionWhere.clear();
-    g_asSelectionOrder.clear();
-    const QList<SelectionList::Selection> selections = SelectionList::load();
-    for (const SelectionList::Selection& selection : selections) {
+    const int iIndex = m_session.LoadSelections();
+    for (const SelectionList::Selection& selection : m_session.selections)
         cboSQL->addItem(selection.name);
-        g_asSelectionWhere.append(selection.where);
-        g_asSelectionOrder.append(selection.order);
-    }
-    // The lists keep one spare entry past the last Selection.
-    g_asSelectionWhere.append(QString());
-    g_asSelectionOrder.append(QString());
 
-    const int iIndex = SelectionList::defaultIndex(cboSQL->count());
     cboSQL->setCurrentIndex(iIndex);
     if (iIndex < 0)
         cboSQL->setEditText(QString());
@@ -35,7 +25,6 @@ void frmMain::LoadSelections()
 void frmMain::cboSQL_Click()
 {
     // Choosing a Selection asks its questions again, even after a save left the last answers.
-    g_bRecordUpdated = false;
     RefreshGrid();
     grdData->setCol(0);
     grdData->setRow(1);
@@ -43,12 +32,10 @@ void frmMain::cboSQL_Click()
     grdData->setFocus();
 }
 
-QString frmMain::PromptForParameters(const QString& sTitle, const QString& sCondition)
+QString frmMain::PromptForParameters(const QString& sTitle, const QString& sCondition, bool bReuseAnswers)
 {
-    if (g_bRecordUpdated) {
-        g_bRecordUpdated = false;
+    if (bReuseAnswers)
         return m_sLastWhere;
-    }
 
     QString s = sCondition;
     const QString sPrompt = QStringLiteral("Enter a value for this Selection.\r\n"

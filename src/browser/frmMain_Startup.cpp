@@ -7,12 +7,15 @@
 #include "platform/KeyCodes.h"
 #include "platform/StatusPanel.h"
 #include "platform/Twips.h"
+#include "shared/DisplayModel.h"
 #include "shared/FileLocations.h"
 #include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
 
+#include <QAbstractProxyModel>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -22,7 +25,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
+frmMain::frmMain(Session& session, QWidget* parent) : QMainWindow(parent), m_session(session)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Varolin"));
@@ -50,6 +53,9 @@ void frmMain::CreateControls()
     fraMain->setFrameShape(QFrame::StyledPanel);
     grdData = new Grid(fraMain);
     grdData->setObjectName(QStringLiteral("grdData"));
+    m_display = new DisplayModel(this);
+    m_display->setObjectName(QStringLiteral("display"));
+    grdData->setModel(m_display);
     connect(grdData, &Grid::cellClicked, this, &frmMain::grdData_Click);
     connect(grdData, &Grid::cellDoubleClicked, this, &frmMain::grdData_DblClick);
     connect(grdData, &Grid::rowColChange, this, &frmMain::grdData_RowColChange);
@@ -99,15 +105,16 @@ bool frmMain::Initialise()
         Dialogs::message(this, sError, QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Critical);
         return false;
     }
-    g_sIniFile = locations.iniFile();
+    m_session.setIniFile(locations.iniFile());
 
-    QString sDatabase = ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
+    QString sDatabase =
+        m_session.ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
     if (sDatabase.isEmpty())
         sDatabase = locations.defaultCatalogue();
     if (!OpenCatalogue(sDatabase))
         return false;
 
-    LoadSettings();
+    m_session.LoadSettings();
     SetUpGrid();
     LoadSelections();
 
@@ -125,7 +132,7 @@ bool frmMain::OpenCatalogue(const QString& sWritten)
     QString sMissing;
     for (const QString& sPath : asCandidates) {
         try {
-            g_dbCatalogue = OpenWaitingVisibly(sPath);
+            m_session.setCatalogue(OpenWaitingVisibly(sPath));
             return true;
         } catch (const EngineError& e) {
             if (e.kind() != EngineError::Kind::FileNotFound) {
@@ -144,7 +151,7 @@ bool frmMain::OpenCatalogue(const QString& sWritten)
         return false;
     try {
         Catalogue::create(sPath);
-        g_dbCatalogue = Database::open(sPath);
+        m_session.setCatalogue(Database::open(sPath));
         return true;
     } catch (const EngineError& e) {
         Dialogs::message(this, e.description(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Critical);
@@ -174,7 +181,7 @@ std::unique_ptr<Database> frmMain::OpenWaitingVisibly(const QString& sPath)
 
 void frmMain::ShutDown()
 {
-    g_dbCatalogue.reset(); // closes the catalogue
+    m_session.closeCatalogue();
     m_bEnded = true;
     tmrMessage->stop();
     hide();
@@ -201,4 +208,11 @@ void frmMain::mnuFileItem_Click(int iIndex)
         mnuFileExport_Click();
     else if (iIndex == 99)
         ShutDown();
+}
+
+void frmMain::setDisplayProxy(QAbstractProxyModel* proxy)
+{
+    if (proxy)
+        proxy->setSourceModel(m_display);
+    grdData->setModel(proxy ? static_cast<QAbstractItemModel*>(proxy) : m_display);
 }

@@ -8,7 +8,7 @@
 void frmMain::cmdFormats_Click()
 {
     if (!m_frmFormats)
-        m_frmFormats = new frmFormats(this);
+        m_frmFormats = new frmFormats(m_session, this);
     m_frmFormats->ShowModal();
     // Changed descriptions show in the display whatever the auto-refresh setting says.
     if (m_frmFormats->FormatsChanged())
@@ -18,7 +18,7 @@ void frmMain::cmdFormats_Click()
 void frmMain::cmdSettings_Click()
 {
     if (!m_frmSettings)
-        m_frmSettings = new frmSettings(this);
+        m_frmSettings = new frmSettings(m_session, this);
     m_frmSettings->ShowModal();
 }
 

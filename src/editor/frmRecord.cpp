@@ -5,7 +5,7 @@
 #include "platform/SendKeys.h"
 #include "platform/ToolbarIcons.h"
 #include "platform/Twips.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
@@ -36,7 +36,7 @@ const char* const kFieldNames[] = {
 
 } // namespace
 
-frmRecord::frmRecord(QWidget* parent) : QDialog(parent)
+frmRecord::frmRecord(Session& session, QWidget* parent) : QDialog(parent), m_session(session)
 {
     setObjectName(QStringLiteral("frmRecord"));
     setWindowTitle(QStringLiteral("Recording"));
@@ -165,17 +165,19 @@ void frmRecord::SetFieldText(int iField, const QString& sText)
         static_cast<QLineEdit*>(FieldBox(iField))->setText(sText);
 }
 
-frmRecord::LoadResult frmRecord::ShowModal()
+frmRecord::Result frmRecord::ShowModal(const EditRequest& request)
 {
-    const LoadResult result = Form_Load();
-    if (result != LoadResult::Loaded)
-        return result;
+    m_request = request;
+    m_result = Result();
+    m_result.load = Form_Load();
+    if (m_result.load != LoadResult::Loaded)
+        return m_result;
     txtArtist->setFocus(Qt::ActiveWindowFocusReason);
     txtArtist->selectAll();
     m_iFocusField = Artist;
     exec();
     m_rsRecording.reset(); // however the editor was left, its table access ends with it
-    return result;
+    return m_result;
 }
 
 frmRecord::LoadResult frmRecord::Form_Load()
@@ -186,16 +188,16 @@ frmRecord::LoadResult frmRecord::Form_Load()
     m_iFocusField = 0;
     m_sLoadError.clear();
     m_aCaret = {};
-    m_bNew = g_sEditMode == QLatin1String("New");
-    setWindowTitle(g_sEditMode + QStringLiteral(" Recording"));
+    m_bNew = m_request.mode == EditMode::New;
+    setWindowTitle(m_bNew ? QStringLiteral("New Recording") : QStringLiteral("Amend Recording"));
 
     LoadResult result = LoadResult::Loaded;
     try {
-        m_rsRecording = g_dbCatalogue->openRecordset(QStringLiteral("Recording"));
+        m_rsRecording = m_session.catalogue()->openRecordset(QStringLiteral("Recording"));
         m_rsRecording->setIndex(QStringLiteral("PrimaryKey"));
         QVariant vFormat;
         if (!m_bNew) {
-            m_rsRecording->seek(QStringLiteral("="), g_iRecordID);
+            m_rsRecording->seek(QStringLiteral("="), m_request.recordID);
             if (m_rsRecording->noMatch()) {
                 m_sLoadError = QStringLiteral("This Recording is no longer in the catalogue; another program may "
                                               "have deleted it. The display will be refreshed.");
@@ -219,8 +221,8 @@ frmRecord::LoadResult frmRecord::Form_Load()
     }
 
     SetUpHotKeys();
-    cmdPrevious->setEnabled(!g_vAtFirstRow);
-    cmdNext->setEnabled(!g_vAtLastRow);
+    cmdPrevious->setEnabled(!m_request.atFirstRow);
+    cmdNext->setEnabled(!m_request.atLastRow);
     m_bLoading = false;
     m_bChanged = false; // filling the boxes raised the same notifications as typing
     return result;
@@ -249,7 +251,7 @@ void frmRecord::LoadFormats(const QVariant& vFormat)
     bool bHasFormat = false;
     const qint64 iFormat = vFormat.isNull() ? 0 : vFormat.toLongLong(&bHasFormat);
     int iSelected = -1;
-    const std::unique_ptr<SnapshotRecordset> rs = g_dbCatalogue->openSnapshot(Catalogue::formatListStatement());
+    const std::unique_ptr<SnapshotRecordset> rs = m_session.catalogue()->openSnapshot(Catalogue::formatListStatement());
     const int iID = rs->fieldIndex(QStringLiteral("ID"));
     const int iDescription = rs->fieldIndex(QStringLiteral("Description"));
     while (!rs->eof()) {
@@ -274,16 +276,17 @@ void frmRecord::SetUpHotKeys()
     const int iMaxWidth = Twips::toPixels(900, this); // five of them still leave room for Previous and Next
     int iLeft = Twips::toPixels(1080, this);
     for (int i = 0; i < static_cast<int>(cmdHotKey.size()); ++i) {
-        const bool bShown = i < g_iHotKeyCount;
+        const bool bShown = i < m_session.hotKeys.count();
         cmdHotKey[i]->setVisible(bShown);
         if (!bShown)
             continue;
-        QString sCaption = g_asHotKeyName.value(i);
+        const HotKey& hotKey = m_session.hotKeys.at(i);
+        QString sCaption = hotKey.name;
         cmdHotKey[i]->setText(sCaption.replace(QLatin1Char('&'), QLatin1String("&&")));
         // A text such as "a<b>c" is shown as written, not read as markup.
-        const QString sTip = QStringLiteral("Paste Text '") + g_asHotKeyText.value(i) + QLatin1Char('\'');
+        const QString sTip = QStringLiteral("Paste Text '") + hotKey.text + QLatin1Char('\'');
         cmdHotKey[i]->setToolTip(Qt::mightBeRichText(sTip) ? Qt::convertFromPlainText(sTip) : sTip);
-        cmdHotKey[i]->setAccessibleName(g_asHotKeyName.value(i));
+        cmdHotKey[i]->setAccessibleName(hotKey.name);
         const int iWidth = qBound(iSide, cmdHotKey[i]->sizeHint().width(), iMaxWidth);
         cmdHotKey[i]->setGeometry(iLeft, iTop, iWidth, iSide);
         iLeft += qMax(Twips::toPixels(360, this), iWidth + 2);
@@ -426,12 +429,9 @@ bool frmRecord::Form_KeyDown(QKeyEvent* event)
     // Keys the hot keys typed fire no hot key themselves: a text holding its own key would
     // otherwise type itself for ever.
     if (iKeyCode != 0 && !SendKeys::isSent(event)) {
-        for (int i = 0; i < g_iHotKeyCount; ++i) {
-            if (g_aiHotKeyCode.value(i) == iKeyCode) {
-                SendHotKeyText(i);
-                break;
-            }
-        }
+        const int i = m_session.hotKeys.indexOfCode(iKeyCode);
+        if (i >= 0)
+            SendHotKeyText(i);
     }
     // Ctrl+Enter starts a new line in the Notes; everywhere else it does nothing.
     if (iKeyCode == KeyCodes::VkEnter && QApplication::focusWidget() == txtNotes) {
@@ -457,11 +457,11 @@ void frmRecord::SendHotKeyText(int iIndex)
 {
     // A text that cannot be read is typed not at all, rather than in part.
     QString sError;
-    if (!SendKeys::send(g_asHotKeyText.value(iIndex), &sError)) {
+    if (!SendKeys::send(m_session.hotKeys.at(iIndex).text, &sError)) {
         Dialogs::message(this,
                          QStringLiteral("The text of the hot key \"%1\" cannot be typed:\r\n\r\n%2\r\n\r\n"
                                         "Correct it in Edit Settings.")
-                             .arg(g_asHotKeyName.value(iIndex), sError),
+                             .arg(m_session.hotKeys.at(iIndex).name, sError),
                          QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
     }
 }
@@ -500,9 +500,9 @@ bool frmRecord::Update()
         return false;
     }
     // The recording just stored, even when another program added one after it.
-    g_iCurrentID = m_rsRecording->lastModified();
+    m_result.savedID = m_rsRecording->lastModified();
     m_rsRecording.reset();
-    g_bRecordUpdated = true;
+    m_result.saved = true;
     return true;
 }
 
@@ -526,20 +526,20 @@ void frmRecord::cmdOK_Click()
 
 void frmRecord::cmdCancel_Click()
 {
-    LeaveAsking(0);
+    LeaveAsking(Navigate::None);
 }
 
 void frmRecord::cmdPrevious_Click()
 {
-    LeaveAsking(1);
+    LeaveAsking(Navigate::Previous);
 }
 
 void frmRecord::cmdNext_Click()
 {
-    LeaveAsking(2);
+    LeaveAsking(Navigate::Next);
 }
 
-void frmRecord::LeaveAsking(int iNavigate)
+void frmRecord::LeaveAsking(Navigate navigate)
 {
     if (m_bUnloading)
         return;
@@ -552,8 +552,7 @@ void frmRecord::LeaveAsking(int iNavigate)
             return;
     }
     NoUpdate();
-    if (iNavigate != 0)
-        g_vNavigate = iNavigate;
+    m_result.navigate = navigate;
     Unload();
 }
 

@@ -11,10 +11,25 @@ class QLineEdit;
 class QPlainTextEdit;
 class QToolButton;
 class Recordset;
+class Session;
+
+// What the editor is opened on.
+enum class EditMode { New, Amend };
+
+// Where the user asked to go when leaving the editor.
+enum class Navigate { None, Previous, Next };
+
+struct EditRequest
+{
+    EditMode mode = EditMode::New;
+    qint64 recordID = 0; // for Amend
+    // The edited row is the first or the last of the display: no Previous, or no Next.
+    bool atFirstRow = false;
+    bool atLastRow = false;
+};
 
 // The recording editor: one recording of the catalogue, new or amended, in seven text boxes and
-// a list of formats. The main window sets g_sEditMode (and for Amend g_iRecordID, g_vAtFirstRow,
-// g_vAtLastRow) before showing it, and reads g_bRecordUpdated, g_iCurrentID and g_vNavigate after.
+// a list of formats. It is shown on an EditRequest and returns what happened.
 class frmRecord : public QDialog
 {
     Q_OBJECT
@@ -23,13 +38,21 @@ public:
     // How a showing ended before the user saw the editor.
     enum class LoadResult { Loaded, RecordMissing, Failed };
 
-    explicit frmRecord(QWidget* parent = nullptr);
+    struct Result
+    {
+        LoadResult load = LoadResult::Failed;
+        bool saved = false;
+        qint64 savedID = 0; // the recording saved, when saved
+        Navigate navigate = Navigate::None;
+    };
+
+    explicit frmRecord(Session& session, QWidget* parent = nullptr);
     ~frmRecord() override;
 
-    // Loads the recording the globals name and shows the editor modally until it is left. A
-    // recording that is no longer in the catalogue, or a catalogue that cannot be read, shows no
-    // editor; the reason is in loadError().
-    LoadResult ShowModal();
+    // Loads the recording asked for and shows the editor modally until it is left. A recording
+    // that is no longer in the catalogue, or a catalogue that cannot be read, shows no editor; the
+    // reason is in loadError().
+    Result ShowModal(const EditRequest& request);
     QString loadError() const { return m_sLoadError; }
 
     // Saves the window's values into the catalogue; false (after saying why) when nothing could be
@@ -73,7 +96,7 @@ private:
     void cmdCancel_Click();
     void cmdPrevious_Click();
     void cmdNext_Click();
-    void LeaveAsking(int iNavigate);
+    void LeaveAsking(Navigate navigate);
     void Unload();
     bool Form_KeyDown(QKeyEvent* event);
 
@@ -98,6 +121,9 @@ private:
     QPlainTextEdit* txtNotes = nullptr;
 
     // Window state
+    Session& m_session;
+    EditRequest m_request;
+    Result m_result;
     std::unique_ptr<Recordset> m_rsRecording;
     bool m_bNew = false;
     int m_iFocusField = 0;

@@ -3,7 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ToolbarIcons.h"
 #include "platform/Twips.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
@@ -60,7 +60,7 @@ int CompareNoCase(const QString& a, const QString& b)
 
 } // namespace
 
-frmFormats::frmFormats(QWidget* parent) : QDialog(parent)
+frmFormats::frmFormats(Session& session, QWidget* parent) : QDialog(parent), m_session(session)
 {
     setObjectName(QStringLiteral("frmFormats"));
     setWindowTitle(QStringLiteral("Formats"));
@@ -132,11 +132,11 @@ bool frmFormats::Form_Load()
     m_bListChanged = false;
     m_bUnloading = false;
     try {
-        if (!g_dbCatalogue)
+        if (!m_session.catalogue())
             throw EngineError(EngineError::Kind::General, QStringLiteral("No catalogue is open."));
         QList<std::pair<QVariant, QVariant>> aRows; // ID, Description
         {
-            const std::unique_ptr<Recordset> rsFormat = g_dbCatalogue->openRecordset(QStringLiteral("Format"));
+            const std::unique_ptr<Recordset> rsFormat = m_session.catalogue()->openRecordset(QStringLiteral("Format"));
             const int iID = rsFormat->fieldIndex(QStringLiteral("ID"));
             const int iDescription = rsFormat->fieldIndex(QStringLiteral("Description"));
             for (; !rsFormat->eof(); rsFormat->moveNext())
@@ -173,7 +173,8 @@ bool frmFormats::Form_Load()
 
 qint64 frmFormats::HighestReferencedFormat() const
 {
-    const std::unique_ptr<SnapshotRecordset> rs = g_dbCatalogue->openSnapshot(Catalogue::highestFormatInUseStatement());
+    const std::unique_ptr<SnapshotRecordset> rs =
+        m_session.catalogue()->openSnapshot(Catalogue::highestFormatInUseStatement());
     qint64 iID = 0;
     return !rs->eof() && ToID(rs->value(0), &iID) ? iID : 0;
 }
@@ -311,8 +312,8 @@ void frmFormats::cmdDelete_Click()
         return;
     qint64 iCount = 0;
     try {
-        const std::unique_ptr<SnapshotRecordset> rs =
-            g_dbCatalogue->openSnapshot(Catalogue::formatUseCountStatement(item->data(Qt::UserRole).toLongLong()));
+        const std::unique_ptr<SnapshotRecordset> rs = m_session.catalogue()->openSnapshot(
+            Catalogue::formatUseCountStatement(item->data(Qt::UserRole).toLongLong()));
         iCount = rs->field(QStringLiteral("Count")).toLongLong();
     } catch (const EngineError& e) {
         Dialogs::message(this,
@@ -347,10 +348,10 @@ void frmFormats::cmdOK_Click()
     if (m_bUnloading)
         return;
     try {
-        g_dbCatalogue->beginTrans();
+        m_session.catalogue()->beginTrans();
         RefuseFormatsTakenIntoUse();
-        g_dbCatalogue->execute(Catalogue::deleteFormatsStatement());
-        const std::unique_ptr<Recordset> rsFormat = g_dbCatalogue->openRecordset(QStringLiteral("Format"));
+        m_session.catalogue()->execute(Catalogue::deleteFormatsStatement());
+        const std::unique_ptr<Recordset> rsFormat = m_session.catalogue()->openRecordset(QStringLiteral("Format"));
         const int iID = rsFormat->fieldIndex(QStringLiteral("ID"));
         const int iDescription = rsFormat->fieldIndex(QStringLiteral("Description"));
         for (int i = 0; i < lstFormats->count(); ++i) {
@@ -361,15 +362,17 @@ void frmFormats::cmdOK_Click()
             rsFormat->setValue(iID, item->data(Qt::UserRole));
             rsFormat->update();
         }
-        g_dbCatalogue->commitTrans();
+        m_session.catalogue()->commitTrans();
     } catch (const EngineError& e) {
         // Rolled back before the message, so the catalogue is not held locked while it is read.
+        QString sMessage = QStringLiteral("Error updating Formats : ") + e.description();
         try {
-            g_dbCatalogue->rollback();
-        } catch (const EngineError&) {
+            m_session.catalogue()->rollback();
+        } catch (const EngineError& eRollback) {
+            // The engine may already have rolled back; if not, the user must know the list is in doubt.
+            sMessage += QStringLiteral("\r\n\r\nThe change could not be taken back either: ") + eRollback.description();
         }
-        Dialogs::message(this, QStringLiteral("Error updating Formats : ") + e.description(), kTitle, QMessageBox::Ok,
-                         QMessageBox::Warning);
+        Dialogs::message(this, sMessage, kTitle, QMessageBox::Ok, QMessageBox::Warning);
         return;
     }
     m_bFormatsChanged = m_bListChanged;
@@ -383,14 +386,15 @@ void frmFormats::RefuseFormatsTakenIntoUse() const
     for (int i = 0; i < lstFormats->count(); ++i)
         aiKept << lstFormats->item(i)->data(Qt::UserRole).toLongLong();
     const std::unique_ptr<SnapshotRecordset> rs =
-        g_dbCatalogue->openSnapshot(Catalogue::recordingsOfFormatsOtherThanStatement(aiKept));
+        m_session.catalogue()->openSnapshot(Catalogue::recordingsOfFormatsOtherThanStatement(aiKept));
     const qint64 iCount = rs->field(QStringLiteral("Count")).toLongLong();
     if (iCount > 0)
-        throw EngineError(EngineError::Kind::General,
-                          QStringLiteral("%1 Recording%2 now use a Format deleted here (another program gave it to "
-                                         "them), so nothing has been changed.")
-                              .arg(iCount)
-                              .arg(iCount == 1 ? QString() : QStringLiteral("s")));
+        throw EngineError(
+            EngineError::Kind::General,
+            QStringLiteral("%1 now %2 a Format deleted here (another program gave it to "
+                           "them), so nothing has been changed.")
+                .arg(iCount == 1 ? QStringLiteral("1 Recording") : QStringLiteral("%1 Recordings").arg(iCount),
+                     iCount == 1 ? QStringLiteral("uses") : QStringLiteral("use")));
 }
 
 void frmFormats::cmdCancel_Click()

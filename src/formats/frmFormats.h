@@ -11,14 +11,16 @@ class QToolButton;
 // The format list editor: the whole Format table in a sorted list, changed in memory by New, Amend
 // and Delete, and written back in one transaction by Apply. The main window keeps one for the run
 // and reads FormatsChanged after each showing.
+class Session;
+
 class frmFormats : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmFormats(QWidget* parent = nullptr);
+    explicit frmFormats(Session& session, QWidget* parent = nullptr);
 
-    // Loads the list from g_dbCatalogue and shows the editor modally until it is left. A table that
+    // Loads the list from the catalogue and shows the editor modally until it is left. A table that
     // cannot be read is reported and shows no editor.
     int ShowModal();
     // The last Apply wrote changes the user made; Cancel clears it.
@@ -65,6 +67,7 @@ private:
     QListWidget* lstFormats = nullptr;
 
     // Window state, kept for the whole run
+    Session& m_session;
     bool m_bFormatsChanged = false;
     qint64 m_iMaxID = 0;
     bool m_bListChanged = false;

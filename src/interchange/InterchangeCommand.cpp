@@ -6,7 +6,7 @@
 #include "interchange/Importer.h"
 #include "interchange/InterchangeError.h"
 #include "shared/modVarolin.h"
-#include "shared/SelectionList.h"
+#include "shared/Session.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
@@ -24,9 +24,10 @@ void say(std::FILE* stream, const QString& text)
 // The catalogue the window would open. At the default place a missing one is made for an import,
 // as the window offers to; a "Database" entry naming a missing file is an error, not a place to
 // start a new catalogue.
-std::unique_ptr<Database> openCatalogue(const QString& defaultCatalogue, bool createMissing)
+std::unique_ptr<Database> openCatalogue(const Session& session, const QString& defaultCatalogue, bool createMissing)
 {
-    const QString entry = ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
+    const QString entry =
+        session.ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
     const QStringList candidates = CataloguePathCandidates(entry.isEmpty() ? defaultCatalogue : entry);
     for (const QString& path : candidates) {
         try {
@@ -60,7 +61,7 @@ std::unique_ptr<ImportSource> openSource(const InterchangeRequest& request, std:
     return access->readTable(table);
 }
 
-int runImport(const InterchangeRequest& request, const QString& defaultCatalogue)
+int runImport(const Session& session, const InterchangeRequest& request, const QString& defaultCatalogue)
 {
     std::unique_ptr<AccessDatabase> access;
     const std::unique_ptr<ImportSource> source = openSource(request, access);
@@ -69,7 +70,7 @@ int runImport(const InterchangeRequest& request, const QString& defaultCatalogue
         mapping.override(source->columns(), request.map);
     if (mapping.isEmpty()) // before a missing catalogue is made for it
         throw InterchangeError(Importer::noFieldMessage(source->columns()));
-    const std::unique_ptr<Database> db = openCatalogue(defaultCatalogue, true);
+    const std::unique_ptr<Database> db = openCatalogue(session, defaultCatalogue, true);
     Importer importer(*db, *source, mapping);
     Importer::Counts counts;
     try {
@@ -83,11 +84,11 @@ int runImport(const InterchangeRequest& request, const QString& defaultCatalogue
     return 0;
 }
 
-int runExport(const InterchangeRequest& request, const QString& defaultCatalogue)
+int runExport(Session& session, const InterchangeRequest& request, const QString& defaultCatalogue)
 {
-    const QList<SelectionList::Selection> selections = SelectionList::load();
-    const int index =
-        request.selection > 0 ? request.selection - 1 : SelectionList::defaultIndex(int(selections.size()));
+    const int iDefault = session.LoadSelections();
+    const QList<SelectionList::Selection>& selections = session.selections;
+    const int index = request.selection > 0 ? request.selection - 1 : iDefault;
     if (index < 0 || index >= selections.size()) {
         say(stderr, request.selection > 0
                         ? QStringLiteral("There is no Selection %1: varolin.ini lists %2.")
@@ -103,7 +104,7 @@ int runExport(const InterchangeRequest& request, const QString& defaultCatalogue
                         .arg(selection.name));
         return 2;
     }
-    const std::unique_ptr<Database> db = openCatalogue(defaultCatalogue, false);
+    const std::unique_ptr<Database> db = openCatalogue(session, defaultCatalogue, false);
     const QString sql = Catalogue::displayStatement(SelectionList::withCurrentYear(selection.where), selection.order);
     int n = 0;
     try {
@@ -123,10 +124,10 @@ int runExport(const InterchangeRequest& request, const QString& defaultCatalogue
 
 int RunInterchangeCommand(const InterchangeRequest& request, const QString& iniFile, const QString& defaultCatalogue)
 {
-    g_sIniFile = iniFile;
+    Session session(iniFile);
     try {
-        return request.importFile.isEmpty() ? runExport(request, defaultCatalogue)
-                                            : runImport(request, defaultCatalogue);
+        return request.importFile.isEmpty() ? runExport(session, request, defaultCatalogue)
+                                            : runImport(session, request, defaultCatalogue);
     } catch (const InterchangeError& e) {
         say(stderr, e.message());
     } catch (const EngineError& e) {

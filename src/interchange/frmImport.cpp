@@ -5,7 +5,6 @@
 #include "interchange/InterchangeError.h"
 #include "platform/BusyCursor.h"
 #include "platform/Dialogs.h"
-#include "shared/modVarolin.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
 
@@ -39,7 +38,7 @@ void report(QWidget* parent, const QString& text)
 
 } // namespace
 
-frmImport::frmImport(QWidget* parent) : QDialog(parent)
+frmImport::frmImport(Database& catalogue, QWidget* parent) : QDialog(parent), m_catalogue(catalogue)
 {
     setObjectName(QStringLiteral("frmImport"));
     setWindowTitle(QStringLiteral("Import Recordings"));
@@ -141,7 +140,7 @@ bool frmImport::Form_Load(const QString& sPath)
         }
         cboTable->setEnabled(false);
         m_source = std::make_unique<CsvReader>(CsvReader::fromFile(sPath));
-        m_importer = std::make_unique<Importer>(*g_dbCatalogue, *m_source, ColumnMapping::match(m_source->columns()));
+        m_importer = std::make_unique<Importer>(m_catalogue, *m_source, ColumnMapping::match(m_source->columns()));
         ShowMapping();
         cboField[RecordingFields::Artist]->setFocus();
     } catch (const InterchangeError& e) {
@@ -164,7 +163,7 @@ void frmImport::LoadTable(const QString& sTable)
     m_source.reset();
     try {
         m_source = m_access->readTable(sTable);
-        m_importer = std::make_unique<Importer>(*g_dbCatalogue, *m_source, ColumnMapping::match(m_source->columns()));
+        m_importer = std::make_unique<Importer>(m_catalogue, *m_source, ColumnMapping::match(m_source->columns()));
     } catch (...) {
         m_importer.reset();
         m_source.reset();

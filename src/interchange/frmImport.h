@@ -8,6 +8,7 @@
 #include <QDialog>
 
 class AccessDatabase;
+class Database;
 class ImportSource;
 class QComboBox;
 class QLabel;
@@ -25,7 +26,7 @@ class frmImport : public QDialog
     Q_OBJECT
 
 public:
-    explicit frmImport(QWidget* parent = nullptr);
+    explicit frmImport(Database& catalogue, QWidget* parent = nullptr);
     ~frmImport() override;
 
     // Reads the file into the window, ready to show; a file that cannot be read is reported and
@@ -57,6 +58,7 @@ private:
 
     QString m_sPath;
     std::unique_ptr<AccessDatabase> m_access;
+    Database& m_catalogue;
     std::unique_ptr<ImportSource> m_source;
     std::unique_ptr<Importer> m_importer;
     Importer::Counts m_counts;

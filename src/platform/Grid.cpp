@@ -1,17 +1,16 @@
 #include "platform/Grid.h"
 
-#include "platform/GridModel.h"
+#include "platform/ItemRoles.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QScopedValueRollback>
 #include <QScrollBar>
 
-Grid::Grid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this))
+Grid::Grid(QWidget* parent) : QTableView(parent)
 {
-    setModel(m_model);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionMode(QAbstractItemView::NoSelection); // the selected range is ours to set
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     setWordWrap(false);
@@ -22,84 +21,90 @@ Grid::Grid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this))
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(false);
 
-    connect(m_model, &QAbstractItemModel::modelReset, this, &Grid::applyColumnWidths);
     connect(this, &QAbstractItemView::clicked, this, [this] { emit cellClicked(); });
     connect(this, &QAbstractItemView::doubleClicked, this, [this] { emit cellDoubleClicked(); });
 }
 
-int Grid::rows() const
+void Grid::setModel(QAbstractItemModel* model)
 {
-    return m_model->gridRows();
+    if (this->model())
+        disconnect(this->model(), nullptr, this, nullptr);
+    QTableView::setModel(model);
+    if (model) {
+        connect(model, &QAbstractItemModel::modelReset, this, [this] {
+            m_topRow = 1; // new rows are shown from the top
+            applyColumnWidths();
+        });
+    }
+    applyColumnWidths();
 }
 
-void Grid::setRows(int rows)
+int Grid::rows() const
 {
-    const QScopedValueRollback syncing(m_syncing, true);
-    m_model->setGridRows(rows);
-    const int last = qMax(0, rows - 1);
-    m_row = qMin(m_row, last);
-    m_selRow1 = qMin(m_selRow1, last);
-    m_selRow2 = qMin(m_selRow2, last);
-    m_topRow = qBound(1, m_topRow, qMax(1, last)); // an emptied grid is scrolled to the top
-    applyCurrent();
-    applySelection();
-    applyScroll();
+    return model() ? model()->rowCount() + 1 : 1;
 }
 
 int Grid::cols() const
 {
-    return m_model->cols();
+    return model() ? model()->columnCount() : 0;
 }
 
-void Grid::setCols(int cols)
+int Grid::row() const
 {
-    const QScopedValueRollback syncing(m_syncing, true);
-    m_model->setCols(cols);
-    if (m_col >= cols)
-        m_col = qMax(0, cols - 1);
-    applyCurrent();
+    const QModelIndex index = currentIndex();
+    return index.isValid() ? index.row() + 1 : 0;
+}
+
+int Grid::col() const
+{
+    const QModelIndex index = currentIndex();
+    return index.isValid() ? index.column() : 0;
 }
 
 void Grid::setRow(int row)
 {
-    setCurrentCell(row, m_col);
+    setCurrentCell(row, col());
 }
 
 void Grid::setCol(int col)
 {
-    setCurrentCell(m_row, col);
+    setCurrentCell(row(), col);
 }
 
 void Grid::setCurrentCell(int row, int col)
 {
+    if (!model())
+        return;
     row = qBound(0, row, rows() - 1);
     col = qBound(0, col, qMax(0, cols() - 1));
-    if (row == m_row && col == m_col)
-        return;
-    m_row = row;
-    m_col = col;
-    applyCurrent();
-    emit rowColChange();
-}
-
-QString Grid::text() const
-{
-    return textAt(m_row, m_col);
-}
-
-void Grid::setText(const QString& text)
-{
-    m_model->setCell(m_row, m_col, text);
+    // Moving the current cell from code does not scroll, as the grid's users expect.
+    const int top = verticalScrollBar()->value();
+    const int left = horizontalScrollBar()->value();
+    const QModelIndex index = row >= 1 ? model()->index(row - 1, col) : QModelIndex();
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    verticalScrollBar()->setValue(top);
+    horizontalScrollBar()->setValue(left);
 }
 
 QString Grid::textAt(int row, int col) const
 {
-    return m_model->cellText(row, col);
+    if (!model() || col < 0 || col >= cols() || row < 0 || row >= rows())
+        return QString();
+    if (row == 0)
+        return model()->headerData(col, Qt::Horizontal).toString();
+    return model()->index(row - 1, col).data().toString();
+}
+
+qint64 Grid::idAt(int row) const
+{
+    if (!model() || row < 1 || row >= rows())
+        return 0;
+    return model()->index(row - 1, 0).data(ItemRoles::RecordingId).toLongLong();
 }
 
 int Grid::topRow() const
 {
-    return isVisible() && !m_model->inBatch() ? verticalScrollBar()->value() + 1 : m_topRow;
+    return isVisible() ? verticalScrollBar()->value() + 1 : m_topRow;
 }
 
 void Grid::setTopRow(int row)
@@ -110,7 +115,7 @@ void Grid::setTopRow(int row)
 
 int Grid::leftCol() const
 {
-    return isVisible() && !m_model->inBatch() ? horizontalScrollBar()->value() : m_leftCol;
+    return isVisible() ? horizontalScrollBar()->value() : m_leftCol;
 }
 
 void Grid::setLeftCol(int col)
@@ -119,13 +124,42 @@ void Grid::setLeftCol(int col)
     applyScroll();
 }
 
+QItemSelection Grid::selectedRange() const
+{
+    return selectionModel() ? selectionModel()->selection() : QItemSelection();
+}
+
+int Grid::selStartRow() const
+{
+    const QItemSelection selection = selectedRange();
+    int first = -1;
+    for (const QItemSelectionRange& range : selection)
+        first = first < 0 ? range.top() : qMin(first, range.top());
+    return first + 1;
+}
+
+int Grid::selEndCol() const
+{
+    int last = 0;
+    for (const QItemSelectionRange& range : selectedRange())
+        last = qMax(last, range.right());
+    return last;
+}
+
 void Grid::setSelection(int row1, int col1, int row2, int col2)
 {
-    m_selRow1 = qMin(row1, row2);
-    m_selRow2 = qMax(row1, row2);
-    m_selCol1 = qMin(col1, col2);
-    m_selCol2 = qMax(col1, col2);
-    applySelection();
+    if (!model())
+        return;
+    const int first = qMax(1, qMin(row1, row2)) - 1;
+    const int last = qMin(qMax(row1, row2) - 1, model()->rowCount() - 1);
+    if (last < first || cols() == 0) {
+        selectionModel()->clearSelection();
+        return;
+    }
+    const int left = qBound(0, qMin(col1, col2), cols() - 1);
+    const int right = qBound(0, qMax(col1, col2), cols() - 1);
+    selectionModel()->select(QItemSelection(model()->index(first, left), model()->index(last, right)),
+                             QItemSelectionModel::ClearAndSelect);
 }
 
 int Grid::colWidth(int col) const
@@ -156,85 +190,19 @@ int Grid::rowHeight() const
     return verticalHeader()->defaultSectionSize();
 }
 
-void Grid::addItem(const QString& tabText)
-{
-    const QList<QByteArray> cells = tabText.toUtf8().split('\t');
-    QList<QUtf8StringView> views;
-    for (const QByteArray& cell : cells)
-        views.append(QUtf8StringView(cell.constData(), cell.size()));
-    addRow(views.constData(), static_cast<int>(views.size()));
-}
-
-void Grid::addRow(const QUtf8StringView* cells, int count)
-{
-    const QScopedValueRollback syncing(m_syncing, true);
-    m_model->appendRow(cells, count);
-}
-
-void Grid::removeItem(int row)
-{
-    const QScopedValueRollback syncing(m_syncing, true);
-    m_model->removeGridRow(row);
-    // The highlighted rows move up with the rows below the one removed.
-    if (m_selRow1 > row)
-        --m_selRow1;
-    if (m_selRow2 > row)
-        --m_selRow2;
-    applySelection();
-    if (m_row >= rows())
-        m_row = qMax(0, rows() - 1);
-    applyCurrent();
-}
-
 void Grid::setVisible(bool visible)
 {
-    // Hidden, the grid gathers its changes; shown, it announces them at once and takes up its
-    // current cell, selection and scroll position again.
-    const QScopedValueRollback syncing(m_syncing, true);
-    if (!visible)
-        m_model->beginBatch();
     QTableView::setVisible(visible);
-    if (visible && m_model->inBatch()) {
-        m_model->endBatch();
+    // A scroll position set while hidden is taken up once the rows are laid out.
+    if (visible) {
         doItemsLayout();
-        applyCurrent();
-        applySelection();
         applyScroll();
     }
 }
 
-void Grid::applyCurrent()
-{
-    if (m_model->inBatch())
-        return;
-    const QScopedValueRollback syncing(m_syncing, true);
-    const int top = verticalScrollBar()->value();
-    const int left = horizontalScrollBar()->value();
-    const QModelIndex index = m_row >= 1 ? m_model->index(m_row - 1, m_col) : QModelIndex();
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    // Moving the current cell from code does not scroll, as the grid's users expect.
-    verticalScrollBar()->setValue(top);
-    horizontalScrollBar()->setValue(left);
-}
-
-void Grid::applySelection()
-{
-    if (m_model->inBatch())
-        return;
-    const int first = qMax(1, m_selRow1) - 1;
-    const int last = m_selRow2 - 1;
-    if (last < first || m_model->rowCount() == 0 || cols() == 0) {
-        selectionModel()->clearSelection();
-        return;
-    }
-    const QItemSelection range(m_model->index(first, qBound(0, m_selCol1, cols() - 1)),
-                               m_model->index(qMin(last, m_model->rowCount() - 1), qBound(0, m_selCol2, cols() - 1)));
-    selectionModel()->select(range, QItemSelectionModel::ClearAndSelect);
-}
-
 void Grid::applyScroll()
 {
-    if (m_model->inBatch() || !isVisible())
+    if (!isVisible())
         return;
     verticalScrollBar()->setValue(m_topRow - 1);
     horizontalScrollBar()->setValue(m_leftCol);
@@ -243,17 +211,8 @@ void Grid::applyScroll()
 void Grid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
-    if (m_syncing || !current.isValid())
-        return;
-    // The user moved the current cell (keys or mouse): the whole row stays highlighted with it.
-    const int row = current.row() + 1;
-    const int col = current.column();
-    if (row == m_row && col == m_col)
-        return;
-    m_row = row;
-    m_col = col;
-    setSelection(row, 0, row, cols() - 1);
-    emit rowColChange();
+    if (current.row() != previous.row() || current.column() != previous.column())
+        emit rowColChange();
 }
 
 void Grid::keyPressEvent(QKeyEvent* event)

@@ -5,6 +5,7 @@
 #include "platform/ToolbarIcons.h"
 #include "platform/Twips.h"
 #include "shared/modVarolin.h"
+#include "shared/Session.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,7 +32,7 @@ QString PlainTip(const QString& sTip)
 
 } // namespace
 
-frmSettings::frmSettings(QWidget* parent) : QDialog(parent)
+frmSettings::frmSettings(Session& session, QWidget* parent) : QDialog(parent), m_session(session)
 {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Settings"));
@@ -91,8 +92,7 @@ void frmSettings::CreateControls()
 
 int frmSettings::HotKeyCount() const
 {
-    const qsizetype iLoaded = qMin(g_asHotKeyName.size(), qMin(g_aiHotKeyCode.size(), g_asHotKeyText.size()));
-    return static_cast<int>(qBound(qsizetype(0), qMin(qsizetype(g_iHotKeyCount), iLoaded), qsizetype(kRows)));
+    return qBound(0, m_session.hotKeys.count(), static_cast<int>(kRows));
 }
 
 void frmSettings::LayOutHotKeyRows(int iCount)
@@ -105,7 +105,7 @@ void frmSettings::LayOutHotKeyRows(int iCount)
     const int iMaxName = px(1800);
     int iNameWidth = px(255);
     for (int i = 0; i < iCount; ++i)
-        iNameWidth = qMax(iNameWidth, metrics.horizontalAdvance(g_asHotKeyName.at(i)) + 2);
+        iNameWidth = qMax(iNameWidth, metrics.horizontalAdvance(m_session.hotKeys.at(i).name) + 2);
     iNameWidth = qMin(iNameWidth, iMaxName);
     const int iEqLeft = qMax(px(600), iNameLeft + iNameWidth + px(45));
     const int iTextLeft = iEqLeft + px(315);
@@ -116,7 +116,7 @@ void frmSettings::LayOutHotKeyRows(int iCount)
         lblEq[i]->setGeometry(iEqLeft, iTop, px(255), px(285));
         txtHK[i]->setGeometry(iTextLeft, iTop, iTextRight - iTextLeft, px(285));
         if (i < iCount)
-            lblHK[i]->setText(metrics.elidedText(g_asHotKeyName.at(i), Qt::ElideRight, iNameWidth));
+            lblHK[i]->setText(metrics.elidedText(m_session.hotKeys.at(i).name, Qt::ElideRight, iNameWidth));
     }
 }
 
@@ -132,7 +132,7 @@ int frmSettings::ShowModal()
 
 void frmSettings::Form_Load()
 {
-    chkRefresh->setChecked(g_bAutoRefresh);
+    chkRefresh->setChecked(m_session.autoRefresh);
     const int iCount = HotKeyCount();
     LayOutHotKeyRows(iCount);
     for (int i = 0; i < kRows; ++i) {
@@ -144,11 +144,12 @@ void frmSettings::Form_Load()
             txtHK[i]->clear();
             continue;
         }
-        const QString sKey = KeyCodes::name(g_aiHotKeyCode.at(i));
-        lblHK[i]->setToolTip(PlainTip(QStringLiteral("%1, typed by %2").arg(g_asHotKeyName.at(i), sKey)));
+        const HotKey& hotKey = m_session.hotKeys.at(i);
+        const QString sKey = KeyCodes::name(hotKey.code);
+        lblHK[i]->setToolTip(PlainTip(QStringLiteral("%1, typed by %2").arg(hotKey.name, sKey)));
         txtHK[i]->setToolTip(PlainTip(QStringLiteral("The text %1 types in the recording editor").arg(sKey)));
-        txtHK[i]->setAccessibleName(g_asHotKeyName.at(i));
-        txtHK[i]->setText(UnescapeHotKeyText(g_asHotKeyText.at(i)));
+        txtHK[i]->setAccessibleName(hotKey.name);
+        txtHK[i]->setText(UnescapeHotKeyText(hotKey.text));
     }
 }
 
@@ -213,21 +214,18 @@ void frmSettings::cmdOK_Click()
     const bool bAutoRefresh = chkRefresh->isChecked();
     QList<IniFile::Entry> aEntries{{QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"),
                                     bAutoRefresh ? QStringLiteral("Yes") : QStringLiteral("No")}};
-    QStringList asText = g_asHotKeyText;
+    HotKeySet hotKeys = m_session.hotKeys;
     for (int i = 0; i < HotKeyCount(); ++i) {
         const QString sShown = txtHK[i]->text();
+        const QString& sLoaded = m_session.hotKeys.at(i).text;
         // A text left as it was shown keeps its stored form: the shown form has lost every brace,
         // and storing it would turn "{TAB}" into the word "TAB".
-        asText[i] =
-            sShown == UnescapeHotKeyText(g_asHotKeyText.at(i)) ? g_asHotKeyText.at(i) : EscapeHotKeyText(sShown);
-        QString sStored = asText[i];
-        sStored.replace(QLatin1Char(' '), g_sSpaceSubst);
-        const QString sEntry = g_asHotKeyName.at(i) + QLatin1Char(',') + QString::number(g_aiHotKeyCode.at(i)) +
-                               QLatin1Char(',') + sStored;
+        hotKeys.setText(i, sShown == UnescapeHotKeyText(sLoaded) ? sLoaded : EscapeHotKeyText(sShown));
+        const QString sEntry = HotKeySet::entry(hotKeys.at(i), m_session.spaceSubst);
         if (sShown.contains(QLatin1Char('\n')) || sShown.contains(QLatin1Char('\r'))) {
             Refuse(QStringLiteral("The text of the hot key \"%1\" holds a line break, which varolin.ini cannot "
                                   "keep. Nothing has been saved.")
-                       .arg(g_asHotKeyName.at(i)),
+                       .arg(hotKeys.at(i).name),
                    txtHK[i]);
             return;
         }
@@ -235,7 +233,7 @@ void frmSettings::cmdOK_Click()
             Refuse(QStringLiteral("The text of the hot key \"%1\" is %2 characters too long: varolin.ini keeps %3 "
                                   "characters of a hot key, its name and key number included, and each \"(\" or \")\" "
                                   "takes three. Nothing has been saved.")
-                       .arg(g_asHotKeyName.at(i))
+                       .arg(hotKeys.at(i).name)
                        .arg(sEntry.size() - kMaxEntryLength)
                        .arg(kMaxEntryLength),
                    txtHK[i]);
@@ -244,15 +242,15 @@ void frmSettings::cmdOK_Click()
         aEntries.append({QStringLiteral("Hot-Keys"), QString::number(i + 1), sEntry});
     }
 
-    // The globals follow only what reached the file, so that they always say what the next start reads.
+    // The session follows only what reached the file, so that it always says what the next start reads.
     QString sError;
-    if (!WriteIniStrings(aEntries, &sError)) {
+    if (!m_session.WriteIniStrings(aEntries, &sError)) {
         Refuse(QStringLiteral("The settings could not be saved, and varolin.ini is as it was:\r\n\r\n") + sError,
                nullptr);
         return;
     }
-    g_bAutoRefresh = bAutoRefresh;
-    g_asHotKeyText = asText;
+    m_session.autoRefresh = bAutoRefresh;
+    m_session.hotKeys = hotKeys;
     QDialog::done(QDialog::Accepted);
 }
 

@@ -10,6 +10,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QToolButton;
+class Session;
 
 // The settings window: auto-refresh and the texts of the hot keys. It shows the settings globals as
 // it opens; OK writes them to varolin.ini and, once they are there, into the globals. The caller
@@ -19,7 +20,7 @@ class frmSettings : public QDialog
     Q_OBJECT
 
 public:
-    explicit frmSettings(QWidget* parent = nullptr);
+    explicit frmSettings(Session& session, QWidget* parent = nullptr);
 
     // Shows the window modally until it is left: Accepted when OK stored the settings, Rejected
     // when it was left without storing anything.
@@ -50,4 +51,6 @@ private:
     std::array<QLabel*, kRows> lblHK{};
     std::array<QLabel*, kRows> lblEq{};
     std::array<QLineEdit*, kRows> txtHK{};
+
+    Session& m_session;
 };

@@ -1,7 +1,6 @@
 #include "shared/SelectionList.h"
 
 #include "shared/CStrParse.h"
-#include "shared/modVarolin.h"
 #include "shared/NumberText.h"
 #include "store/JetText.h"
 
@@ -44,10 +43,8 @@ SelectionList::Selection SelectionList::fromEntry(const QString& entry)
     return selection;
 }
 
-QList<SelectionList::Selection> SelectionList::load()
+QList<SelectionList::Selection> SelectionList::fromSection(const QHash<QString, QString>& section)
 {
-    // One reading of the section: a long list of Selections is not read once per entry.
-    const QHash<QString, QString> section = ReadIniSection(QStringLiteral("SQL"));
     QList<Selection> selections;
     for (int i = 1;; ++i) {
         const QString entry = section.value(QString::number(i));
@@ -57,13 +54,11 @@ QList<SelectionList::Selection> SelectionList::load()
     }
 }
 
-int SelectionList::defaultIndex(int count)
+int SelectionList::defaultIndex(const QHash<QString, QString>& section, int count)
 {
     // A "Default" outside the list chooses nothing.
-    const int i =
-        NumberText::roundHalfEven(NumberText::leadingNumber(ReadIniString(
-                                      QStringLiteral("SQL"), QStringLiteral("Default"), QStringLiteral("0"))) -
-                                  1);
+    const QString sDefault = section.value(QStringLiteral("default"), QStringLiteral("0"));
+    const int i = NumberText::roundHalfEven(NumberText::leadingNumber(sDefault) - 1);
     return i >= 0 && i < count ? i : -1;
 }
 

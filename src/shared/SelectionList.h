@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -22,10 +23,10 @@ public:
     static QStringList pieces(const QString& entry);
     static Selection fromEntry(const QString& entry);
 
-    // Every Selection of g_sIniFile, and the position of the default one (-1 when "Default" names
-    // none of them).
-    static QList<Selection> load();
-    static int defaultIndex(int count);
+    // Every Selection of the [SQL] section as the session read it (keys case-folded), and the
+    // position of the default one (-1 when "Default" names none of them).
+    static QList<Selection> fromSection(const QHash<QString, QString>& section);
+    static int defaultIndex(const QHash<QString, QString>& section, int count);
 
     // True when the condition asks the user for values ("??").
     static bool asksForValues(const QString& condition);

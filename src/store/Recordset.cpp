@@ -18,14 +18,17 @@ QString Recordset::text(int index) const
     const QVariant v = value(index);
     if (v.isNull())
         return QString();
-    if (v.typeId() == QMetaType::Double) {
-        const double d = v.toDouble();
-        // Whole numbers show without a point; past 2^63 a cast would be undefined, and 'g' serves.
-        if (std::fabs(d) < 9.0e18 && d == std::trunc(d))
-            return QString::number(static_cast<qint64>(d));
-        return QString::number(d, 'g', 15);
-    }
+    if (v.typeId() == QMetaType::Double)
+        return numberText(v.toDouble());
     return v.toString();
+}
+
+QString Recordset::numberText(double d)
+{
+    // Whole numbers show without a point; past 2^63 a cast would be undefined, and 'g' serves.
+    if (std::fabs(d) < 9.0e18 && d == std::trunc(d))
+        return QString::number(static_cast<qint64>(d));
+    return QString::number(d, 'g', 15);
 }
 
 void Recordset::setIndex(const QString&)

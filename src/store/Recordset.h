@@ -29,6 +29,8 @@ public:
     QVariant field(const QString& name) const { return value(fieldIndex(name)); }
     // The value as the grid shows it: Null as empty text, numbers in plain decimal.
     virtual QString text(int index) const;
+    // A REAL as a cell shows it.
+    static QString numberText(double d);
 
     // Table recordsets only.
     virtual void setIndex(const QString& indexName);

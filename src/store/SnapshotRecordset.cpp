@@ -19,8 +19,10 @@ struct SpareStorage
 
 SpareStorage& spare()
 {
-    thread_local SpareStorage storage;
-    return storage;
+    // Never destroyed: a snapshot the clipboard still holds may be let go after static objects
+    // are gone. Snapshots are made and released on the window's thread only.
+    static SpareStorage* const storage = new SpareStorage;
+    return *storage;
 }
 
 } // namespace
@@ -129,11 +131,16 @@ QString SnapshotRecordset::fieldName(int index) const
 
 const SnapshotRecordset::Cell& SnapshotRecordset::cell(int index) const
 {
-    if (m_row >= m_rows)
+    return cellAt(m_row, index);
+}
+
+const SnapshotRecordset::Cell& SnapshotRecordset::cellAt(int row, int index) const
+{
+    if (row < 0 || row >= m_rows)
         noCurrentRecord();
     if (index < 0 || index >= m_names.size())
         throw EngineError(EngineError::Kind::General, QStringLiteral("Item not found in this collection."));
-    return m_cells[static_cast<size_t>(m_row) * m_names.size() + index];
+    return m_cells[static_cast<size_t>(row) * m_names.size() + index];
 }
 
 template <typename T>
@@ -161,34 +168,64 @@ QVariant SnapshotRecordset::value(int index) const
 
 QString SnapshotRecordset::text(int index) const
 {
-    const Cell& c = cell(index);
-    if (c.length >= 0)
-        return QString::fromUtf8(m_utf8.data() + c.offset, c.length);
-    if (c.length == kInteger)
+    return textAt(m_row, index);
+}
+
+QString SnapshotRecordset::textAt(int row, int index) const
+{
+    const Cell& c = cellAt(row, index);
+    switch (c.length) {
+    case kNull:
+        return QString();
+    case kInteger:
         return QString::number(number<qint64>(c));
-    return Recordset::text(index);
+    case kFloat:
+        return numberText(number<double>(c));
+    default:
+        return QString::fromUtf8(m_utf8.data() + c.offset, c.length);
+    }
 }
 
 QUtf8StringView SnapshotRecordset::utf8View(int index) const
 {
-    const Cell& c = cell(index);
+    return utf8ViewAt(m_row, index);
+}
+
+QUtf8StringView SnapshotRecordset::utf8ViewAt(int row, int index) const
+{
+    const Cell& c = cellAt(row, index);
     return c.length >= 0 ? QUtf8StringView(m_utf8.data() + c.offset, c.length) : QUtf8StringView();
 }
 
 bool SnapshotRecordset::isText(int index) const
 {
-    return cell(index).length >= 0;
+    return isTextAt(m_row, index);
+}
+
+bool SnapshotRecordset::isTextAt(int row, int index) const
+{
+    return cellAt(row, index).length >= 0;
 }
 
 qint64 SnapshotRecordset::integer(int index) const
 {
-    const Cell& c = cell(index);
-    if (c.length == kInteger)
+    return integerAt(m_row, index);
+}
+
+qint64 SnapshotRecordset::integerAt(int row, int index) const
+{
+    const Cell& c = cellAt(row, index);
+    switch (c.length) {
+    case kNull:
+        return 0;
+    case kInteger:
         return number<qint64>(c);
-    if (c.length == kFloat) {
+    case kFloat: {
         // A REAL past the range of a whole number reads as 0, as text that is no number does.
         const double d = number<double>(c);
-        return std::fabs(d) < 9.0e18 ? value(index).toLongLong() : 0;
+        return std::fabs(d) < 9.0e18 ? QVariant(d).toLongLong() : 0;
     }
-    return value(index).toLongLong();
+    default:
+        return QString::fromUtf8(m_utf8.data() + c.offset, c.length).toLongLong();
+    }
 }

@@ -24,6 +24,8 @@ public:
     void moveLast() override;
     void moveNext() override;
     int recordCount() override;
+    int rows() const { return m_rows; }
+    size_t textBytes() const { return m_utf8.size(); }
 
     int fieldCount() const override;
     QString fieldName(int index) const override;
@@ -36,6 +38,12 @@ public:
     bool isText(int index) const;
     qint64 integer(int index) const;
 
+    // The same of any row, the current one staying where it is: a model shows the rows from here.
+    QString textAt(int row, int index) const;
+    QUtf8StringView utf8ViewAt(int row, int index) const;
+    bool isTextAt(int row, int index) const;
+    qint64 integerAt(int row, int index) const;
+
     // Where a value lies in m_utf8: a text of `length` bytes, or the 8 bytes of a number.
     struct Cell
     {
@@ -46,6 +54,7 @@ public:
 private:
     enum : qint32 { kNull = -1, kInteger = -2, kFloat = -3 };
     const Cell& cell(int index) const;
+    const Cell& cellAt(int row, int index) const;
     template <typename T>
     T number(const Cell& c) const;
 

@@ -2,7 +2,7 @@
 #include "browser/frmMain.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "support/ProgramWindow.h"
 
 #include <gtest/gtest.h>
@@ -153,7 +153,7 @@ TEST_F(Find, CancelSearchesNothingAndTheDialogKeepsItsState)
     ProgramWindow::press(Qt::Key_F, Qt::ControlModifier);
     EXPECT_FALSE(program.stepsLeft());
     EXPECT_EQ(program.unexpectedEditors(), 0) << "one key press opens the dialog once";
-    EXPECT_EQ(g_sFindText, QString());
+    EXPECT_EQ(program.session->lastFind.text, QString());
     EXPECT_EQ(cell(), std::make_pair(1, 0));
     EXPECT_TRUE(sorry().isEmpty());
 

@@ -3,7 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "platform/StatusPanel.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "store/Database.h"
 #include "support/ProgramWindow.h"
 
@@ -214,7 +214,7 @@ TEST(HostileInput, StartUpShowsItIsWaitingForALockedCatalogue)
             return false;
         }
     } painted;
-    program.window = std::make_unique<frmMain>();
+    program.window = std::make_unique<frmMain>(*program.session);
     program.window->setProgramDirectory(program.folder.path());
     program.window->findChild<StatusPanel*>(QStringLiteral("pnlStatus"))->installEventFilter(&painted);
     EXPECT_TRUE(program.window->Form_Load());
@@ -231,14 +231,14 @@ TEST(HostileInput, ClosingTheWindowDuringStartUpEndsTheProgram)
     ProgramWindow program;
     TestFolder::addRecordings(program.folder.createCatalogue(), kOne);
     program.folder.writeIni(QStringLiteral("[SQL]\n1=All\nDefault=1\n"));
-    program.window = std::make_unique<frmMain>();
+    program.window = std::make_unique<frmMain>(*program.session);
     program.window->setProgramDirectory(program.folder.path());
     // Closed as the window shows, while start-up lets the pending events run.
     QMetaObject::invokeMethod(program.window.get(), &QWidget::close, Qt::QueuedConnection);
     EXPECT_FALSE(program.window->Form_Load()) << "no event loop may start without a window";
     EXPECT_TRUE(program.window->isEnded());
     EXPECT_FALSE(program.window->isVisible());
-    EXPECT_EQ(g_dbCatalogue, nullptr);
+    EXPECT_EQ(program.session->catalogue(), nullptr);
 }
 
 TEST(HostileInput, MenuShortcutsWinInTheSelectionText)

@@ -4,6 +4,7 @@
 #include "platform/StatusPanel.h"
 #include "platform/Twips.h"
 #include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "store/Database.h"
 #include "support/TestFolder.h"
 
@@ -40,15 +41,10 @@ const QString kIni = QStringLiteral("[SQL]\n"
 class MainWindow : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ResetModuleGlobals();
-        Dialogs::setScripted(true);
-    }
+    void SetUp() override { Dialogs::setScripted(true); }
     void TearDown() override
     {
         window.reset();
-        ResetModuleGlobals();
         Dialogs::setScripted(false);
     }
 
@@ -70,7 +66,9 @@ protected:
     bool restart(const QString& ini)
     {
         folder.writeIni(ini);
-        window = std::make_unique<frmMain>();
+        window.reset();
+        session = std::make_unique<Session>();
+        window = std::make_unique<frmMain>(*session);
         window->setProgramDirectory(folder.path());
         return window->Form_Load();
     }
@@ -100,16 +98,39 @@ protected:
         return cells;
     }
 
+    QStringList wheres() const
+    {
+        QStringList list;
+        for (const SelectionList::Selection& selection : session->selections)
+            list << selection.where;
+        return list;
+    }
+    QStringList orders() const
+    {
+        QStringList list;
+        for (const SelectionList::Selection& selection : session->selections)
+            list << selection.order;
+        return list;
+    }
+    QList<qint64> rowIDs() const
+    {
+        QList<qint64> ids;
+        for (int r = 1; r < grid()->rows(); ++r)
+            ids << grid()->idAt(r);
+        return ids;
+    }
+
     TestFolder folder;
+    std::unique_ptr<Session> session;
     std::unique_ptr<frmMain> window;
 };
 
 TEST_F(MainWindow, StartsWithAnEmptyConfiguration)
 {
     ASSERT_TRUE(start(QString()));
-    EXPECT_TRUE(g_dbCatalogue && g_dbCatalogue->isOpen());
-    EXPECT_EQ(g_sIniFile, folder.file(QStringLiteral("varolin.ini")));
-    EXPECT_TRUE(g_bAutoRefresh);
+    EXPECT_TRUE(session->catalogue() && session->catalogue()->isOpen());
+    EXPECT_EQ(session->iniFile(), folder.file(QStringLiteral("varolin.ini")));
+    EXPECT_TRUE(session->autoRefresh);
     EXPECT_EQ(selections()->count(), 0);
     EXPECT_EQ(selections()->currentIndex(), -1);
     EXPECT_FALSE(grid()->isVisible());
@@ -128,7 +149,7 @@ TEST_F(MainWindow, ShowsTheDefaultSelectionAtStartUp)
     ASSERT_TRUE(grid()->isVisible());
     EXPECT_EQ(column(1), (QStringList{"Waterloo", "Arrival", "Parklife", "Celtic"}));
     EXPECT_EQ(status(), QStringLiteral(" 4 records found"));
-    EXPECT_EQ(g_aiRowID, (QList<qint64>{1, 4, 2, 3, 0}));
+    EXPECT_EQ(rowIDs(), (QList<qint64>{1, 4, 2, 3}));
     EXPECT_EQ(grid()->row(), 1);
     EXPECT_EQ(grid()->col(), 0);
     EXPECT_EQ(grid()->selStartRow(), 1);
@@ -146,7 +167,7 @@ TEST_F(MainWindow, StarterSelectionsAllRun)
     ASSERT_TRUE(start(QString::fromUtf8(starter.readAll())));
     ASSERT_GT(selections()->count(), 1);
     EXPECT_EQ(selections()->currentIndex(), 0);
-    EXPECT_EQ(g_iHotKeyCount, 2);
+    EXPECT_EQ(session->hotKeys.count(), 2);
     for (int k = 0; k < selections()->count(); ++k) {
         for (int answer = 0; answer < 3; ++answer)
             Dialogs::scriptInputAnswer(QStringLiteral("a"));
@@ -167,12 +188,12 @@ TEST_F(MainWindow, LoadsSelectionsAsWritten)
     ASSERT_EQ(selections()->count(), 2);
     // Leading spaces of a value are dropped as it is read; every other space stays.
     EXPECT_EQ(selections()->itemText(1), QStringLiteral("Spaced "));
-    EXPECT_EQ(g_asSelectionWhere, (QStringList{QString(), QStringLiteral(" Year = '1974' "), QString()}));
-    EXPECT_EQ(g_asSelectionOrder, (QStringList{QString(), QStringLiteral("Title,  Artist"), QString()}));
+    EXPECT_EQ(wheres(), (QStringList{QString(), QStringLiteral(" Year = '1974' ")}));
+    EXPECT_EQ(orders(), (QStringList{QString(), QStringLiteral("Title,  Artist")}));
     EXPECT_EQ(selections()->currentIndex(), -1) << "a Default beyond the list chooses nothing";
 
     ASSERT_TRUE(restart(QStringLiteral("[SQL]\n1=Eleven,,a,b,c,d,e,f,g,h,i,j\n")));
-    EXPECT_EQ(g_asSelectionOrder.value(0), QStringLiteral("a, b, c, d, e, f, g, h"));
+    EXPECT_EQ(orders().value(0), QStringLiteral("a, b, c, d, e, f, g, h"));
 }
 
 TEST_F(MainWindow, AsksForEachPlaceholderInTurn)
@@ -245,10 +266,10 @@ TEST_F(MainWindow, SelectionsCutOnlyAtCommasOutsideQuotesAndParentheses)
                                      "3=Plain,Year > '1975',Year,Artist\n"
                                      "4=Commented,Year > '1975' /* don't, please */,Title\n"
                                      "5=Unclosed,Artist = 'x,Title\n")));
-    EXPECT_EQ(g_asSelectionWhere.mid(0, 5),
+    EXPECT_EQ(wheres().mid(0, 5),
               (QStringList{"UCase(Left(Artist,1)) = \"A\"", "Label = 'Polar, Sweden' OR [Artist] = \"Bl,ur\"",
                            "Year > '1975'", "Year > '1975' /* don't, please */", "Artist = 'x,Title"}));
-    EXPECT_EQ(g_asSelectionOrder.mid(0, 4), (QStringList{"Mid(Title, 2, 3), Year", "Artist", "Year, Artist", "Title"}));
+    EXPECT_EQ(orders().mid(0, 4), (QStringList{"Mid(Title, 2, 3), Year", "Artist", "Year, Artist", "Title"}));
     choose(0);
     EXPECT_EQ(column(1), (QStringList{"Waterloo", "Arrival"})) << "ordered by Mid(Title, 2, 3)";
     choose(1);
@@ -356,13 +377,13 @@ TEST_F(MainWindow, CellsKeepTheirOwnTabs)
 TEST_F(MainWindow, RefreshSelectsTheCurrentRecording)
 {
     ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
-    g_iCurrentID = 2; // Parklife, row 3
+    window->setCurrentID(2); // Parklife, row 3
     control<QToolButton>("cmdRefresh")->click();
     EXPECT_EQ(grid()->row(), 3);
     EXPECT_EQ(grid()->selStartRow(), 3);
     EXPECT_EQ(grid()->textAt(grid()->row(), 1), QStringLiteral("Parklife"));
 
-    g_iCurrentID = 99; // not shown: row 1 stays current
+    window->setCurrentID(99); // not shown: row 1 stays current
     control<QToolButton>("cmdRefresh")->click();
     EXPECT_EQ(grid()->row(), 1);
     EXPECT_EQ(grid()->topRow(), 1);
@@ -374,12 +395,12 @@ TEST_F(MainWindow, CurrentRecordingScrollsIntoView)
     ASSERT_GT(window->visibleRows(), 0);
     ASSERT_EQ(window->maxTopRow(), 60 - window->visibleRows());
 
-    g_iCurrentID = 5; // row 5 comes to the top
+    window->setCurrentID(5); // row 5 comes to the top
     control<QToolButton>("cmdRefresh")->click();
     EXPECT_EQ(grid()->row(), 5);
     EXPECT_EQ(grid()->topRow(), 5);
 
-    g_iCurrentID = 58; // below the last full page: the top row stops at the highest worth scrolling to
+    window->setCurrentID(58); // below the last full page: the top row stops at the highest worth scrolling to
     control<QToolButton>("cmdRefresh")->click();
     EXPECT_EQ(grid()->row(), 58);
     EXPECT_GT(grid()->topRow(), 5);
@@ -478,7 +499,7 @@ TEST_F(MainWindow, EveryWayOutClosesTheCatalogue)
         ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
         leave(window.get());
         EXPECT_TRUE(window->isEnded());
-        EXPECT_EQ(g_dbCatalogue, nullptr);
+        EXPECT_EQ(session->catalogue(), nullptr);
         EXPECT_FALSE(window->isVisible());
         EXPECT_TRUE(Dialogs::takeShown().isEmpty()) << "nothing is asked";
         folder.writeFile(QStringLiteral("varolin.mdb"), QByteArray());

@@ -2,7 +2,7 @@
 #include "editor/frmRecord.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "store/Database.h"
 #include "support/ProgramWindow.h"
 
@@ -108,8 +108,7 @@ TEST_F(RecordCommands, NewSavesOnlyWhatWasTyped)
             ProgramWindow::press(Qt::Key_Return);
         }});
     EXPECT_EQ(recordings(), 11);
-    EXPECT_EQ(g_iCurrentID, 11);
-    EXPECT_FALSE(g_bRecordUpdated);
+    EXPECT_EQ(program.window->currentID(), 11);
     // The display follows, with the new recording current.
     EXPECT_EQ(grid()->textAt(grid()->row(), 1), QStringLiteral("Hot Rats"));
     EXPECT_EQ(grid()->selStartRow(), grid()->row());
@@ -122,7 +121,7 @@ TEST_F(RecordCommands, AmendSavesOrDiscardsAsAnswered)
 {
     ASSERT_TRUE(program.start(kIni, TenRecordings()));
     program.clickRow(4);
-    const qint64 id = g_aiRowID.at(3);
+    const qint64 id = program.grid()->idAt((3) + 1);
 
     // Escape after a change asks; No drops the edit.
     run([&] { program.control<QToolButton>("cmdAmend")->click(); }, {[&](frmRecord* editor) {
@@ -149,13 +148,13 @@ TEST_F(RecordCommands, AmendSavesOrDiscardsAsAnswered)
         }});
     EXPECT_EQ(Dialogs::takeShown().size(), 1);
     EXPECT_EQ(fieldOf(id), QStringLiteral("Renamed"));
-    EXPECT_EQ(g_iCurrentID, id);
+    EXPECT_EQ(program.window->currentID(), id);
     EXPECT_EQ(program.column(1).at(3), QStringLiteral("Renamed"));
     EXPECT_EQ(grid()->row(), 4);
 
     // Without a change Cancel asks nothing and writes nothing; with auto-refresh off a saved
     // change waits for the next refresh.
-    g_bAutoRefresh = false;
+    program.session->autoRefresh = false;
     run([&] { program.window->findChild<Grid*>()->cellDoubleClicked(); },
         {[&](frmRecord*) { ProgramWindow::press(Qt::Key_Escape); }});
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
@@ -167,7 +166,6 @@ TEST_F(RecordCommands, AmendSavesOrDiscardsAsAnswered)
     EXPECT_TRUE(Dialogs::takeShown().isEmpty()) << "OK saves without asking";
     EXPECT_EQ(fieldOf(id), QStringLiteral("Quiet"));
     EXPECT_EQ(program.column(1).at(3), QStringLiteral("Renamed"));
-    EXPECT_TRUE(g_bRecordUpdated);
 }
 
 TEST_F(RecordCommands, PreviousAndNextStepThroughTheDisplay)
@@ -238,9 +236,9 @@ TEST_F(RecordCommands, DeleteShowsTheNeighbourNext)
         ProgramWindow fresh;
         QList<TestFolder::Recording> some = TenRecordings().mid(0, c.rows);
         ASSERT_TRUE(fresh.start(kIni, some));
-        g_bAutoRefresh = c.autoRefresh;
+        fresh.session->autoRefresh = c.autoRefresh;
         fresh.clickRow(c.row);
-        const qint64 deleted = g_aiRowID.at(c.row - 1);
+        const qint64 deleted = fresh.grid()->idAt(c.row);
 
         Dialogs::scriptMessageAnswer(QMessageBox::No);
         fresh.control<QToolButton>("cmdDelete")->click();
@@ -339,7 +337,8 @@ TEST_F(RecordCommands, IdsPastTwoToTheThirtyOneAreKeptWhole)
                                                             " (7294967296, 'Bigger', 'Same low bits', 9),"
                                                             " (2, 'Small', 'Two', 9)"));
     program.control<QToolButton>("cmdRefresh")->click();
-    ASSERT_EQ(g_aiRowID.mid(0, 3), (QList<qint64>{3000000000, 7294967296, 2}));
+    ASSERT_EQ((QList<qint64>{program.grid()->idAt(1), program.grid()->idAt(2), program.grid()->idAt(3)}),
+              (QList<qint64>{3000000000, 7294967296, 2}));
 
     program.clickRow(1);
     run([&] { program.control<QToolButton>("cmdAmend")->click(); }, {[&](frmRecord* editor) {
@@ -350,20 +349,20 @@ TEST_F(RecordCommands, IdsPastTwoToTheThirtyOneAreKeptWhole)
         }});
     EXPECT_EQ(fieldOf(3000000000), QStringLiteral("Amended"));
     EXPECT_EQ(fieldOf(7294967296), QStringLiteral("Same low bits"));
-    EXPECT_EQ(g_iCurrentID, 3000000000);
+    EXPECT_EQ(program.window->currentID(), 3000000000);
     EXPECT_EQ(grid()->row(), 1);
 
     Dialogs::scriptMessageAnswer(QMessageBox::Yes);
     program.control<QToolButton>("cmdDelete")->click();
     EXPECT_EQ(program.column(1), (QStringList{"Same low bits", "Two"}));
-    EXPECT_EQ(g_iCurrentID, 7294967296);
+    EXPECT_EQ(program.window->currentID(), 7294967296);
 
     // A new recording after them gets the next ID up, and is selected.
     run([&] { program.control<QToolButton>("cmdNew")->click(); }, {[&](frmRecord*) {
             ProgramWindow::type(QStringLiteral("Zed"));
             ProgramWindow::press(Qt::Key_Return);
         }});
-    EXPECT_EQ(g_iCurrentID, 7294967297);
+    EXPECT_EQ(program.window->currentID(), 7294967297);
     EXPECT_EQ(grid()->textAt(grid()->row(), 0), QStringLiteral("Zed"));
 }
 
@@ -371,7 +370,7 @@ TEST_F(RecordCommands, RefusedChangesLoseNothing)
 {
     ASSERT_TRUE(program.start(kIni, TenRecordings()));
     // Another program holds the catalogue for writing.
-    g_dbCatalogue = Database::open(program.catalogue(), false, false, 50);
+    program.session->setCatalogue(Database::open(program.catalogue(), false, false, 50));
     const auto other = Database::open(program.catalogue());
     other->beginTrans();
 
@@ -392,7 +391,7 @@ TEST_F(RecordCommands, RefusedChangesLoseNothing)
     EXPECT_EQ(recordings(), 11);
 
     // A read-only catalogue refuses a Delete: nothing deleted, the display as it was.
-    g_dbCatalogue = Database::open(program.catalogue(), false, true);
+    program.session->setCatalogue(Database::open(program.catalogue(), false, true));
     const QStringList before = program.column(0);
     Dialogs::scriptMessageAnswer(QMessageBox::Yes);
     program.control<QToolButton>("cmdDelete")->click();
@@ -409,7 +408,7 @@ TEST_F(RecordCommands, AmendOfARecordAnotherProgramDeletedRefreshes)
     ASSERT_TRUE(program.start(kIni, TenRecordings()));
     program.clickRow(3);
     TestFolder::execute(program.catalogue(),
-                        QStringLiteral("DELETE FROM Recording WHERE ID = %1").arg(g_aiRowID.at(2)));
+                        QStringLiteral("DELETE FROM Recording WHERE ID = %1").arg(program.grid()->idAt((2) + 1)));
     run([&] { program.control<QToolButton>("cmdAmend")->click(); }, {});
     EXPECT_EQ(program.editorsShown(), 0);
     const QList<Dialogs::Shown> shown = Dialogs::takeShown();
@@ -420,8 +419,9 @@ TEST_F(RecordCommands, AmendOfARecordAnotherProgramDeletedRefreshes)
     // Deleted while the editor was open: the save says so and keeps the edits.
     program.clickRow(1);
     run([&] { program.control<QToolButton>("cmdAmend")->click(); }, {[&](frmRecord* editor) {
-            TestFolder::execute(program.catalogue(),
-                                QStringLiteral("DELETE FROM Recording WHERE ID = %1").arg(g_iRecordID));
+            TestFolder::execute(
+                program.catalogue(),
+                QStringLiteral("DELETE FROM Recording WHERE ID = %1").arg(program.grid()->idAt(program.grid()->row())));
             ProgramWindow::type(QStringLiteral("Lost?"));
             ProgramWindow::press(Qt::Key_Return);
             EXPECT_TRUE(editor->isVisible());
@@ -436,8 +436,9 @@ TEST_F(RecordCommands, AmendOfARecordAnotherProgramDeletedRefreshes)
     program.control<QToolButton>("cmdRefresh")->click();
     program.clickRow(1);
     run([&] { program.control<QToolButton>("cmdAmend")->click(); }, {[&](frmRecord* editor) {
-            TestFolder::execute(program.catalogue(),
-                                QStringLiteral("DELETE FROM Recording WHERE ID = %1").arg(g_aiRowID.at(1)));
+            TestFolder::execute(
+                program.catalogue(),
+                QStringLiteral("DELETE FROM Recording WHERE ID = %1").arg(program.grid()->idAt((1) + 1)));
             button(editor, "cmdNext")->click();
         }});
     EXPECT_EQ(program.editorsShown(), 2) << "the editor did not open on the missing recording";

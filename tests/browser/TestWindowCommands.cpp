@@ -4,7 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "settings/frmSettings.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "support/ProgramWindow.h"
 
 #include <gtest/gtest.h>
@@ -37,9 +37,9 @@ TEST(WindowCommands, AppliedFormatsShowAtOnceWhateverTheAutoRefresh)
 {
     ProgramWindow program;
     ASSERT_TRUE(program.start(QStringLiteral("[SQL]\n1=All\nDefault=1\n"), kRecordings));
-    g_bAutoRefresh = false;
+    program.session->autoRefresh = false;
     program.clickRow(2);
-    g_iCurrentID = 2;
+    program.window->setCurrentID(2);
 
     program.whenShows<QDialog>({[](QDialog* d) { AmendCd(d, QStringLiteral("Compact Disc"), Qt::Key_Escape); },
                                 [](QDialog* d) { AmendCd(d, QStringLiteral("Compact Disc"), Qt::Key_Return); }});
@@ -67,7 +67,7 @@ TEST(WindowCommands, SettingsAndAboutOpenFromTheirRoutes)
                                     ProgramWindow::press(Qt::Key_Return);
                                 }});
     ProgramWindow::press(Qt::Key_T, Qt::ControlModifier);
-    EXPECT_FALSE(g_bAutoRefresh);
+    EXPECT_FALSE(program.session->autoRefresh);
     EXPECT_TRUE(program.folder.readFile(QStringLiteral("varolin.ini")).contains("Auto-Refresh=No"));
     program.control<QAction>("mnuHelpItem")->trigger();
     EXPECT_FALSE(program.stepsLeft());

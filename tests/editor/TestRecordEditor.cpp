@@ -3,7 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "platform/SendKeys.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "support/ProgramWindow.h"
 
 #include <gtest/gtest.h>
@@ -94,7 +94,7 @@ TEST_F(RecordEditor, KeyboardAloneReachesEveryControlInOrder)
              ProgramWindow::press(Qt::Key_Space);
          }});
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
-    EXPECT_FALSE(g_bRecordUpdated);
+    EXPECT_EQ(program.window->currentID(), 0) << "nothing saved";
 }
 
 TEST_F(RecordEditor, YearTakesFourDigitsWhenTyped)
@@ -141,7 +141,7 @@ TEST_F(RecordEditor, ChoosingTheSameFormatAgainCountsAsAChange)
          }});
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
     EXPECT_TRUE(TestFolder::query(program.catalogue(), QStringLiteral("SELECT count(*) FROM Recording")).toInt() == 1);
-    EXPECT_EQ(g_iCurrentID, 1);
+    EXPECT_EQ(program.window->currentID(), 1);
 }
 
 struct HotKeyCase
@@ -240,7 +240,7 @@ TEST_F(RecordEditor, HotKeyTextsThatEndTheEditor)
 
     // Escape ends it as Cancel would; a text that cannot be read types nothing and says why.
     program.folder.writeIni(kSelections + QStringLiteral("[Hot-Keys]\n1=Esc,113,ab{ESC}\n2=Bad,114,ab{TAB\n"));
-    LoadHotKeys();
+    program.session->LoadHotKeys();
     edit("cmdAmend", {[&](frmRecord* editor) {
              QLineEdit* title = find(editor, "txtTitle");
              pressOn(title, Qt::Key_F3);

@@ -1,6 +1,6 @@
 #include "formats/frmFormats.h"
 #include "platform/Dialogs.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "store/Database.h"
 #include "store/SnapshotRecordset.h"
 #include "support/ProgramWindow.h"
@@ -35,17 +35,23 @@ protected:
     // A fresh run: its own editor and catalogue, whose IDs have gaps and are stored in no sorted order.
     void start(const QString& setup = QString())
     {
-        ResetModuleGlobals();
+        form.reset();
+        session = std::make_unique<Session>();
         Dialogs::setScripted(true);
         folder = std::make_unique<TestFolder>();
         path = folder->createCatalogue();
         TestFolder::execute(path, "DELETE FROM Format; INSERT INTO Format VALUES (1,'LP'),(2,'cd'),(3,'8-Track'),"
                                   "(5,'Cassette'),(7,'Édition');" +
                                       setup);
-        g_dbCatalogue = Database::open(path);
-        form = std::make_unique<frmFormats>();
+        session->setCatalogue(Database::open(path));
+        form = std::make_unique<frmFormats>(*session);
     }
-    void TearDown() override { ResetModuleGlobals(), Dialogs::setScripted(false); }
+    void TearDown() override
+    {
+        form.reset();
+        session.reset();
+        Dialogs::setScripted(false);
+    }
 
     QToolButton* button(const char* name) const { return form->findChild<QToolButton*>(QLatin1String(name)); }
     QListWidget* list() const { return form->findChild<QListWidget*>(QStringLiteral("lstFormats")); }
@@ -95,6 +101,7 @@ protected:
 
     std::unique_ptr<TestFolder> folder;
     QString path;
+    std::unique_ptr<Session> session;
     std::unique_ptr<frmFormats> form;
 };
 
@@ -202,7 +209,7 @@ TEST_F(FormatEditor, AFailedApplyRollsBackAndKeepsTheWindowAndTheList)
     // format deleted here. Once that is undone too, Apply goes through.
     const QList<QPair<QString, QString>> failures = {
         {"no tapes here", "DROP TRIGGER NoTape; " + kRecordings + "('Late', 5)"},
-        {"1 Recording now use a Format deleted here", "DELETE FROM Recording"},
+        {"1 Recording now uses a Format deleted here", "DELETE FROM Recording"},
     };
     show([&] {
         button("cmdNew")->click(), select("Cassette"), button("cmdDelete")->click();

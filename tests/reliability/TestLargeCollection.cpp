@@ -6,7 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "platform/StatusPanel.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "support/ProgramWindow.h"
@@ -24,10 +24,9 @@ namespace {
 const int kRecordings = 131072;
 const qint64 kFirstId = 2147483648LL - 65536; // the IDs cross 2^31 halfway
 
-// The IDs of the rows, and one spare entry after them.
-qint64 idOfRow(int row)
+qint64 idOfRow(const ProgramWindow& program, int row)
 {
-    return g_aiRowID.at(row - 1);
+    return program.grid()->idAt(row);
 }
 
 } // namespace
@@ -46,21 +45,21 @@ TEST(LargeCollection, EveryCommandWorksPastTheOldLimits)
                             .arg(kFirstId));
     ASSERT_TRUE(program.start());
     EXPECT_EQ(program.control<StatusPanel>("pnlStatus")->caption(), QStringLiteral(" 131072 records found"));
-    EXPECT_EQ(g_aiRowID.size() - 1, kRecordings);
-    EXPECT_EQ(idOfRow(kRecordings), kFirstId + kRecordings - 1);
+    EXPECT_EQ(program.grid()->rows() - 1, kRecordings);
+    EXPECT_EQ(idOfRow(program, kRecordings), kFirstId + kRecordings - 1);
 
     // Ctrl+End reaches the last recording; Find Next finds one past 2^31 from the top.
     QApplication::setActiveWindow(program.window.get());
     program.grid()->setFocus();
     QTest::keyClick(program.grid(), Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(program.grid()->row(), kRecordings);
-    g_sFindText = QStringLiteral("Title 131000");
+    program.session->lastFind.text = QStringLiteral("Title 131000");
     program.grid()->setRow(1);
     QTest::keyClick(program.grid(), Qt::Key_F3);
-    EXPECT_EQ(idOfRow(program.grid()->row()), kFirstId + 131000);
+    EXPECT_EQ(idOfRow(program, program.grid()->row()), kFirstId + 131000);
 
     // Amend with Previous: the recording before is shown, amended and saved under its own ID.
-    const qint64 before = idOfRow(program.grid()->row() - 1);
+    const qint64 before = idOfRow(program, program.grid()->row() - 1);
     program.whenEditorShows(
         {[](frmRecord* editor) { ProgramWindow::findControl<QToolButton>(editor, "cmdPrevious")->click(); },
          [](frmRecord* editor) {
@@ -75,24 +74,25 @@ TEST(LargeCollection, EveryCommandWorksPastTheOldLimits)
         TestFolder::query(program.catalogue(), QStringLiteral("SELECT Title FROM Recording WHERE ID = %1").arg(before))
             .toString(),
         QStringLiteral("Amended"));
-    EXPECT_EQ(g_iCurrentID, before);
+    EXPECT_EQ(program.window->currentID(), before);
 
     // Delete and New: the count and the next ID go on past the old limits.
     Dialogs::scriptMessageAnswer(QMessageBox::Yes);
     program.control<QToolButton>("cmdDelete")->click();
-    EXPECT_EQ(g_aiRowID.size() - 1, kRecordings - 1);
+    EXPECT_EQ(program.grid()->rows() - 1, kRecordings - 1);
     program.whenEditorShows({[](frmRecord*) {
         ProgramWindow::type(QStringLiteral("Newest"));
         ProgramWindow::press(Qt::Key_Return);
     }});
     program.control<QToolButton>("cmdNew")->click();
-    EXPECT_EQ(g_iCurrentID, kFirstId + kRecordings);
-    EXPECT_EQ(g_aiRowID.size() - 1, kRecordings);
+    EXPECT_EQ(program.window->currentID(), kFirstId + kRecordings);
+    EXPECT_EQ(program.grid()->rows() - 1, kRecordings);
 
     // Copy, export and the format editor over the whole collection.
     program.control<QToolButton>("cmdCopy")->click();
     EXPECT_EQ(QApplication::clipboard()->text().count(QStringLiteral("\r\n")), kRecordings + 1);
-    EXPECT_EQ(Exporter::exportStatement(*g_dbCatalogue, Catalogue::displayStatement(QString(), QStringLiteral("ID")),
+    EXPECT_EQ(Exporter::exportStatement(*program.session->catalogue(),
+                                        Catalogue::displayStatement(QString(), QStringLiteral("ID")),
                                         program.folder.file("all.csv")),
               kRecordings);
     program.whenShows<QDialog>({[](QDialog*) { ProgramWindow::press(Qt::Key_Return); }});
@@ -106,5 +106,5 @@ TEST(LargeCollection, EveryCommandWorksPastTheOldLimits)
     program.control<QAction>("mnuFileItem0")->trigger();
     EXPECT_EQ(TestFolder::query(program.catalogue(), "SELECT ID FROM Recording WHERE Artist = 'Last'").toLongLong(),
               kFirstId + kRecordings + 1);
-    EXPECT_EQ(g_aiRowID.size() - 1, kRecordings + 1);
+    EXPECT_EQ(program.grid()->rows() - 1, kRecordings + 1);
 }

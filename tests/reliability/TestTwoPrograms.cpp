@@ -3,7 +3,7 @@
 // stays open with what the user did.
 #include "browser/frmMain.h"
 #include "platform/Dialogs.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "store/Database.h"
 #include "support/ProgramWindow.h"
 
@@ -27,7 +27,7 @@ TEST(TwoPrograms, DeleteApplyAndImportWaitThenReportAndLoseNothing)
     ASSERT_TRUE(program.start(QStringLiteral("[SQL]\n1=All\nDefault=1\n"),
                               {{"Abba", "Waterloo", "1974", 9}, {"Blur", "Parklife", "1994", 1}}));
     program.folder.writeFile("more.csv", "Artist,Title\nCan,Tago Mago\n");
-    g_dbCatalogue = Database::open(program.catalogue(), false, false, 50); // a short wait for the test
+    program.session->setCatalogue(Database::open(program.catalogue(), false, false, 50)); // a short wait for the test
     const auto other = Database::open(program.catalogue());
     other->beginTrans();
     Dialogs::takeShown();

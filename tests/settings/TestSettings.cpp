@@ -1,6 +1,6 @@
 #include "platform/Dialogs.h"
 #include "settings/frmSettings.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "support/ProgramWindow.h"
 
 #include <csignal>
@@ -45,11 +45,10 @@ protected:
     // An older varolin.ini, Windows-1252, written by hand, with these hot keys.
     void start(const QByteArray& hotKeys)
     {
-        ResetModuleGlobals();
         Dialogs::setScripted(true);
-        g_sIniFile = folder.file(QStringLiteral("varolin.ini"));
+        session.setIniFile(folder.file(QStringLiteral("varolin.ini")));
         folder.writeFile(QStringLiteral("varolin.ini"), kHeader + hotKeys + kFooter);
-        LoadSettings();
+        session.LoadSettings();
     }
     void TearDown() override { Dialogs::setScripted(false); }
     QByteArray ini() const { return folder.readFile(QStringLiteral("varolin.ini")); }
@@ -72,7 +71,8 @@ protected:
         "; Ma\x92s settings \x96 by hand\r\n[Initialisation]\r\nAuto-Refresh=Yes\r\n\r\n[Hot-Keys]\r\n";
     const QByteArray kFooter = "\r\n; \x80 and the rest\r\n[SQL]\r\n1=All\r\n";
     TestFolder folder;
-    frmSettings window;
+    Session session;
+    frmSettings window{session};
 };
 
 TEST_F(Settings, OkFromTheKeyboardWritesEachTextInStoredFormAndKeepsEveryOtherByte)
@@ -123,9 +123,9 @@ TEST_F(Settings, OkFromTheKeyboardWritesEachTextInStoredFormAndKeepsEveryOtherBy
               }),
               QDialog::Accepted);
     EXPECT_EQ(ini(), QByteArray(kHeader + after + kFooter).replace("Auto-Refresh=Yes", "Auto-Refresh=No"));
-    EXPECT_FALSE(g_bAutoRefresh);
+    EXPECT_FALSE(session.autoRefresh);
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(g_asHotKeyText.value(i), rows[i].global) << i;
+        EXPECT_EQ(session.hotKeys.at(i).text, rows[i].global) << i;
 }
 
 TEST_F(Settings, CancelAndEveryRefusedSaveWriteNothing)
@@ -168,8 +168,9 @@ TEST_F(Settings, CancelAndEveryRefusedSaveWriteNothing)
                   }),
                   QDialog::Rejected);
         EXPECT_EQ(ini(), before);
-        EXPECT_TRUE(g_bAutoRefresh);
-        EXPECT_EQ(g_asHotKeyText, QStringList{"Hello World"});
+        EXPECT_TRUE(session.autoRefresh);
+        ASSERT_EQ(session.hotKeys.count(), 1);
+        EXPECT_EQ(session.hotKeys.at(0).text, QStringLiteral("Hello World"));
     }
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
 }

@@ -1,6 +1,8 @@
+#include "platform/SendKeys.h"
 #include "shared/IniFile.h"
 #include "shared/modVarolin.h"
 #include "shared/NumberText.h"
+#include "shared/Session.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -12,34 +14,50 @@ namespace {
 class Configuration : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ResetModuleGlobals();
-        g_sIniFile = folder.file(QStringLiteral("varolin.ini"));
-    }
+    void SetUp() override { session.setIniFile(folder.file(QStringLiteral("varolin.ini"))); }
     QByteArray ini() const { return folder.readFile(QStringLiteral("varolin.ini")); }
     void setIni(const QByteArray& bytes) const { folder.writeFile(QStringLiteral("varolin.ini"), bytes); }
+    QString Read(const char* section, const char* key, const QString& fallback = QString()) const
+    {
+        return session.ReadIniString(QLatin1String(section), QLatin1String(key), fallback);
+    }
+    bool Write(const char* section, const char* key, const QString& value, QString* error = nullptr) const
+    {
+        return session.WriteIniString(QLatin1String(section), QLatin1String(key), value, error);
+    }
+    QList<int> codes() const
+    {
+        QList<int> list;
+        for (int i = 0; i < session.hotKeys.count(); ++i)
+            list << session.hotKeys.at(i).code;
+        return list;
+    }
+    QStringList texts() const
+    {
+        QStringList list;
+        for (int i = 0; i < session.hotKeys.count(); ++i)
+            list << session.hotKeys.at(i).text;
+        return list;
+    }
+    QStringList names() const
+    {
+        QStringList list;
+        for (int i = 0; i < session.hotKeys.count(); ++i)
+            list << session.hotKeys.at(i).name;
+        return list;
+    }
     TestFolder folder;
+    Session session;
 };
-
-QString Read(const char* section, const char* key, const QString& fallback = QString())
-{
-    return ReadIniString(QLatin1String(section), QLatin1String(key), fallback);
-}
-
-bool Write(const char* section, const char* key, const QString& value, QString* error = nullptr)
-{
-    return WriteIniString(QLatin1String(section), QLatin1String(key), value, error);
-}
 
 TEST_F(Configuration, MissingFileGivesEveryDefault)
 {
     EXPECT_EQ(Read("Initialisation", "Database"), QString());
-    LoadSettings();
-    EXPECT_TRUE(g_bAutoRefresh);
-    EXPECT_EQ(g_sSpaceSubst, QStringLiteral("_"));
-    EXPECT_EQ(g_iHotKeyCount, 0);
-    EXPECT_FALSE(QFile::exists(g_sIniFile)) << "reading must not create the file";
+    session.LoadSettings();
+    EXPECT_TRUE(session.autoRefresh);
+    EXPECT_EQ(session.spaceSubst, QStringLiteral("_"));
+    EXPECT_EQ(session.hotKeys.count(), 0);
+    EXPECT_FALSE(QFile::exists(session.iniFile())) << "reading must not create the file";
 }
 
 // The file's text in UTF-16 with its byte-order mark, as older editors save it.
@@ -89,8 +107,9 @@ TEST_F(Configuration, ReadsLikeTheProfileFunctionsAndSurvivesHostileFiles)
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         setIni(c.file);
-        EXPECT_EQ(ReadIniString(QLatin1String(c.section), QLatin1String(c.key), QStringLiteral("default")), c.expected);
-        LoadSettings(); // and nothing else in it trips the settings
+        EXPECT_EQ(session.ReadIniString(QLatin1String(c.section), QLatin1String(c.key), QStringLiteral("default")),
+                  c.expected);
+        session.LoadSettings(); // and nothing else in it trips the settings
     }
 }
 
@@ -101,7 +120,7 @@ TEST_F(Configuration, Utf16FileIsWrittenBackInUtf16)
         SCOPED_TRACE(littleEndian);
         const QString before = QStringLiteral("; Maïs\r\n[Initialisation]\r\nAuto-Refresh=Yes\r\n[SQL]\r\n1=All");
         setIni(Utf16(before, littleEndian) + "\x01");
-        ASSERT_TRUE(WriteIniStrings({{"Initialisation", "Auto-Refresh", "日本"}, {"SQL", "Default", "1"}}));
+        ASSERT_TRUE(session.WriteIniStrings({{"Initialisation", "Auto-Refresh", "日本"}, {"SQL", "Default", "1"}}));
         EXPECT_EQ(
             ini(),
             Utf16(QStringLiteral("; Maïs\r\n[Initialisation]\r\nAuto-Refresh=日本\r\n[SQL]\r\n1=All\r\nDefault=1\r\n"),
@@ -115,9 +134,9 @@ TEST_F(Configuration, HotKeyCodesOutOfRangeLoadAsNumbers)
 {
     // Such a code matches no key; the entry still loads, and nothing after it is lost.
     folder.writeIni(QStringLiteral("[Hot-Keys]\n1=Huge,99999999999,a\n2=Negative,-5,b\n3=Word,abc,c\n4=Empty,,d\n"));
-    LoadSettings();
-    EXPECT_EQ(g_aiHotKeyCode, (QList<int>{std::numeric_limits<int>::max(), -5, 0, 0}));
-    EXPECT_EQ(g_asHotKeyText, (QStringList{"a", "b", "c", "d"}));
+    session.LoadSettings();
+    EXPECT_EQ(codes(), (QList<int>{std::numeric_limits<int>::max(), -5, 0, 0}));
+    EXPECT_EQ(texts(), (QStringList{"a", "b", "c", "d"}));
 }
 
 TEST_F(Configuration, WriteKeepsTheFileInItsEncoding)
@@ -162,7 +181,7 @@ TEST_F(Configuration, WriteRefusesLineBreaksAndChangesNothing)
     for (const QList<IniFile::Entry>& entries : cases) {
         setIni("[Initialisation]\r\nAuto-Refresh=Yes\r\n");
         QString error;
-        EXPECT_FALSE(WriteIniStrings(entries, &error));
+        EXPECT_FALSE(session.WriteIniStrings(entries, &error));
         EXPECT_TRUE(error.contains(QStringLiteral("line break"))) << error.toStdString();
         EXPECT_EQ(ini(), "[Initialisation]\r\nAuto-Refresh=Yes\r\n");
     }
@@ -189,11 +208,11 @@ TEST_F(Configuration, WriteChangesOnlyItsKeys)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        QFile::remove(g_sIniFile);
+        QFile::remove(session.iniFile());
         if (!c.before.isNull())
             setIni(c.before);
         for (const IniFile::Entry& e : c.writes)
-            ASSERT_TRUE(WriteIniString(e.section, e.key, e.value));
+            ASSERT_TRUE(session.WriteIniString(e.section, e.key, e.value));
         EXPECT_EQ(ini(), c.after);
     }
 }
@@ -216,15 +235,15 @@ TEST_F(Configuration, WriteLeavesEveryOtherValueAsItReads)
 
 TEST_F(Configuration, FailedWriteReportsAndLeavesNoDamage)
 {
-    g_sIniFile = folder.file(QStringLiteral("no-such-folder/varolin.ini"));
+    session.setIniFile(folder.file(QStringLiteral("no-such-folder/varolin.ini")));
     QString error;
     EXPECT_FALSE(Write("Initialisation", "Auto-Refresh", QStringLiteral("No"), &error));
     EXPECT_FALSE(error.isEmpty());
 
     // A file that cannot be replaced (a folder stands in its way) is left as it was.
-    g_sIniFile = folder.file(QStringLiteral("varolin.ini"));
+    session.setIniFile(folder.file(QStringLiteral("varolin.ini")));
     folder.writeIni(QStringLiteral("[Initialisation]\nAuto-Refresh=Yes\n"));
-    QFile::rename(g_sIniFile, g_sIniFile + QStringLiteral(".keep"));
+    QFile::rename(session.iniFile(), session.iniFile() + QStringLiteral(".keep"));
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("varolin.ini")));
     EXPECT_FALSE(Write("Initialisation", "Auto-Refresh", QStringLiteral("No")));
     EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini.keep")), QByteArray("[Initialisation]\nAuto-Refresh=Yes\n"));
@@ -237,8 +256,8 @@ TEST_F(Configuration, AutoRefreshIsOnOnlyForExactYes)
                                                                      {QStringLiteral("YES"), false},
                                                                      {QStringLiteral("No"), false}}) {
         folder.writeIni(QStringLiteral("[Initialisation]\nAuto-Refresh=%1\n").arg(value));
-        LoadSettings();
-        EXPECT_EQ(g_bAutoRefresh, expected) << value.toStdString();
+        session.LoadSettings();
+        EXPECT_EQ(session.autoRefresh, expected) << value.toStdString();
     }
 }
 
@@ -248,33 +267,70 @@ TEST_F(Configuration, HotKeysLoadUntilTheFirstGap)
                                    "1=Mono,112,{(}Mono{)}_mix\n"
                                    "2=Comma, 113.5 ,a,b,_c\n"
                                    "4=Never,65,x\n"));
-    LoadSettings();
-    ASSERT_EQ(g_iHotKeyCount, 2);
-    EXPECT_EQ(g_asHotKeyName, (QStringList{QStringLiteral("Mono"), QStringLiteral("Comma")}));
-    EXPECT_EQ(g_aiHotKeyCode, (QList<int>{112, 114})); // 113.5 rounds to the even neighbour
-    EXPECT_EQ(g_asHotKeyText, (QStringList{QStringLiteral("{(}Mono{)} mix"), QStringLiteral("a,b, c")}));
+    session.LoadSettings();
+    ASSERT_EQ(session.hotKeys.count(), 2);
+    EXPECT_EQ(names(), (QStringList{QStringLiteral("Mono"), QStringLiteral("Comma")}));
+    EXPECT_EQ(codes(), (QList<int>{112, 114})); // 113.5 rounds to the even neighbour
+    EXPECT_EQ(texts(), (QStringList{QStringLiteral("{(}Mono{)} mix"), QStringLiteral("a,b, c")}));
 }
 
 TEST_F(Configuration, BrokenHotKeySettingsNeitherHangNorCorrupt)
 {
     // An entry without its two commas ends the list; entries after it are left alone.
     folder.writeIni(QStringLiteral("[Hot-Keys]\n1=Good,65,a\n2=NoCommas\n3=Later,66,b\n"));
-    LoadSettings();
-    EXPECT_EQ(g_iHotKeyCount, 1);
+    session.LoadSettings();
+    EXPECT_EQ(session.hotKeys.count(), 1);
 
     // An empty or space-holding substitution text falls back to "_" instead of looping forever.
     for (const QString& subst : {QString(), QStringLiteral(" "), QStringLiteral("a b")}) {
         folder.writeIni(
             QStringLiteral("[Initialisation]\nSpace-Substitution-Char=%1\n[Hot-Keys]\n1=K,65,x_y z\n").arg(subst));
-        LoadSettings();
-        EXPECT_EQ(g_sSpaceSubst, QStringLiteral("_"));
-        EXPECT_EQ(g_asHotKeyText.value(0), QStringLiteral("x y z"));
+        session.LoadSettings();
+        EXPECT_EQ(session.spaceSubst, QStringLiteral("_"));
+        EXPECT_EQ(texts().value(0), QStringLiteral("x y z"));
     }
 
-    // A substitution text of several characters turns only the first of each into a space.
+    // A substitution text of several characters stands for one space.
     folder.writeIni(QStringLiteral("[Initialisation]\nSpace-Substitution-Char=~~\n[Hot-Keys]\n1=K,65,a~~b\n"));
-    LoadSettings();
-    EXPECT_EQ(g_asHotKeyText.value(0), QStringLiteral("a ~b"));
+    session.LoadSettings();
+    EXPECT_EQ(texts().value(0), QStringLiteral("a b"));
+}
+
+// The key strokes a text types, as one comparable text.
+QString Typed(const QString& keys)
+{
+    QString error;
+    QString strokes;
+    for (const SendKeys::Stroke& stroke : SendKeys::parse(keys, &error))
+        strokes += QStringLiteral("%1/%2/%3;").arg(stroke.key).arg(int(stroke.modifiers)).arg(stroke.text);
+    return error.isEmpty() ? strokes : QStringLiteral("unreadable");
+}
+
+TEST(HotKeySet, WhatIsSavedIsTypedTheSameAfterARestart)
+{
+    // Any text, for any substitution text, reads back from its entry as it was stored; texts
+    // written by earlier versions (spaces as the substitution text) read as before.
+    struct Case
+    {
+        const char* subst;
+        const char* stored;
+        const char* written; // the entry's text, nullptr where only the round trip matters
+    } const cases[] = {
+        {"_", "a b", "a_b"},       {"_", "snake_case", "snake{_}case"}, {"_", "{_}", "{_}"},
+        {"~~", "a b", "a~~b"},     {"~~", "a~~b", "a{ENTER}{ENTER}b"},  {"~~", "x~~~y z", nullptr},
+        {"ab", "cab ab", nullptr}, {"--", "{(}-{)} - --", nullptr},     {"_", "{TAB}_{ENTER} ", nullptr},
+    };
+    for (const Case& c : cases) {
+        const QString subst = QString::fromUtf8(c.subst);
+        const HotKey key{QStringLiteral("K"), 65, QString::fromUtf8(c.stored)};
+        const QString entry = HotKeySet::entry(key, subst);
+        if (c.written) {
+            EXPECT_EQ(entry, QStringLiteral("K,65,") + QString::fromUtf8(c.written)) << c.stored;
+        }
+        const HotKeySet loaded = HotKeySet::fromEntries({entry}, subst);
+        ASSERT_EQ(loaded.count(), 1);
+        EXPECT_EQ(Typed(loaded.at(0).text), Typed(key.text)) << c.subst << " " << c.stored;
+    }
 }
 
 TEST(NumberText, LeadingNumberAndRounding)

@@ -1,7 +1,7 @@
 #include "browser/frmMain.h"
 #include "platform/Dialogs.h"
 #include "shared/FileLocations.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -100,18 +100,18 @@ class InstalledWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ResetModuleGlobals();
         Dialogs::setScripted(true);
     }
     void TearDown() override
     {
         window.reset();
-        ResetModuleGlobals();
         Dialogs::setScripted(false);
     }
     bool start()
     {
-        window = std::make_unique<frmMain>();
+        window.reset();
+        session = std::make_unique<Session>();
+        window = std::make_unique<frmMain>(*session);
         window->setProgramDirectory(places.program);
         window->setEnvironment(places.environment(QString(), QString()));
         return window->Form_Load();
@@ -119,6 +119,7 @@ protected:
     QString userFile(const QString& name) const { return places.root.file(QStringLiteral("home/") + name); }
 
     Places places;
+    std::unique_ptr<Session> session;
     std::unique_ptr<frmMain> window;
 };
 
@@ -130,15 +131,13 @@ TEST_F(InstalledWindow, FirstStartWritesTheStarterSettingsAndOffersTheCatalogue)
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown.first().icon, QMessageBox::Question);
     EXPECT_TRUE(shown.first().text.contains(userFile(".local/share/varolin/varolin.mdb")));
-    EXPECT_EQ(g_sIniFile, userFile(".config/varolin/varolin.ini"));
+    EXPECT_EQ(session->iniFile(), userFile(".config/varolin/varolin.ini"));
     EXPECT_TRUE(QFile::exists(userFile(".local/share/varolin/varolin.mdb")));
     // The starter settings are in force: their Selections, the default one shown.
     EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("cboSQL"))->currentText(), QStringLiteral("All Recordings"));
     EXPECT_TRUE(entries(places.program).isEmpty());
 
     // The next start finds both and asks nothing.
-    window.reset();
-    ResetModuleGlobals();
     ASSERT_TRUE(start());
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
 }

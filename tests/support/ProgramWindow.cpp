@@ -4,7 +4,7 @@
 #include "editor/frmRecord.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
-#include "shared/modVarolin.h"
+#include "shared/Session.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -14,7 +14,6 @@
 
 ProgramWindow::ProgramWindow()
 {
-    ResetModuleGlobals();
     Dialogs::setScripted(true);
     QApplication::instance()->installEventFilter(&m_watcher);
 }
@@ -23,13 +22,14 @@ ProgramWindow::~ProgramWindow()
 {
     QApplication::instance()->removeEventFilter(&m_watcher);
     window.reset();
-    ResetModuleGlobals();
     Dialogs::setScripted(false);
 }
 
 bool ProgramWindow::start()
 {
-    window = std::make_unique<frmMain>();
+    window.reset();
+    session = std::make_unique<Session>();
+    window = std::make_unique<frmMain>(*session);
     window->setProgramDirectory(folder.path());
     const bool started = window->Form_Load();
     QApplication::setActiveWindow(window.get());

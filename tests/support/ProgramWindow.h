@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shared/Session.h"
 #include "support/TestFolder.h"
 
 #include <functional>
@@ -21,6 +22,7 @@ public:
     ~ProgramWindow();
 
     TestFolder folder;
+    std::unique_ptr<Session> session = std::make_unique<Session>();
     std::unique_ptr<frmMain> window;
 
     QString catalogue() const { return folder.file(QStringLiteral("varolin.mdb")); }

@@ -1,0 +1,112 @@
+#include "shared/Session.h"
+
+#include "shared/modVarolin.h"
+#include "shared/NumberText.h"
+#include "store/Database.h"
+
+namespace {
+
+const int kIniBufferSize = 100; // every read goes through a buffer of this size, NUL included
+
+// The substitution text must be something other than a space and not empty, or turning it back
+// into spaces would never end; such a setting falls back to the default.
+QString ValidSpaceSubst(const QString& p_sText)
+{
+    if (p_sText.isEmpty() || p_sText.contains(QLatin1Char(' ')))
+        return QStringLiteral("_");
+    return p_sText;
+}
+
+// The catalogue's path is read whole: cut at 99 characters it would name another file, and the
+// user would be offered a new, empty catalogue there.
+bool IsReadWhole(const QString& p_sSection, const QString& p_sKey)
+{
+    return p_sSection.compare(QLatin1String("Initialisation"), Qt::CaseInsensitive) == 0 &&
+           p_sKey.compare(QLatin1String("Database"), Qt::CaseInsensitive) == 0;
+}
+
+QString BoundedIniValue(const QString& p_sSection, const QString& p_sKey, QString p_sValue)
+{
+    // Leading spaces are dropped before the limit is counted, so they never cost the value its end.
+    qsizetype iStart = 0;
+    while (iStart < p_sValue.size() && p_sValue.at(iStart) == QLatin1Char(' '))
+        ++iStart;
+    p_sValue.remove(0, iStart);
+    if (!IsReadWhole(p_sSection, p_sKey))
+        p_sValue.truncate(kIniBufferSize - 1);
+    return TrimNull(p_sValue + QChar(0));
+}
+
+} // namespace
+
+Session::Session(const QString& iniFile) : m_iniFile(iniFile)
+{}
+
+Session::~Session() = default;
+
+void Session::setCatalogue(std::unique_ptr<Database> catalogue)
+{
+    m_catalogue = std::move(catalogue);
+}
+
+std::unique_ptr<Database> Session::takeCatalogue()
+{
+    return std::move(m_catalogue);
+}
+
+void Session::closeCatalogue()
+{
+    m_catalogue.reset();
+}
+
+QString Session::ReadIniString(const QString& p_sSection, const QString& p_sKey, const QString& p_sDefault) const
+{
+    return BoundedIniValue(p_sSection, p_sKey, IniFile::read(m_iniFile, p_sSection, p_sKey).value_or(p_sDefault));
+}
+
+QHash<QString, QString> Session::ReadIniSection(const QString& p_sSection) const
+{
+    QHash<QString, QString> values;
+    for (const IniFile::Entry& entry : IniFile::readSection(m_iniFile, p_sSection)) {
+        const QString sKey = entry.key.toCaseFolded();
+        if (!values.contains(sKey)) // the first of a key counts
+            values.insert(sKey, BoundedIniValue(p_sSection, entry.key, entry.value));
+    }
+    return values;
+}
+
+bool Session::WriteIniString(const QString& p_sSection, const QString& p_sKey, const QString& p_sValue,
+                             QString* p_sError) const
+{
+    return IniFile::write(m_iniFile, p_sSection, p_sKey, p_sValue, p_sError);
+}
+
+bool Session::WriteIniStrings(const QList<IniFile::Entry>& p_aEntries, QString* p_sError) const
+{
+    return IniFile::write(m_iniFile, p_aEntries, p_sError);
+}
+
+void Session::LoadSettings()
+{
+    autoRefresh = ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"),
+                                QStringLiteral("Yes")) == QLatin1String("Yes");
+    spaceSubst = ValidSpaceSubst(ReadIniString(QStringLiteral("Initialisation"),
+                                               QStringLiteral("Space-Substitution-Char"), QStringLiteral("_")));
+    LoadHotKeys();
+}
+
+void Session::LoadHotKeys()
+{
+    const QHash<QString, QString> section = ReadIniSection(QStringLiteral("Hot-Keys"));
+    QStringList entries;
+    for (int i = 1; i <= HotKeySet::kMaxKeys; ++i)
+        entries.append(section.value(QString::number(i)));
+    hotKeys = HotKeySet::fromEntries(entries, spaceSubst);
+}
+
+int Session::LoadSelections()
+{
+    const QHash<QString, QString> section = ReadIniSection(QStringLiteral("SQL"));
+    selections = SelectionList::fromSection(section);
+    return SelectionList::defaultIndex(section, static_cast<int>(selections.size()));
+}
