@@ -2,8 +2,8 @@
 
 #include "shared/CStrParse.h"
 #include "shared/modVarolin.h"
-#include "shared/NumberText.h"
 #include "store/JetText.h"
+#include "store/NumberText.h"
 
 #include <QDate>
 

@@ -2,8 +2,8 @@
 
 #include "platform/StatusPanel.h"
 #include "shared/IniFile.h"
-#include "shared/NumberText.h"
 #include "store/Database.h"
+#include "store/NumberText.h"
 
 #include <QTimer>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "store/JetFunctions.h"
 
-#include "shared/NumberText.h"
+#include "store/NumberText.h"
 
 #include <QDateTime>
 #include <QList>

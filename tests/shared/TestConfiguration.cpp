@@ -1,6 +1,5 @@
 #include "shared/IniFile.h"
 #include "shared/modVarolin.h"
-#include "shared/NumberText.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -275,29 +274,6 @@ TEST_F(Configuration, BrokenHotKeySettingsNeitherHangNorCorrupt)
     folder.writeIni(QStringLiteral("[Initialisation]\nSpace-Substitution-Char=~~\n[Hot-Keys]\n1=K,65,a~~b\n"));
     LoadSettings();
     EXPECT_EQ(g_asHotKeyText.value(0), QStringLiteral("a ~b"));
-}
-
-TEST(NumberText, LeadingNumberAndRounding)
-{
-    const QList<QPair<QString, double>> cases = {
-        {QStringLiteral("  42abc"), 42},
-        {QStringLiteral("-1.5e2x"), -150},
-        {QStringLiteral("1 2 3"), 123},
-        {QStringLiteral("abc"), 0},
-        {QString(), 0},
-        {QStringLiteral("&H1F"), 31},
-        {QStringLiteral("&O17"), 15},
-        {QStringLiteral(".5"), 0.5},
-        {QStringLiteral("3e"), 3},
-        {QStringLiteral("+7"), 7},
-        {QStringLiteral("1.2.3"), 1.2},
-    };
-    for (const auto& [text, value] : cases)
-        EXPECT_DOUBLE_EQ(NumberText::leadingNumber(text), value) << text.toStdString();
-    EXPECT_EQ(NumberText::roundHalfEven(16.5), 16);
-    EXPECT_EQ(NumberText::roundHalfEven(17.5), 18);
-    EXPECT_EQ(NumberText::roundHalfEven(-0.5), 0);
-    EXPECT_EQ(NumberText::roundHalfEven(1e12), std::numeric_limits<int>::max());
 }
 
 } // namespace

@@ -2,10 +2,12 @@
 #include "store/Database.h"
 #include "store/EngineError.h"
 #include "store/JetFunctions.h"
+#include "store/NumberText.h"
 #include "store/SnapshotRecordset.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <QDate>
 
 namespace {
@@ -284,6 +286,29 @@ TEST(JetFunctions, LikeAndNoCaseDirectly)
     EXPECT_LT(JetFunctions::compareNoCase(QByteArray("\xC3\xA9"), "z"), 0);
     EXPECT_GT(JetFunctions::compareNoCase(QByteArray("\xC3\x89lan"), "Elan"), 0);
     EXPECT_LT(JetFunctions::compareNoCase(QByteArray("\xC3\x89lan"), "Flan"), 0);
+}
+
+TEST(NumberText, LeadingNumberAndRounding)
+{
+    const QList<QPair<QString, double>> cases = {
+        {QStringLiteral("  42abc"), 42},
+        {QStringLiteral("-1.5e2x"), -150},
+        {QStringLiteral("1 2 3"), 123},
+        {QStringLiteral("abc"), 0},
+        {QString(), 0},
+        {QStringLiteral("&H1F"), 31},
+        {QStringLiteral("&O17"), 15},
+        {QStringLiteral(".5"), 0.5},
+        {QStringLiteral("3e"), 3},
+        {QStringLiteral("+7"), 7},
+        {QStringLiteral("1.2.3"), 1.2},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_DOUBLE_EQ(NumberText::leadingNumber(text), value) << text.toStdString();
+    EXPECT_EQ(NumberText::roundHalfEven(16.5), 16);
+    EXPECT_EQ(NumberText::roundHalfEven(17.5), 18);
+    EXPECT_EQ(NumberText::roundHalfEven(-0.5), 0);
+    EXPECT_EQ(NumberText::roundHalfEven(1e12), std::numeric_limits<int>::max());
 }
 
 } // namespace
