@@ -4,6 +4,7 @@
 #include "store/JetDate.h"
 #include "store/JetFunctions.h"
 #include "store/JetLexer.h"
+#include "store/Statement.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -19,7 +20,7 @@ const char* const kKeywords[] = {
 
 QString quoteName(const QString& name)
 {
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+    return Statement::quoted(name);
 }
 
 QString quoteText(const QString& text)

@@ -231,6 +231,52 @@ TEST(Database, TableRecordsetAddsSeeksAndEdits)
     EXPECT_EQ(rs->field(QStringLiteral("ID")).toInt(), 4);
 }
 
+// Another tool's catalogue whose ID is a plain column, stored out of ID order: rows are found,
+// changed and numbered by ID, never by SQLite's rowid, and no other row is touched.
+TEST(Database, TableRecordsetGoesByIdNotRowid)
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("other.mdb"));
+    TestFolder::execute(path,
+                        QStringLiteral("CREATE TABLE Recording (ID INTEGER, Artist, Title, Year, Label, Catalogue_No,"
+                                       " International_Catalogue_No, Notes, Format, \"Say \"\"Hi\"\"\");"
+                                       "CREATE TABLE Format (ID INTEGER PRIMARY KEY, Description);"
+                                       "CREATE VIEW Expanded_Recording AS SELECT ID, Artist, Title, Year, Format,"
+                                       " Label, Catalogue_No, Notes, International_Catalogue_No FROM Recording;"
+                                       "INSERT INTO Recording (rowid, ID, Artist) VALUES (1, 2, 'Two'),"
+                                       " (2, 1, 'One'), (3, 3, 'Three'), (4, 3, 'Twin');"));
+    const auto db = Database::open(path);
+    const auto rs = db->openRecordset(QStringLiteral("Recording"));
+    EXPECT_EQ(rs->field(QStringLiteral("Artist")).toString(), QStringLiteral("One"));
+    rs->seek(QStringLiteral("="), 2);
+    rs->edit();
+    rs->setField(QStringLiteral("Artist"), QStringLiteral("Second"));
+    rs->setField(QStringLiteral("Say \"Hi\""), QStringLiteral("Hello")); // a name that must be quoted whole
+    rs->update();
+    const auto artistOf = [&](int rowid) {
+        return TestFolder::query(path, QStringLiteral("SELECT Artist FROM Recording WHERE rowid = %1").arg(rowid));
+    };
+    EXPECT_EQ(artistOf(1).toString(), QStringLiteral("Second"));
+    EXPECT_EQ(artistOf(2).toString(), QStringLiteral("One"));
+
+    // Two rows of one ID: neither is changed.
+    rs->seek(QStringLiteral("="), 3);
+    rs->edit();
+    rs->setField(QStringLiteral("Artist"), QStringLiteral("Both"));
+    EXPECT_THROW(rs->update(), EngineError);
+    EXPECT_EQ(artistOf(3).toString() + artistOf(4).toString(), QStringLiteral("ThreeTwin"));
+
+    // A new row's ID is its ID column; a table that gives none refuses a row without one.
+    rs->addNew();
+    rs->setField(QStringLiteral("ID"), 7);
+    rs->update();
+    EXPECT_EQ(rs->lastModified(), 7);
+    rs->addNew();
+    rs->setField(QStringLiteral("Artist"), QStringLiteral("Nobody"));
+    EXPECT_THROW(rs->update(), EngineError);
+    EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Recording")), 5);
+}
+
 TEST(Database, DisplayKeepsRecordingsWithoutTheirFormat)
 {
     TestFolder folder;
