@@ -148,8 +148,3 @@ void Database::close()
         m_db = nullptr;
     }
 }
-
-bool Database::isReadOnly() const
-{
-    return m_db && sqlite3_db_readonly(m_db, "main") == 1;
-}

@@ -8,12 +8,10 @@ namespace {
 // Jet's calendar runs from the year 100 to 9999; a little beyond it no day number casts to a day.
 constexpr double kMaxDayNumber = 3.0e6;
 
-} // namespace
+// The day that day number 0 stands for.
+const QDate kEpoch(1899, 12, 30);
 
-QDate JetDate::epoch()
-{
-    return QDate(1899, 12, 30);
-}
+} // namespace
 
 QDate JetDate::read(const QString& text, QString* rest)
 {
@@ -50,5 +48,5 @@ QDate JetDate::fromDayNumber(double days, int* seconds)
     const double whole = std::trunc(days);
     if (seconds)
         *seconds = static_cast<int>(std::lround(std::fabs(days - whole) * 86400.0)) % 86400;
-    return epoch().addDays(static_cast<qint64>(whole));
+    return kEpoch.addDays(static_cast<qint64>(whole));
 }

@@ -68,7 +68,7 @@ TEST(Catalogue, NewCatalogueHasTablesQueryAndFormatsAndRollsBack)
 
     // A new catalogue is never written over an existing file.
     EXPECT_THROW(Catalogue::create(path), EngineError);
-    EXPECT_TRUE(Database::open(path)->isOpen());
+    EXPECT_NE(Database::open(path)->handle(), nullptr);
 }
 
 TEST(Database, OpenFailuresSayWhatTheFileIs)
@@ -178,7 +178,6 @@ TEST(Database, ReadOnlyCatalogueRefusesChangesAndKeepsRows)
     const QString path = folder.createCatalogue();
     TestFolder::addRecordings(path, {{"Abba", "Waterloo", "1974"}});
     const auto db = Database::open(path, false, true);
-    EXPECT_TRUE(db->isReadOnly());
     try {
         db->execute(Catalogue::deleteRecordingStatement(1));
         ADD_FAILURE() << "deleted from a read-only catalogue";
