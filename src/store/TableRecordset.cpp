@@ -32,16 +32,17 @@ TableRecordset::TableRecordset(sqlite3* db, const QString& table) : m_db(db)
     moveFirst();
 }
 
-bool TableRecordset::load(const QString& sqlTail, const QVariant& key)
+bool TableRecordset::load(const QString& sqlTail, const QVariantList& keys)
 {
-    Statement query(m_db, QStringLiteral("SELECT * FROM %1 %2").arg(m_table, sqlTail));
-    if (key.isValid())
-        query.bind(1, key);
+    Statement query(m_db, QStringLiteral("SELECT rowid, * FROM %1 %2").arg(m_table, sqlTail));
+    for (int i = 0; i < keys.size(); ++i)
+        query.bind(i + 1, keys.at(i));
     m_hasCurrent = query.step();
     if (m_hasCurrent) {
+        m_rowid = query.int64(0);
         m_current.clear();
         for (int c = 0; c < m_names.size(); ++c)
-            m_current << query.value(c);
+            m_current << query.value(c + 1);
         m_id = m_current.at(m_idColumn);
     }
     return m_hasCurrent;
@@ -54,19 +55,23 @@ bool TableRecordset::eof() const
 
 void TableRecordset::moveFirst()
 {
-    load(QStringLiteral("ORDER BY %1 LIMIT 1").arg(idName()));
+    load(QStringLiteral("ORDER BY %1, rowid LIMIT 1").arg(idName()));
 }
 
 void TableRecordset::moveLast()
 {
-    load(QStringLiteral("ORDER BY %1 DESC LIMIT 1").arg(idName()));
+    load(QStringLiteral("ORDER BY %1 DESC, rowid DESC LIMIT 1").arg(idName()));
 }
 
 void TableRecordset::moveNext()
 {
     if (!m_hasCurrent)
         noCurrentRecord();
-    load(QStringLiteral("WHERE %1 > ?1 ORDER BY %1 LIMIT 1").arg(idName()), m_id);
+    // By ID; rows of one ID, or of none (Null sorts first), in the order they were stored.
+    load(QStringLiteral("WHERE %1 > ?1 OR (%1 IS ?1 AND rowid > ?2) OR (?1 IS NULL AND %1 IS NOT NULL) "
+                        "ORDER BY %1, rowid LIMIT 1")
+             .arg(idName()),
+         {m_id, m_rowid});
 }
 
 int TableRecordset::recordCount()
@@ -120,7 +125,7 @@ void TableRecordset::seek(const QString& comparison, const QVariant& key)
     const bool descending = comparison.startsWith(QLatin1Char('<'));
     m_noMatch = !load(QStringLiteral("WHERE %1 %2 ?1 ORDER BY %1 %3 LIMIT 1")
                           .arg(idName(), comparison, descending ? QStringLiteral("DESC") : QString()),
-                      key);
+                      {key});
 }
 
 bool TableRecordset::noMatch() const
@@ -182,7 +187,7 @@ void TableRecordset::update()
             m_mode = Mode::None;
             return;
         }
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?%4")
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 IS ?%4")
                   .arg(m_table, sets.join(QStringLiteral(", ")), idName(), QString::number(names.size() + 1));
         values << m_id;
     }
@@ -229,7 +234,7 @@ void TableRecordset::update()
         m_id = m_buffer.at(m_idColumn);
     m_lastModified = was == Mode::AddNew ? newId.toLongLong() : m_id.toLongLong();
     if (was == Mode::Edit)
-        load(QStringLiteral("WHERE %1 = ?1").arg(idName()), m_id);
+        load(QStringLiteral("WHERE %1 IS ?1 ORDER BY rowid LIMIT 1").arg(idName()), {m_id});
 }
 
 void TableRecordset::undoUpdate(bool ownTransaction)

@@ -40,7 +40,7 @@ private:
     enum class Mode { None, AddNew, Edit };
 
     // Makes the row the query finds current; none found leaves no current record.
-    bool load(const QString& sqlTail, const QVariant& key = QVariant());
+    bool load(const QString& sqlTail, const QVariantList& keys = {});
     void checkField(int index) const;
     // The ID column's name as SQL text.
     QString idName() const;
@@ -54,6 +54,7 @@ private:
     int m_idColumn = -1;
     QVariantList m_current;
     QVariant m_id;
+    qint64 m_rowid = 0; // orders rows of one ID, or of none, as a walk goes; never finds a row
     qint64 m_lastModified = 0;
     bool m_hasCurrent = false;
     bool m_noMatch = false;

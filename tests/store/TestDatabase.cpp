@@ -243,10 +243,14 @@ TEST(Database, TableRecordsetGoesByIdNotRowid)
                                        "CREATE VIEW Expanded_Recording AS SELECT ID, Artist, Title, Year, Format,"
                                        " Label, Catalogue_No, Notes, International_Catalogue_No FROM Recording;"
                                        "INSERT INTO Recording (rowid, ID, Artist) VALUES (1, 2, 'Two'),"
-                                       " (2, 1, 'One'), (3, 3, 'Three'), (4, 3, 'Twin');"));
+                                       " (2, 1, 'One'), (3, 3, 'Three'), (4, 3, 'Twin'), (5, NULL, 'None');"));
     const auto db = Database::open(path);
     const auto rs = db->openRecordset(QStringLiteral("Recording"));
-    EXPECT_EQ(rs->field(QStringLiteral("Artist")).toString(), QStringLiteral("One"));
+    int walked = 0;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+        walked += rs->field(QStringLiteral("Artist")).toString() ==
+                  QStringList{"None", "One", "Two", "Three", "Twin"}.value(walked);
+    EXPECT_EQ(walked, 5) << "in ID order, rows of one ID or of none each once";
     rs->seek(QStringLiteral("="), 2);
     rs->edit();
     rs->setField(QStringLiteral("Artist"), QStringLiteral("Second"));
@@ -273,7 +277,7 @@ TEST(Database, TableRecordsetGoesByIdNotRowid)
     rs->addNew();
     rs->setField(QStringLiteral("Artist"), QStringLiteral("Nobody"));
     EXPECT_THROW(rs->update(), EngineError);
-    EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Recording")), 5);
+    EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Recording")), 6);
 }
 
 TEST(Database, DisplayKeepsRecordingsWithoutTheirFormat)
