@@ -1,7 +1,7 @@
 // The hot-key text forms: escaping only puts braces round parentheses, so unescaping it gives what
 // unescaping the plain text gives, and escaping a text without braces types it back.
 #include "FuzzSupport.h"
-#include "platform/SendKeys.h"
+#include "platform/SendKeysParser.h"
 #include "shared/modVarolin.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -13,6 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Fuzz::check(!unescaped.contains(QLatin1Char('{')) && !unescaped.contains(QLatin1Char('}')),
                 "a brace left after unescaping", text);
     QString error;
-    SendKeys::parse(EscapeHotKeyText(unescaped), &error);
+    SendKeysParser::parse(EscapeHotKeyText(unescaped), &error);
     return 0;
 }

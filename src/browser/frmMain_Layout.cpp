@@ -5,7 +5,7 @@
 #include "platform/StatusPanel.h"
 #include "platform/Twips.h"
 #include "shared/DisplayModel.h"
-#include "shared/NumberText.h"
+#include "store/NumberText.h"
 
 #include <QComboBox>
 #include <QFrame>

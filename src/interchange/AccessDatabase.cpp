@@ -2,10 +2,12 @@
 
 #include "interchange/ColumnMapping.h"
 #include "interchange/InterchangeError.h"
+#include "store/JetDate.h"
+#include "store/JetFile.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iconv.h>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -29,15 +31,13 @@ struct AccessDatabase::Handle
 
 namespace {
 
-// Jet stores a date as days since 30 December 1899, its fraction the time of day (for dates
-// before 1899 the whole part counts back and the fraction still counts forward).
+// Jet stores a date as a day number, its fraction the time of day.
 QString dateText(double days)
 {
-    if (!std::isfinite(days) || std::fabs(days) > 3.0e6)
+    int seconds = 0;
+    const QDate date = JetDate::fromDayNumber(days, &seconds);
+    if (!date.isValid())
         return QString();
-    const double whole = std::trunc(days);
-    const QDate date = QDate(1899, 12, 30).addDays(qint64(whole));
-    const int seconds = int(std::lround(std::fabs(days - whole) * 86400.0)) % 86400;
     if (seconds == 0)
         return date.toString(QStringLiteral("yyyy-MM-dd"));
     return date.toString(QStringLiteral("yyyy-MM-dd ")) +
@@ -168,15 +168,22 @@ bool objectsReadWhole(MdbHandle* mdb)
     return readWhole(def.def, rows);
 }
 
-// A file made of whole pages: 2048 bytes in Jet 3 (version byte 0), 4096 in later versions.
+// A file made of whole pages: 2048 bytes in Jet 3, 4096 in later versions.
 bool isWholePages(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(0x15);
-    const qint64 page = head.size() == 0x15 && head.at(0x14) == 0 ? 2048 : 4096;
-    return file.size() % page == 0;
+    const qint64 page = JetFile::kindOfFile(path) == JetFile::Kind::Jet3 ? 2048 : 4096;
+    return QFileInfo(path).size() % page == 0;
+}
+
+// Jet 3 files keep text in the Windows code page of the machine that wrote them, Jet 4 and later
+// in UTF-16. The library would take both from the environment; the program reads UTF-8 from it.
+bool useUtf8(MdbHandle* mdb)
+{
+    mdb_iconv_close(mdb);
+    const char* stored = IS_JET3(mdb) ? "CP1252" : "UCS-2LE";
+    mdb->iconv_in = iconv_open("UTF-8", stored);
+    mdb->iconv_out = iconv_open(stored, "UTF-8");
+    return mdb->iconv_in != iconv_t(-1) && mdb->iconv_out != iconv_t(-1);
 }
 
 } // namespace
@@ -197,10 +204,9 @@ AccessDatabase::AccessDatabase(const QString& path) : m_path(path), m_handle(std
                                               "It may have been copied or downloaded only in part.")
                                    .arg(path));
 
-    // Jet 3 files keep text in the Windows code page of the machine that wrote them.
-    setenv("MDB_JET3_CHARSET", "CP1252", 0);
     m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
-    if (!m_handle->mdb || !objectsReadWhole(m_handle->mdb) || !mdb_read_catalog(m_handle->mdb, MDB_TABLE))
+    if (!m_handle->mdb || !useUtf8(m_handle->mdb) || !objectsReadWhole(m_handle->mdb) ||
+        !mdb_read_catalog(m_handle->mdb, MDB_TABLE))
         throw InterchangeError(
             QStringLiteral("'%1' could not be read as an Access database; it may be damaged.").arg(path));
     MdbHandle* mdb = m_handle->mdb;
@@ -225,13 +231,8 @@ bool AccessDatabase::hasAccessSignature(const QString& path)
 {
     if (!QFileInfo(path).isFile()) // a pipe would block the read
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(0x20);
-    const QByteArray signature = head.mid(4, 15);
     // A file shorter than two pages cannot hold a catalogue of tables.
-    return (signature == "Standard Jet DB" || signature == "Standard ACE DB") && file.size() >= 4096;
+    return JetFile::kindOfFile(path) != JetFile::Kind::None && QFileInfo(path).size() >= 4096;
 }
 
 QString AccessDatabase::tableNamed(const QString& name) const

@@ -2,6 +2,7 @@
 
 #include "interchange/InterchangeError.h"
 #include "interchange/RecordingFields.h"
+#include "shared/TextEncoding.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,12 +13,6 @@ namespace {
 const QChar kQuote = QLatin1Char('"');
 const QChar kCR = QLatin1Char('\r');
 const QChar kLF = QLatin1Char('\n');
-
-// Bytes Windows-1252 leaves undefined, which its decoder hands out as C1 controls.
-bool isUndefinedInWindows1252(char16_t c)
-{
-    return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
-}
 
 // Where bytes that are not UTF-8 first stand, and whether the file is UTF-8 with a part in
 // another encoding: more characters of several bytes stand whole in UTF-8 than bytes that do not
@@ -104,43 +99,47 @@ CsvReader CsvReader::fromFile(const QString& path)
 
 void CsvReader::decode(const QByteArray& bytes)
 {
-    QByteArrayView body(bytes);
+    const TextEncoding::Detected detected = TextEncoding::detect(bytes);
+    const QByteArrayView body = QByteArrayView(bytes).sliced(detected.bomSize);
     bool windows1252 = false;
-    if (body.startsWith("\xEF\xBB\xBF")) {
-        body = body.sliced(3);
-        m_encoding = QStringLiteral("UTF-8");
-    } else if (body.startsWith("\xFF\xFE") || body.startsWith("\xFE\xFF")) {
-        const bool little = body.startsWith("\xFF\xFE");
+    switch (detected.kind) {
+    case TextEncoding::Kind::Utf16Le:
+    case TextEncoding::Kind::Utf16Be: {
+        const bool little = detected.kind == TextEncoding::Kind::Utf16Le;
         QStringDecoder utf16(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
-        m_text = utf16(body.sliced(2));
+        m_text = utf16(body);
         m_encoding = little ? QStringLiteral("UTF-16LE") : QStringLiteral("UTF-16BE");
         if (utf16.hasError() || body.size() % 2 != 0)
             throw InterchangeError(QStringLiteral("the file starts as UTF-16 text but does not hold UTF-16 text "
                                                   "throughout."));
-    } else {
-        m_encoding = QStringLiteral("UTF-8");
+        break;
     }
-    if (m_encoding == QLatin1String("UTF-8")) {
-        // The mark was taken off above: one more is a character of the text.
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    case TextEncoding::Kind::Utf8: {
+        // The mark was taken off above: one more is a character of the text. A character cut off
+        // at the end is an error, not a loss.
+        QStringDecoder utf8(QStringDecoder::Utf8,
+                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
         m_text = utf8(body);
-        if (utf8.hasError()) {
-            if (bytes.startsWith("\xEF\xBB\xBF"))
-                throw InterchangeError(QStringLiteral("the file is marked as UTF-8 but holds bytes that are not "
-                                                      "UTF-8 text."));
-            // Read as Windows-1252, its UTF-8 part would be garbled without a word.
-            bool mostlyUtf8 = false;
-            const qsizetype bad = firstNonUtf8(body, &mostlyUtf8);
-            if (mostlyUtf8)
-                throw InterchangeError(QStringLiteral("line %1 holds bytes that are not UTF-8 text, though the rest "
-                                                      "of the file is UTF-8.")
-                                           .arg(lineOfByte(body, bad)));
-            // Not UTF-8: a file of an older Windows program.
-            QStringDecoder cp1252("Windows-1252");
-            m_text = cp1252(body);
-            m_encoding = QStringLiteral("Windows-1252");
-            windows1252 = true;
-        }
+        m_encoding = QStringLiteral("UTF-8");
+        if (utf8.hasError())
+            throw InterchangeError(QStringLiteral("the file is marked as UTF-8 but holds bytes that are not "
+                                                  "UTF-8 text."));
+        break;
+    }
+    case TextEncoding::Kind::Windows1252: {
+        // Read as Windows-1252, its UTF-8 part would be garbled without a word.
+        bool mostlyUtf8 = false;
+        const qsizetype bad = firstNonUtf8(body, &mostlyUtf8);
+        if (mostlyUtf8)
+            throw InterchangeError(QStringLiteral("line %1 holds bytes that are not UTF-8 text, though the rest "
+                                                  "of the file is UTF-8.")
+                                       .arg(lineOfByte(body, bad)));
+        // Not UTF-8: a file of an older Windows program.
+        m_text = TextEncoding::fromWindows1252(body);
+        m_encoding = QStringLiteral("Windows-1252");
+        windows1252 = true;
+        break;
+    }
     }
     if (m_text.isEmpty())
         throw InterchangeError(QStringLiteral("the file is empty."));
@@ -152,7 +151,7 @@ void CsvReader::decode(const QByteArray& bytes)
         // Half of a UTF-16 pair on its own is no character: it could not be stored or written out.
         const bool lonePair = (c.isHighSurrogate() && !(i + 1 < m_text.size() && m_text.at(i + 1).isLowSurrogate())) ||
                               (c.isLowSurrogate() && !(i > 0 && m_text.at(i - 1).isHighSurrogate()));
-        if (c.isNull() || lonePair || (windows1252 && isUndefinedInWindows1252(c.unicode())))
+        if (c.isNull() || lonePair || (windows1252 && TextEncoding::isUndefinedInWindows1252(c.unicode())))
             fail(i, QStringLiteral("holds bytes that are not text (is it a CSV file?)"));
     }
 }

@@ -73,19 +73,20 @@ QString plural(int n, const char* one, const char* many)
 Importer::Importer(Database& db, const ImportSource& source, const ColumnMapping& mapping)
     : m_db(db), m_source(source), m_mapping(mapping)
 {
-    Statement present(db.handle(), QStringLiteral("SELECT Artist, Title, Format, Label, Catalogue_No FROM "
-                                                  "Expanded_Recording"));
+    Statement present(db.handle(),
+                      QStringLiteral("SELECT \"Artist\", \"Title\", \"Format\", \"Label\", \"Catalogue_No\" FROM "
+                                     "\"Expanded_Recording\""));
     while (present.step())
         m_present.insert(
             recordingKey(present.text(0), present.text(1), present.text(2), present.text(3), present.text(4)));
-    Statement formats(db.handle(), QStringLiteral("SELECT ID, Description FROM Format"));
+    Statement formats(db.handle(), QStringLiteral("SELECT \"ID\", \"Description\" FROM \"Format\""));
     while (formats.step()) {
         m_formatIds.insert(formats.text(1).toCaseFolded(), formats.int64(0));
         m_highestFormatId = std::max(m_highestFormatId, formats.int64(0));
     }
     // A recording may still point at a format deleted by another tool: a new format must not take
     // its number and quietly become that recording's format.
-    Statement inUse(db.handle(), QStringLiteral("SELECT Max(Format) FROM Recording"));
+    Statement inUse(db.handle(), QStringLiteral("SELECT max(\"Format\") FROM \"Recording\""));
     if (inUse.step())
         m_highestFormatId = std::max(m_highestFormatId, inUse.int64(0));
 }
@@ -157,12 +158,13 @@ Importer::Counts Importer::pass(bool write, const std::function<void(int, int)>&
     using namespace RecordingFields;
     std::unique_ptr<Statement> addFormat, addRecording;
     if (write) {
-        addFormat = std::make_unique<Statement>(m_db.handle(),
-                                                QStringLiteral("INSERT INTO Format (ID, Description) VALUES (?1, ?2)"));
+        addFormat = std::make_unique<Statement>(
+            m_db.handle(), QStringLiteral("INSERT INTO \"Format\" (\"ID\", \"Description\") VALUES (?1, ?2)"));
         addRecording = std::make_unique<Statement>(
             m_db.handle(),
-            QStringLiteral("INSERT INTO Recording (Artist, Title, Year, Format, Label, Catalogue_No, "
-                           "International_Catalogue_No, Notes) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"));
+            QStringLiteral(
+                "INSERT INTO \"Recording\" (\"Artist\", \"Title\", \"Year\", \"Format\", \"Label\", \"Catalogue_No\", "
+                "\"International_Catalogue_No\", \"Notes\") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"));
     }
     QHash<QString, qint64> formatIds = m_formatIds;
     qint64 highestFormatId = m_highestFormatId;

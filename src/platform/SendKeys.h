@@ -1,26 +1,15 @@
 #pragma once
 
-#include <QList>
 #include <QString>
-#include <Qt>
 
 class QKeyEvent;
 
 // Types a key sequence into the focused widget, as if from the keyboard, one key at a time from
-// the event loop. The sequence is read whole first: a text that cannot be read types nothing.
+// the event loop. The sequence is read whole first (SendKeysParser): a text that cannot be read
+// types nothing.
 class SendKeys
 {
 public:
-    struct Stroke
-    {
-        int key;
-        Qt::KeyboardModifiers modifiers;
-        QString text;
-    };
-
-    // The strokes of a key sequence; none, with *error saying what and where, when it cannot be read.
-    static QList<Stroke> parse(const QString& keys, QString* error);
-
     // Queues the keys for the window that has the focus and returns at once. Playing stops as soon
     // as the focus leaves that window, so keys meant for a dialog never reach the window behind it.
     // False, with nothing typed, when the keys cannot be read or no window has the focus.

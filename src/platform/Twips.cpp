@@ -21,11 +21,6 @@ int toPixels(double twips, const QWidget* widget)
     return static_cast<int>(std::lround(twips / twipsPerPixel(widget)));
 }
 
-double fromPixels(int pixels, const QWidget* widget)
-{
-    return pixels * twipsPerPixel(widget);
-}
-
 QRect rect(int left, int top, int width, int height, const QWidget* widget)
 {
     return QRect(toPixels(left, widget), toPixels(top, widget), toPixels(width, widget), toPixels(height, widget));

@@ -10,6 +10,5 @@ double twipsPerPixel(const QWidget* widget = nullptr);
 int toPixels(double twips, const QWidget* widget = nullptr);
 // A control's place given in twips, in pixels.
 QRect rect(int left, int top, int width, int height, const QWidget* widget = nullptr);
-double fromPixels(int pixels, const QWidget* widget = nullptr);
 
 } // namespace Twips

@@ -1,6 +1,6 @@
 #include "shared/HotKeySet.h"
 
-#include "shared/NumberText.h"
+#include "store/NumberText.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "shared/IniFile.h"
 
+#include "shared/TextEncoding.h"
+
 #include <algorithm>
 #include <QFile>
 #include <QFileInfo>
@@ -44,53 +46,7 @@ bool sameName(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
-const QByteArray kBomUtf16Le = QByteArrayLiteral("\xFF\xFE");
-const QByteArray kBomUtf16Be = QByteArrayLiteral("\xFE\xFF");
-
-enum class Encoding { Utf8, Windows1252, Utf16Le, Utf16Be };
-
-// Windows-1252 at 0x80 to 0x9F. The five bytes it leaves undefined stand for the C1 controls of the
-// same number, as Windows reads them, so that every byte of a file comes back as it was.
-const char16_t kWindows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                       0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-QString fromWindows1252(const QByteArray& bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes.at(i));
-        text[i] = byte >= 0x80 && byte < 0xA0 ? QChar(kWindows1252High[byte - 0x80]) : QChar(byte);
-    }
-    return text;
-}
-
-std::optional<QByteArray> toWindows1252(const QString& text)
-{
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            bytes.append(static_cast<char>(u));
-            continue;
-        }
-        const auto* found = std::find(std::begin(kWindows1252High), std::end(kWindows1252High), u);
-        if (found == std::end(kWindows1252High))
-            return std::nullopt;
-        bytes.append(static_cast<char>(0x80 + (found - std::begin(kWindows1252High))));
-    }
-    return bytes;
-}
-
-bool isUtf8(const QByteArray& bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8(bytes); // the decoder works only when its result is taken
-    return !utf8.hasError();
-}
+using Encoding = TextEncoding::Kind;
 
 bool isAscii(const QByteArray& bytes)
 {
@@ -165,7 +121,7 @@ QString decode(const QByteArray& bytes, Encoding encoding)
         // A byte-order mark inside the file is a character like any other.
         return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)(bytes);
     case Encoding::Windows1252:
-        return fromWindows1252(bytes);
+        return TextEncoding::fromWindows1252(bytes);
     default:
         return fromUtf16(bytes, encoding);
     }
@@ -175,17 +131,10 @@ Document parse(const QByteArray& file)
 {
     Document doc;
     QByteArray data = file;
-    for (const auto& [bom, encoding] : {std::pair{kBom, Encoding::Utf8}, std::pair{kBomUtf16Le, Encoding::Utf16Le},
-                                        std::pair{kBomUtf16Be, Encoding::Utf16Be}}) {
-        if (data.startsWith(bom)) {
-            doc.bom = bom;
-            doc.encoding = encoding;
-            data.remove(0, bom.size());
-            break;
-        }
-    }
-    if (doc.bom.isEmpty())
-        doc.encoding = isUtf8(data) ? Encoding::Utf8 : Encoding::Windows1252;
+    const TextEncoding::Detected detected = TextEncoding::detect(data);
+    doc.encoding = detected.kind;
+    doc.bom = data.left(detected.bomSize);
+    data.remove(0, detected.bomSize);
     const qsizetype unit = isUtf16(doc.encoding) ? 2 : 1;
     if (data.size() % unit != 0) {
         doc.strayByte = data.right(1);
@@ -233,7 +182,7 @@ QByteArray serialise(const Document& doc)
         QByteArray body;
         bool held = true;
         for (const TextLine& line : doc.lines) {
-            const std::optional<QByteArray> bytes = line.changed ? toWindows1252(line.text) : line.bytes;
+            const std::optional<QByteArray> bytes = line.changed ? TextEncoding::toWindows1252(line.text) : line.bytes;
             if (!bytes) {
                 held = false;
                 break;
@@ -241,7 +190,7 @@ QByteArray serialise(const Document& doc)
             body += *bytes + end(line, doc.encoding);
         }
         // Bytes that happen to make valid UTF-8 would be read back as other text.
-        if (held && (isAscii(body) || !isUtf8(body)))
+        if (held && (isAscii(body) || !TextEncoding::isUtf8(body)))
             return doc.bom + body;
     } else {
         QByteArray out = doc.bom;
@@ -250,7 +199,7 @@ QByteArray serialise(const Document& doc)
         return out;
     }
     // Text Windows-1252 cannot hold: the whole file becomes UTF-8, and says so with a BOM.
-    QByteArray out = kBom;
+    QByteArray out = TextEncoding::kUtf8Bom;
     for (const TextLine& line : doc.lines)
         out += line.text.toUtf8() + end(line, Encoding::Utf8);
     return out;

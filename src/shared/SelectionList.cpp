@@ -1,8 +1,8 @@
 #include "shared/SelectionList.h"
 
 #include "shared/CStrParse.h"
-#include "shared/NumberText.h"
 #include "store/JetText.h"
+#include "store/NumberText.h"
 
 #include <QDate>
 

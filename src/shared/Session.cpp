@@ -1,8 +1,8 @@
 #include "shared/Session.h"
 
 #include "shared/modVarolin.h"
-#include "shared/NumberText.h"
 #include "store/Database.h"
+#include "store/NumberText.h"
 
 namespace {
 

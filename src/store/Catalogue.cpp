@@ -50,36 +50,37 @@ QString SystemReason(sqlite3* db, int rc)
 
 QString Catalogue::displayStatement(const QString& where, const QString& order)
 {
-    QString sql = QStringLiteral("SELECT * FROM Expanded_Recording");
+    QString sql = QStringLiteral("SELECT * FROM [Expanded_Recording]");
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where;
+    // Plain names: an unclosed bracket of the condition must not close on one of ours.
     sql += QStringLiteral(" ORDER BY ") + (order.isEmpty() ? QStringLiteral("Artist, Year") : order);
     return sql;
 }
 
 QString Catalogue::deleteRecordingStatement(qint64 id)
 {
-    return QStringLiteral("DELETE FROM Recording WHERE ID = %1;").arg(id);
+    return QStringLiteral("DELETE FROM [Recording] WHERE [ID] = %1;").arg(id);
 }
 
 QString Catalogue::formatListStatement()
 {
-    return QStringLiteral("SELECT * FROM FORMAT ORDER BY ID;");
+    return QStringLiteral("SELECT * FROM [Format] ORDER BY [ID];");
 }
 
 QString Catalogue::formatUseCountStatement(qint64 formatId)
 {
-    return QStringLiteral("SELECT Count(*) AS Count FROM Recording WHERE Format = %1").arg(formatId);
+    return QStringLiteral("SELECT Count(*) AS [Count] FROM [Recording] WHERE [Format] = %1").arg(formatId);
 }
 
 QString Catalogue::deleteFormatsStatement()
 {
-    return QStringLiteral("DELETE FROM Format");
+    return QStringLiteral("DELETE FROM [Format]");
 }
 
 QString Catalogue::highestFormatInUseStatement()
 {
-    return QStringLiteral("SELECT Max(Format) AS MaxFormat FROM Recording");
+    return QStringLiteral("SELECT Max([Format]) AS [MaxFormat] FROM [Recording]");
 }
 
 QString Catalogue::recordingsOfFormatsOtherThanStatement(const QList<qint64>& formatIds)
@@ -87,9 +88,10 @@ QString Catalogue::recordingsOfFormatsOtherThanStatement(const QList<qint64>& fo
     QStringList ids;
     for (const qint64 id : formatIds)
         ids << QString::number(id);
-    QString sql = QStringLiteral("SELECT Count(*) AS Count FROM Recording WHERE Format IN (SELECT ID FROM Format)");
+    QString sql =
+        QStringLiteral("SELECT Count(*) AS [Count] FROM [Recording] WHERE [Format] IN (SELECT [ID] FROM [Format])");
     if (!ids.isEmpty())
-        sql += QStringLiteral(" AND Format NOT IN (%1)").arg(ids.join(QStringLiteral(", ")));
+        sql += QStringLiteral(" AND [Format] NOT IN (%1)").arg(ids.join(QStringLiteral(", ")));
     return sql;
 }
 

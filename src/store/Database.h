@@ -36,8 +36,6 @@ public:
     void rollback();
 
     void close();
-    bool isOpen() const { return m_db != nullptr; }
-    bool isReadOnly() const;
     QString path() const { return m_path; }
     sqlite3* handle() const { return m_db; }
 

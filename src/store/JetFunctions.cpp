@@ -1,10 +1,11 @@
 #include "store/JetFunctions.h"
 
-#include "shared/NumberText.h"
+#include "store/JetCollation.h"
+#include "store/JetDate.h"
+#include "store/JetLike.h"
+#include "store/NumberText.h"
 
 #include <QDateTime>
-#include <QList>
-#include <QRegularExpression>
 #include <sqlite3.h>
 
 #include <cmath>
@@ -96,31 +97,12 @@ bool anyNull(int argc, sqlite3_value** argv)
     return false;
 }
 
-const double kMaxDayNumber = 1e8;
-
-// ---- dates: text as yyyy-MM-dd[ HH:mm:ss], M/d/yyyy, or a day number counted from 1899-12-30 -------
-
+// A day number, or a text read as Jet reads a date.
 QDate dateOf(sqlite3_value* v)
 {
-    if (sqlite3_value_type(v) == SQLITE_INTEGER || sqlite3_value_type(v) == SQLITE_FLOAT) {
-        // Far beyond any calendar a day number is no date; casting it would be undefined.
-        const double days = std::floor(numberOf(v));
-        if (!(std::fabs(days) <= kMaxDayNumber))
-            return QDate();
-        return QDate(1899, 12, 30).addDays(static_cast<qint64>(days));
-    }
-    static const QRegularExpression iso(QStringLiteral(R"(^\s*(\d{4})-(\d{1,2})-(\d{1,2}))"));
-    static const QRegularExpression us(QStringLiteral(R"(^\s*(\d{1,2})/(\d{1,2})/(\d{2,4}))"));
-    const QString text = textOf(v);
-    if (const auto m = iso.match(text); m.hasMatch())
-        return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    if (const auto m = us.match(text); m.hasMatch()) {
-        int year = m.captured(3).toInt();
-        if (m.captured(3).size() == 2)
-            year += year < 30 ? 2000 : 1900;
-        return QDate(year, m.captured(1).toInt(), m.captured(2).toInt());
-    }
-    return QDate();
+    if (sqlite3_value_type(v) == SQLITE_INTEGER || sqlite3_value_type(v) == SQLITE_FLOAT)
+        return JetDate::fromDayNumber(numberOf(v));
+    return JetDate::read(textOf(v));
 }
 
 template <int (QDate::*Part)() const>
@@ -397,138 +379,6 @@ void fnAsc(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 // ---- LIKE ------------------------------------------------------------------------------------
 
-// One character of a [list] (compared as folded), or a range a-z (compared by base letter).
-struct LikeRange
-{
-    char16_t low;
-    char16_t high;
-    bool isRange;
-};
-
-struct LikeElement
-{
-    enum Kind { AnyRun, One, Digit, Literal, Set };
-    Kind kind = Literal;
-    char16_t ch = 0;
-    bool negated = false;
-    QList<LikeRange> ranges;
-};
-
-using LikePattern = QList<LikeElement>;
-
-char16_t fold(QChar c)
-{
-    return QChar(c).toCaseFolded().unicode();
-}
-
-// The letter without its accents and case: É, é and e share one. Ranges and the first level of
-// the text order go by it, so that É falls in [a-f] and sorts among the E's.
-char16_t baseLetter(QChar c)
-{
-    if (c.unicode() < 0x80)
-        return fold(c);
-    if (c.decompositionTag() == QChar::Canonical)
-        return fold(c.decomposition().at(0));
-    return fold(c);
-}
-
-bool compileLike(QStringView pattern, LikePattern* out, QString* error)
-{
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        const QChar c = pattern[i];
-        LikeElement e;
-        if (c == QLatin1Char('*')) {
-            e.kind = LikeElement::AnyRun;
-        } else if (c == QLatin1Char('?')) {
-            e.kind = LikeElement::One;
-        } else if (c == QLatin1Char('#')) {
-            e.kind = LikeElement::Digit;
-        } else if (c == QLatin1Char('[')) {
-            const qsizetype close = pattern.indexOf(QLatin1Char(']'), i + 1);
-            if (close < 0) {
-                *error = QStringLiteral("Invalid pattern string: '%1' has an unclosed '['.").arg(pattern.toString());
-                return false;
-            }
-            QStringView body = pattern.mid(i + 1, close - i - 1);
-            i = close;
-            if (body.isEmpty())
-                continue; // "[]" matches the empty string
-            e.kind = LikeElement::Set;
-            if (body.startsWith(QLatin1Char('!')) && body.size() > 1) {
-                e.negated = true;
-                body = body.mid(1);
-            }
-            for (qsizetype k = 0; k < body.size(); ++k) {
-                const char16_t low = baseLetter(body[k]);
-                if (k + 2 < body.size() && body[k + 1] == QLatin1Char('-')) {
-                    const char16_t high = baseLetter(body[k + 2]);
-                    if (high < low) {
-                        *error = QStringLiteral("Invalid pattern string: the range '%1' in '%2' runs backwards.")
-                                     .arg(body.mid(k, 3).toString(), pattern.toString());
-                        return false;
-                    }
-                    e.ranges.append({low, high, true});
-                    k += 2;
-                } else {
-                    e.ranges.append({fold(body[k]), fold(body[k]), false});
-                }
-            }
-        } else {
-            e.ch = fold(c);
-        }
-        out->append(e);
-    }
-    return true;
-}
-
-bool matchesOne(const LikeElement& e, QChar c)
-{
-    switch (e.kind) {
-    case LikeElement::One:
-        return true;
-    case LikeElement::Digit:
-        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    case LikeElement::Literal:
-        return fold(c) == e.ch;
-    case LikeElement::Set: {
-        const char16_t f = fold(c);
-        const char16_t base = baseLetter(c);
-        bool inSet = false;
-        for (const auto& r : e.ranges)
-            inSet = inSet || (r.isRange ? base >= r.low && base <= r.high : f == r.low);
-        return inSet != e.negated;
-    }
-    case LikeElement::AnyRun:
-        break;
-    }
-    return false;
-}
-
-bool matchLike(const LikePattern& p, QStringView text)
-{
-    qsizetype pi = 0;
-    qsizetype ti = 0;
-    qsizetype starP = -1;
-    qsizetype starT = -1;
-    while (ti < text.size()) {
-        if (pi < p.size() && p[pi].kind == LikeElement::AnyRun) {
-            starP = pi++;
-            starT = ti;
-        } else if (pi < p.size() && matchesOne(p[pi], text[ti])) {
-            ++pi;
-            ++ti;
-        } else if (starP >= 0) {
-            pi = starP + 1;
-            ti = ++starT;
-        } else {
-            return false;
-        }
-    }
-    while (pi < p.size() && p[pi].kind == LikeElement::AnyRun)
-        ++pi;
-    return pi == p.size();
-}
-
 void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     // SQLite calls like(pattern, text) for "text LIKE pattern". A constant pattern is compiled once
@@ -536,26 +386,18 @@ void fnLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     if (anyNull(qMin(argc, 2), argv))
         return sqlite3_result_null(ctx);
     const QString text = textOf(argv[1]);
-    if (const auto* cached = static_cast<const LikePattern*>(sqlite3_get_auxdata(ctx, 0)))
-        return sqlite3_result_int(ctx, matchLike(*cached, text) ? 1 : 0);
+    if (const auto* cached = static_cast<const JetLike*>(sqlite3_get_auxdata(ctx, 0)))
+        return sqlite3_result_int(ctx, cached->matches(text) ? 1 : 0);
 
-    auto compiled = std::make_unique<LikePattern>();
+    auto compiled = std::make_unique<JetLike>();
     QString error;
-    if (!compileLike(textOf(argv[0]), compiled.get(), &error)) {
+    if (!JetLike::compile(textOf(argv[0]), compiled.get(), &error)) {
         const QByteArray message = error.toUtf8();
         return sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
     }
-    sqlite3_result_int(ctx, matchLike(*compiled, text) ? 1 : 0);
+    sqlite3_result_int(ctx, compiled->matches(text) ? 1 : 0);
     // Last: SQLite may free the pattern before this call returns.
-    sqlite3_set_auxdata(ctx, 0, compiled.release(), [](void* p) { delete static_cast<LikePattern*>(p); });
-}
-
-// ---- NOCASE ----------------------------------------------------------------------------------
-
-int collateNoCase(void*, int n1, const void* s1, int n2, const void* s2)
-{
-    return JetFunctions::compareNoCase(QByteArrayView(static_cast<const char*>(s1), n1),
-                                       QByteArrayView(static_cast<const char*>(s2), n2));
+    sqlite3_set_auxdata(ctx, 0, compiled.release(), [](void* p) { delete static_cast<JetLike*>(p); });
 }
 
 const JetFunctions::Info kFunctions[] = {
@@ -603,13 +445,18 @@ const JetFunctions::Info kOperators[] = {
     {"^", "jet_pow", 2, 2, false, true, fnPow},       {"Like", "like", 2, 3, false, true, fnLike},
 };
 
-void registerFunction(sqlite3* db, const JetFunctions::Info& f)
+int registerFunction(sqlite3* db, const JetFunctions::Info& f)
 {
     if (!f.function)
-        return; // SQLite's own aggregate
+        return SQLITE_OK; // SQLite's own aggregate
     const int flags = SQLITE_UTF8 | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
-    for (int n = f.minArgs; n <= f.maxArgs; ++n)
-        sqlite3_create_function_v2(db, f.sqlName, n, flags, nullptr, f.function, nullptr, nullptr, nullptr);
+    for (int n = f.minArgs; n <= f.maxArgs; ++n) {
+        const int rc =
+            sqlite3_create_function_v2(db, f.sqlName, n, flags, nullptr, f.function, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            return rc;
+    }
+    return SQLITE_OK;
 }
 
 } // namespace
@@ -623,61 +470,15 @@ const JetFunctions::Info* JetFunctions::find(QStringView jetName)
     return nullptr;
 }
 
-void JetFunctions::registerAll(sqlite3* db)
+int JetFunctions::registerAll(sqlite3* db)
 {
-    for (const Info& f : kFunctions)
-        registerFunction(db, f);
-    for (const Info& f : kOperators)
-        registerFunction(db, f);
-    sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, collateNoCase, nullptr);
-}
-
-bool JetFunctions::likeMatches(QStringView pattern, QStringView text, bool* matches, QString* error)
-{
-    LikePattern compiled;
-    if (!compileLike(pattern, &compiled, error))
-        return false;
-    *matches = matchLike(compiled, text);
-    return true;
-}
-
-int JetFunctions::compareNoCase(QByteArrayView a, QByteArrayView b)
-{
-    // ASCII is compared in place; from the first byte beyond it the rest is folded as Unicode.
-    const qsizetype n = qMin(a.size(), b.size());
-    qsizetype i = 0;
-    for (; i < n; ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if ((x | y) & 0x80)
-            break;
-        if (x >= 'A' && x <= 'Z')
-            x += 'a' - 'A';
-        if (y >= 'A' && y <= 'Z')
-            y += 'a' - 'A';
-        if (x != y)
-            return x < y ? -1 : 1;
+    for (const Info& f : kFunctions) {
+        if (const int rc = registerFunction(db, f); rc != SQLITE_OK)
+            return rc;
     }
-    if (i == n)
-        return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-
-    // First by letter, accents aside; where that ties, by the accented letters themselves.
-    const QString restA = QString::fromUtf8(a.sliced(i));
-    const QString restB = QString::fromUtf8(b.sliced(i));
-    const qsizetype m = qMin(restA.size(), restB.size());
-    int accentOrder = 0;
-    for (qsizetype k = 0; k < m; ++k) {
-        const char16_t x = baseLetter(restA.at(k));
-        const char16_t y = baseLetter(restB.at(k));
-        if (x != y)
-            return x < y ? -1 : 1;
-        if (accentOrder == 0) {
-            const char16_t fx = fold(restA.at(k));
-            const char16_t fy = fold(restB.at(k));
-            accentOrder = fx == fy ? 0 : (fx < fy ? -1 : 1);
-        }
+    for (const Info& f : kOperators) {
+        if (const int rc = registerFunction(db, f); rc != SQLITE_OK)
+            return rc;
     }
-    if (restA.size() != restB.size())
-        return restA.size() < restB.size() ? -1 : 1;
-    return accentOrder;
+    return JetCollation::registerOn(db);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <QStringView>
 
 struct sqlite3;
@@ -26,14 +25,7 @@ public:
     // The function a Jet name stands for, without regard to case; nullptr when Jet has none.
     static const Info* find(QStringView jetName);
 
-    // Registers the functions, "like" and the collation "NOCASE" on the connection.
-    static void registerAll(sqlite3* db);
-
-    // Jet's LIKE: * ? # [list] [!list] [a-z], without regard to case. Returns false with an error
-    // description for a pattern it cannot read.
-    static bool likeMatches(QStringView pattern, QStringView text, bool* matches, QString* error);
-
-    // Compares two texts without regard to case across all letters (É = é), as the catalogue's
-    // NOCASE does.
-    static int compareNoCase(QByteArrayView utf8a, QByteArrayView utf8b);
+    // Registers the functions, "like" and the collation "NOCASE" on the connection; returns the first
+    // result code that is not SQLITE_OK, or SQLITE_OK.
+    static int registerAll(sqlite3* db);
 };

@@ -1,8 +1,10 @@
 #include "store/JetTranslator.h"
 
 #include "store/EngineError.h"
+#include "store/JetDate.h"
 #include "store/JetFunctions.h"
 #include "store/JetLexer.h"
+#include "store/Statement.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -18,7 +20,7 @@ const char* const kKeywords[] = {
 
 QString quoteName(const QString& name)
 {
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+    return Statement::quoted(name);
 }
 
 QString quoteText(const QString& text)
@@ -642,9 +644,7 @@ QString Parser::functionCall(const JetToken& name)
 
 QString Parser::dateLiteral(const JetToken& token) const
 {
-    // Jet reads a date literal as month/day/year, or year-month-day, with an optional time.
-    static const QRegularExpression usDate(QStringLiteral(R"(^\s*(\d{1,2})/(\d{1,2})/(\d{1,4})(?:\s+(.*))?$)"));
-    static const QRegularExpression isoDate(QStringLiteral(R"(^\s*(\d{4})-(\d{1,2})-(\d{1,2})(?:\s+(.*))?$)"));
+    // A date literal is a date as every reader of dates takes it, with an optional time, or a time alone.
     static const QRegularExpression timeOnly(QStringLiteral(R"(^\s*(\d{1,2}):(\d{2})(?::(\d{2}))?\s*(AM|PM)?\s*$)"),
                                              QRegularExpression::CaseInsensitiveOption);
 
@@ -670,30 +670,12 @@ QString Parser::dateLiteral(const JetToken& token) const
         return time.toString(QStringLiteral("HH:mm:ss"));
     };
 
-    int year = 0;
-    int month = 0;
-    int day = 0;
     QString rest;
-    if (const QRegularExpressionMatch m = usDate.match(token.text); m.hasMatch()) {
-        month = m.captured(1).toInt();
-        day = m.captured(2).toInt();
-        year = m.captured(3).toInt();
-        if (m.captured(3).size() <= 2)
-            year += year < 30 ? 2000 : 1900;
-        rest = m.captured(4);
-    } else if (const QRegularExpressionMatch m = isoDate.match(token.text); m.hasMatch()) {
-        year = m.captured(1).toInt();
-        month = m.captured(2).toInt();
-        day = m.captured(3).toInt();
-        rest = m.captured(4);
-    } else {
+    const QDate date = JetDate::read(token.text, &rest);
+    if (!date.isValid()) // a time of day alone, or else no date
         return readTime(token.text);
-    }
-    const QDate date(year, month, day);
-    if (!date.isValid())
-        badDate();
     const QString dateText = date.toString(QStringLiteral("yyyy-MM-dd"));
-    return rest.trimmed().isEmpty() ? dateText : dateText + QLatin1Char(' ') + readTime(rest);
+    return rest.isEmpty() ? dateText : dateText + QLatin1Char(' ') + readTime(rest);
 }
 
 } // namespace

@@ -77,3 +77,8 @@ QVariant Statement::value(int column) const
         return QVariant(text(column));
     }
 }
+
+QString Statement::quoted(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}

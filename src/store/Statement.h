@@ -25,6 +25,9 @@ public:
 
     sqlite3_stmt* handle() const { return m_stmt; }
 
+    // A table or column name as SQL text: in double quotes, a quote inside it doubled.
+    static QString quoted(const QString& name);
+
 private:
     sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;

@@ -7,9 +7,11 @@
 
 struct sqlite3;
 
-// One table reached directly: walked in primary-key order, sought by primary key (the index
-// "PrimaryKey"), and changed through AddNew or Edit followed by Update. As with the older engine,
-// the current record stays where it was after an AddNew is stored: MoveLast reaches the new row.
+// One table reached directly: walked in the order of its ID column, sought by ID (the index
+// "PrimaryKey"), and changed through AddNew or Edit followed by Update. Rows are found by ID, never
+// by SQLite's rowid, which another tool's table need not tie to the ID and a VACUUM may renumber.
+// As with the older engine, the current record stays where it was after an AddNew is stored:
+// MoveLast reaches the new row.
 class TableRecordset : public Recordset
 {
 public:
@@ -38,14 +40,21 @@ private:
     enum class Mode { None, AddNew, Edit };
 
     // Makes the row the query finds current; none found leaves no current record.
-    bool load(const QString& sqlTail, const QVariant& key = QVariant());
+    bool load(const QString& sqlTail, const QVariantList& keys = {});
     void checkField(int index) const;
+    // The ID column's name as SQL text.
+    QString idName() const;
+    // Takes back a write that failed or reached other rows than the current one.
+    void undoUpdate(bool ownTransaction);
 
     sqlite3* m_db;
-    QString m_table;
+    QString m_table; // quoted for SQL
+    QString m_name;  // as the catalogue spells it
     QStringList m_names;
+    int m_idColumn = -1;
     QVariantList m_current;
-    qint64 m_rowid = 0;
+    QVariant m_id;
+    qint64 m_rowid = 0; // orders rows of one ID, or of none, as a walk goes; never finds a row
     qint64 m_lastModified = 0;
     bool m_hasCurrent = false;
     bool m_noMatch = false;

@@ -54,7 +54,11 @@ TEST(CsvReader, ReadsWhatSpreadsheetsAndDatabasesWrite)
          {{"x, y", "say \"hi\""}, {"two\r\nlines", "a\nb"}}},
         {"semicolons in the header choose them", "A;B\n1,5;2\n", {"A", "B"}, {{"1,5", "2"}}},
         {"tabs", "A\tB\nx y\tz\n", {"A", "B"}, {{"x y", "z"}}},
-        {"a second mark is a character", "\xEF\xBB\xBF\xEF\xBB\xBF" "A,B\n", {QString(QChar(0xFEFF)) + "A", "B"}, {}},
+        {"a second mark is a character",
+         "\xEF\xBB\xBF\xEF\xBB\xBF"
+         "A,B\n",
+         {QString(QChar(0xFEFF)) + "A", "B"},
+         {}},
         {"Windows-1252",
          "Artist,Price\nMot\xF6rhead,\x80"
          "5\n",
@@ -106,6 +110,10 @@ TEST(CsvReader, RefusesWhatItCannotReadWholeNamingTheLine)
          "A,B\n\xFF,2\n",
          "marked as UTF-8 but holds bytes that are not UTF-8"},
         {"A,B\nMot\xC3\xB6rhead,Dü\r\nBj\xF6rk,2\n", "line 3 holds bytes that are not UTF-8 text, though the rest"},
+        {"A,B\nMot\xC3\xB6rhead,D\xC3\xBC\xC3", "line 2 holds bytes that are not UTF-8 text, though the rest"},
+        {"\xEF\xBB\xBF"
+         "A,B\n1,\xC3",
+         "marked as UTF-8 but holds bytes that are not UTF-8"}, // cut off at the end
         {"", "the file is empty"},
         {"\xEF\xBB\xBF", "the file is empty"},
         {"A,B\n\"x\"y,2\n", "line 2 has text after the closing quote"},

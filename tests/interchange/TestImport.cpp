@@ -262,6 +262,7 @@ TEST(AccessDatabase, ReadsJet3AndJet4Tables)
     AccessDatabase jet3(kJetFolder + "nwind-jet3.mdb");
     EXPECT_TRUE(jet3.tables().contains("Customers"));
     EXPECT_TRUE(jet3.tables().contains(QStringLiteral("Umsätze"))); // Windows-1252 names decoded
+    EXPECT_FALSE(qEnvironmentVariableIsSet("MDB_JET3_CHARSET")) << "the environment is no way to tell the library";
     const auto customers = jet3.readTable("customers");
     EXPECT_EQ(customers->rowCount(), 91);
     EXPECT_EQ(customers->columns().value(1), QStringLiteral("CompanyName"));

@@ -1,5 +1,6 @@
 #include "platform/KeyCodes.h"
 #include "platform/SendKeys.h"
+#include "platform/SendKeysParser.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -20,10 +21,10 @@ void PrintTo(const QString& text, std::ostream* os)
 namespace {
 
 // Each stroke as its key combination followed by the text it types in quotes: "Shift+E'E'".
-QString describe(const QList<SendKeys::Stroke>& strokes)
+QString describe(const QList<SendKeysParser::Stroke>& strokes)
 {
     QStringList parts;
-    for (const SendKeys::Stroke& stroke : strokes) {
+    for (const SendKeysParser::Stroke& stroke : strokes) {
         QString text = stroke.text;
         text.replace(u'\r', QLatin1String("\\r")).replace(u'\t', QLatin1String("\\t"));
         text.replace(u'\b', QLatin1String("\\b")).replace(QChar(0x1b), QLatin1String("\\e"));
@@ -68,7 +69,8 @@ TEST(SendKeys, ParsesTheWholeSyntaxAndPointsAtWhatItCannotRead)
     };
     for (const auto& [keys, strokes, error] : cases) {
         QString problem = QStringLiteral("untouched");
-        EXPECT_EQ(describe(SendKeys::parse(QString::fromUtf8(keys), &problem)), QString::fromUtf8(strokes)) << keys;
+        EXPECT_EQ(describe(SendKeysParser::parse(QString::fromUtf8(keys), &problem)), QString::fromUtf8(strokes))
+            << keys;
         EXPECT_EQ(problem, QString::fromUtf8(error));
     }
 }

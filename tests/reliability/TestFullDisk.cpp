@@ -8,37 +8,13 @@
 #include "store/Database.h"
 #include "store/EngineError.h"
 #include "store/Recordset.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestFolder.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
 #include <QFileInfo>
-#include <sys/resource.h>
 
 namespace {
-
-// Files may grow to `bytes` while it lives; a write past that fails instead of ending the process.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 QString failureOf(const std::function<void()>& change)
 {

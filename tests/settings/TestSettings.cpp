@@ -1,9 +1,9 @@
 #include "platform/Dialogs.h"
 #include "settings/frmSettings.h"
 #include "shared/Session.h"
+#include "support/FileSizeLimit.h"
 #include "support/ProgramWindow.h"
 
-#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -13,20 +13,14 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <sys/resource.h>
 
 namespace {
 
 // Runs the action with the disk full: no file grows past a few bytes, for root as for anyone.
 void diskFull(const std::function<void()>& action)
 {
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit full{16, limit.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &full);
-    std::signal(SIGXFSZ, SIG_IGN);
+    const FileSizeLimit full(16);
     action();
-    setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { ProgramWindow::press(key, modifiers); };
@@ -147,6 +141,9 @@ TEST_F(Settings, CancelAndEveryRefusedSaveWriteNothing)
         {"a line break", "one\r\ntwo", [] { press(Qt::Key_Return); }, true},
         {"longer than the reader keeps", QString(93, '('), [] { press(Qt::Key_Return); }, true},
     };
+    struct sigaction xfszBefore = {};
+    struct sigaction xfszAfter = {};
+    sigaction(SIGXFSZ, nullptr, &xfszBefore);
     // One window for all: each showing starts again from the settings in force.
     for (const auto& c : ways) {
         SCOPED_TRACE(c.way);
@@ -173,6 +170,8 @@ TEST_F(Settings, CancelAndEveryRefusedSaveWriteNothing)
         EXPECT_EQ(session.hotKeys.at(0).text, QStringLiteral("Hello World"));
     }
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
+    sigaction(SIGXFSZ, nullptr, &xfszAfter);
+    EXPECT_TRUE(xfszAfter.sa_handler == xfszBefore.sa_handler) << "the full disk outlived its case";
 }
 
 } // namespace

@@ -1,7 +1,6 @@
-#include "platform/SendKeys.h"
+#include "platform/SendKeysParser.h"
 #include "shared/IniFile.h"
 #include "shared/modVarolin.h"
-#include "shared/NumberText.h"
 #include "shared/Session.h"
 #include "support/TestFolder.h"
 
@@ -301,7 +300,7 @@ QString Typed(const QString& keys)
 {
     QString error;
     QString strokes;
-    for (const SendKeys::Stroke& stroke : SendKeys::parse(keys, &error))
+    for (const SendKeysParser::Stroke& stroke : SendKeysParser::parse(keys, &error))
         strokes += QStringLiteral("%1/%2/%3;").arg(stroke.key).arg(int(stroke.modifiers)).arg(stroke.text);
     return error.isEmpty() ? strokes : QStringLiteral("unreadable");
 }
@@ -331,29 +330,6 @@ TEST(HotKeySet, WhatIsSavedIsTypedTheSameAfterARestart)
         ASSERT_EQ(loaded.count(), 1);
         EXPECT_EQ(Typed(loaded.at(0).text), Typed(key.text)) << c.subst << " " << c.stored;
     }
-}
-
-TEST(NumberText, LeadingNumberAndRounding)
-{
-    const QList<QPair<QString, double>> cases = {
-        {QStringLiteral("  42abc"), 42},
-        {QStringLiteral("-1.5e2x"), -150},
-        {QStringLiteral("1 2 3"), 123},
-        {QStringLiteral("abc"), 0},
-        {QString(), 0},
-        {QStringLiteral("&H1F"), 31},
-        {QStringLiteral("&O17"), 15},
-        {QStringLiteral(".5"), 0.5},
-        {QStringLiteral("3e"), 3},
-        {QStringLiteral("+7"), 7},
-        {QStringLiteral("1.2.3"), 1.2},
-    };
-    for (const auto& [text, value] : cases)
-        EXPECT_DOUBLE_EQ(NumberText::leadingNumber(text), value) << text.toStdString();
-    EXPECT_EQ(NumberText::roundHalfEven(16.5), 16);
-    EXPECT_EQ(NumberText::roundHalfEven(17.5), 18);
-    EXPECT_EQ(NumberText::roundHalfEven(-0.5), 0);
-    EXPECT_EQ(NumberText::roundHalfEven(1e12), std::numeric_limits<int>::max());
 }
 
 } // namespace

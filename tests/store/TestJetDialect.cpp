@@ -1,11 +1,14 @@
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
-#include "store/JetFunctions.h"
+#include "store/JetCollation.h"
+#include "store/JetLike.h"
+#include "store/NumberText.h"
 #include "store/SnapshotRecordset.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <QDate>
 
 namespace {
@@ -101,6 +104,12 @@ TEST_F(JetDialect, ExpressionsFollowJetRules)
         {"Str(Val(Year)) = ' 2001' AND Val('12abc') = 12", {"Last"}},
         {"IIf(Val(Year) > 1990, 'new', 'old') = 'new'", {"a_b [live]", "Last"}},
         {"Year(#5/10/96#) = 1996 AND Month(#5/10/96#) = 5 AND Day(#5/10/96#) = 10 AND Artist = 'Zed'", {"Last"}},
+        // Literals and texts read dates alike: one rule for short years, none of five digits.
+        {"Year('5/10/6') = 2006 AND Year(#5/10/6#) = 2006 AND Year('5/10/30') = Year(#5/10/30#) AND Artist = 'Zed'",
+         {"Last"}},
+        {"IsNull(Year('5/10/19961')) AND Year('2001-05-10 9:30') = Year(#2001-05-10 9:30#) AND Day(-1.5) = 29 AND "
+         "Artist = 'Zed'",
+         {"Last"}},
         {"Year(Date()) = " + thisYear + " AND Year(Now()) = " + thisYear + " AND Artist = 'Zed'", {"Last"}},
         {"Val(Year) Mod 2 = 1 AND 7 \\ 2 = 3 AND 7 / 2 = 3.5 AND 2 ^ 3 = 8", {"100% Pure", "a_b [live]", "Last"}},
         {"Format Like 'C*'", {"Waterloo", "100% Pure", "a_b [live]", "Say \"Hi\""}},
@@ -141,6 +150,7 @@ TEST_F(JetDialect, UnreadableSelectionsAreRefusedWithTheirReason)
         {"Artist = 'x' garbage", "after end of SQL statement"},
         {"Artist Like '[z-a]'", "Invalid pattern"},
         {"Year = #13/45/96#", "date"},
+        {"Year = #5/10/19961#", "date"},
         {"Artist = ", "expression expected"},
         {"Artist ? 'x'", "unexpected character"},
         {"Artist = 'x' /* open", "no closing '*/'"},
@@ -239,7 +249,7 @@ TEST_F(JetDialect, HugeNumbersGiveNullOrTextNotUndefinedCasts)
     EXPECT_EQ(rs->integer(5), 0);
 }
 
-TEST(JetFunctions, LikeAndNoCaseDirectly)
+TEST(JetLike, LikeAndNoCaseDirectly)
 {
     const struct
     {
@@ -270,20 +280,42 @@ TEST(JetFunctions, LikeAndNoCaseDirectly)
         {"[d-d]", "e", false},
     };
     for (const auto& c : cases) {
-        bool matches = false;
+        JetLike like;
         QString error;
-        ASSERT_TRUE(
-            JetFunctions::likeMatches(QString::fromUtf8(c.pattern), QString::fromUtf8(c.text), &matches, &error));
-        EXPECT_EQ(matches, c.matches) << c.pattern << " ~ " << c.text;
+        ASSERT_TRUE(JetLike::compile(QString::fromUtf8(c.pattern), &like, &error));
+        EXPECT_EQ(like.matches(QString::fromUtf8(c.text)), c.matches) << c.pattern << " ~ " << c.text;
     }
-    EXPECT_EQ(JetFunctions::compareNoCase("abc", "ABC"), 0);
-    EXPECT_LT(JetFunctions::compareNoCase("abc", "ABD"), 0);
-    EXPECT_EQ(JetFunctions::compareNoCase(QByteArray("\xC3\x89lan"), QByteArray("\xC3\xA9LAN")), 0);
-    EXPECT_LT(JetFunctions::compareNoCase("ab", "abc"), 0);
+    EXPECT_EQ(JetCollation::compareNoCase("abc", "ABC"), 0);
+    EXPECT_LT(JetCollation::compareNoCase("abc", "ABD"), 0);
+    EXPECT_EQ(JetCollation::compareNoCase(QByteArray("\xC3\x89lan"), QByteArray("\xC3\xA9LAN")), 0);
+    EXPECT_LT(JetCollation::compareNoCase("ab", "abc"), 0);
     // É sorts among the E's: after Elan, before Flan.
-    EXPECT_LT(JetFunctions::compareNoCase(QByteArray("\xC3\xA9"), "z"), 0);
-    EXPECT_GT(JetFunctions::compareNoCase(QByteArray("\xC3\x89lan"), "Elan"), 0);
-    EXPECT_LT(JetFunctions::compareNoCase(QByteArray("\xC3\x89lan"), "Flan"), 0);
+    EXPECT_LT(JetCollation::compareNoCase(QByteArray("\xC3\xA9"), "z"), 0);
+    EXPECT_GT(JetCollation::compareNoCase(QByteArray("\xC3\x89lan"), "Elan"), 0);
+    EXPECT_LT(JetCollation::compareNoCase(QByteArray("\xC3\x89lan"), "Flan"), 0);
+}
+
+TEST(NumberText, LeadingNumberAndRounding)
+{
+    const QList<QPair<QString, double>> cases = {
+        {QStringLiteral("  42abc"), 42},
+        {QStringLiteral("-1.5e2x"), -150},
+        {QStringLiteral("1 2 3"), 123},
+        {QStringLiteral("abc"), 0},
+        {QString(), 0},
+        {QStringLiteral("&H1F"), 31},
+        {QStringLiteral("&O17"), 15},
+        {QStringLiteral(".5"), 0.5},
+        {QStringLiteral("3e"), 3},
+        {QStringLiteral("+7"), 7},
+        {QStringLiteral("1.2.3"), 1.2},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_DOUBLE_EQ(NumberText::leadingNumber(text), value) << text.toStdString();
+    EXPECT_EQ(NumberText::roundHalfEven(16.5), 16);
+    EXPECT_EQ(NumberText::roundHalfEven(17.5), 18);
+    EXPECT_EQ(NumberText::roundHalfEven(-0.5), 0);
+    EXPECT_EQ(NumberText::roundHalfEven(1e12), std::numeric_limits<int>::max());
 }
 
 } // namespace

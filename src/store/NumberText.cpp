@@ -1,4 +1,4 @@
-#include "shared/NumberText.h"
+#include "store/NumberText.h"
 
 #include <cmath>
 #include <limits>
