@@ -6,9 +6,9 @@
 #include "platform/Grid.h"
 #include "platform/KeyCodes.h"
 #include "shared/Session.h"
-#include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
+#include "store/RecordingStore.h"
 
 #include <QCoreApplication>
 
@@ -127,7 +127,7 @@ void frmMain::cmdDelete_Click()
     const int r = grdData->row();
     const qint64 iDeleted = RowID(r);
     try {
-        m_session.catalogue()->execute(Catalogue::deleteRecordingStatement(iDeleted));
+        RecordingStore(*m_session.catalogue()).remove(iDeleted);
     } catch (const EngineError& e) {
         Dialogs::message(this, QStringLiteral("The Recording could not be deleted:\r\n\r\n") + e.description(),
                          QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);

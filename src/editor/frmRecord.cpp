@@ -6,13 +6,9 @@
 #include "platform/ToolbarIcons.h"
 #include "platform/Twips.h"
 #include "shared/Session.h"
-#include "store/Catalogue.h"
-#include "store/Database.h"
 #include "store/EngineError.h"
-#include "store/Recordset.h"
-#include "store/SnapshotRecordset.h"
+#include "store/RecordingStore.h"
 
-#include <algorithm>
 #include <limits>
 #include <QApplication>
 #include <QComboBox>
@@ -28,11 +24,16 @@
 namespace {
 
 const int kYearLength = 4;
-const int kNewFormatPosition = 8; // a new recording starts on the ninth format
 
-// The catalogue's field of each text box, by field number.
-const char* const kFieldNames[] = {
-    nullptr, "Artist", "Title", "Year", "Label", "Catalogue_No", "International_Catalogue_No", "Notes"};
+// The recording's text of each box, by field number.
+QString RecordingValues::*const kFieldOf[] = {nullptr,
+                                              &RecordingValues::artist,
+                                              &RecordingValues::title,
+                                              &RecordingValues::year,
+                                              &RecordingValues::label,
+                                              &RecordingValues::catalogueNo,
+                                              &RecordingValues::internationalCatalogueNo,
+                                              &RecordingValues::notes};
 
 } // namespace
 
@@ -176,7 +177,7 @@ frmRecord::Result frmRecord::ShowModal(const EditRequest& request)
     txtArtist->selectAll();
     m_iFocusField = Artist;
     exec();
-    m_rsRecording.reset(); // however the editor was left, its table access ends with it
+    m_store.reset(); // however the editor was left, its table access ends with it
     return m_result;
 }
 
@@ -193,29 +194,23 @@ frmRecord::LoadResult frmRecord::Form_Load()
 
     LoadResult result = LoadResult::Loaded;
     try {
-        m_rsRecording = m_session.catalogue()->openRecordset(QStringLiteral("Recording"));
-        m_rsRecording->setIndex(QStringLiteral("PrimaryKey"));
-        QVariant vFormat;
-        if (!m_bNew) {
-            m_rsRecording->seek(QStringLiteral("="), m_request.recordID);
-            if (m_rsRecording->noMatch()) {
-                m_sLoadError = QStringLiteral("This Recording is no longer in the catalogue; another program may "
-                                              "have deleted it. The display will be refreshed.");
-                result = LoadResult::RecordMissing;
-            } else {
-                vFormat = m_rsRecording->field(QStringLiteral("Format"));
-            }
-        }
-        if (result == LoadResult::Loaded) {
-            LoadFields();
-            LoadFormats(vFormat);
+        m_store = std::make_unique<RecordingStore>(*m_session.catalogue());
+        m_store->open();
+        std::optional<RecordingValues> values = m_bNew ? RecordingValues() : m_store->load(m_request.recordID);
+        if (!values) {
+            m_sLoadError = QStringLiteral("This Recording is no longer in the catalogue; another program may "
+                                          "have deleted it. The display will be refreshed.");
+            result = LoadResult::RecordMissing;
+        } else {
+            LoadFields(*values);
+            LoadFormats(values->format);
         }
     } catch (const EngineError& e) {
         m_sLoadError = QStringLiteral("The Recording could not be read:\r\n\r\n") + e.description();
         result = LoadResult::Failed;
     }
     if (result != LoadResult::Loaded) {
-        m_rsRecording.reset();
+        m_store.reset();
         m_bLoading = false;
         return result;
     }
@@ -228,11 +223,10 @@ frmRecord::LoadResult frmRecord::Form_Load()
     return result;
 }
 
-void frmRecord::LoadFields()
+void frmRecord::LoadFields(const RecordingValues& values)
 {
     for (int f = Artist; f <= Notes; ++f) {
-        const QString sValue =
-            m_bNew ? QString() : m_rsRecording->text(m_rsRecording->fieldIndex(QLatin1String(kFieldNames[f])));
+        const QString& sValue = values.*kFieldOf[f];
         // A Year loaded longer than four characters is shown whole, never cut.
         if (f == Year)
             txtYear->setMaxLength(qMax(kYearLength, static_cast<int>(sValue.size())));
@@ -245,26 +239,28 @@ void frmRecord::LoadFields()
         txtYear->setText(QDate::currentDate().toString(QStringLiteral("yyyy")));
 }
 
-void frmRecord::LoadFormats(const QVariant& vFormat)
+void frmRecord::LoadFormats(std::optional<qint64> format)
 {
     cboFormat->clear();
-    bool bHasFormat = false;
-    const qint64 iFormat = vFormat.isNull() ? 0 : vFormat.toLongLong(&bHasFormat);
     int iSelected = -1;
-    const std::unique_ptr<SnapshotRecordset> rs = m_session.catalogue()->openSnapshot(Catalogue::formatListStatement());
-    const int iID = rs->fieldIndex(QStringLiteral("ID"));
-    const int iDescription = rs->fieldIndex(QStringLiteral("Description"));
-    while (!rs->eof()) {
-        // A Null description shows as an empty entry.
-        cboFormat->addItem(rs->text(iDescription), rs->integer(iID));
-        if (bHasFormat && rs->integer(iID) == iFormat)
+    for (const RecordingStore::FormatEntry& entry : m_store->formats()) {
+        cboFormat->addItem(entry.description, entry.id);
+        if (entry.id == format)
             iSelected = cboFormat->count() - 1;
-        rs->moveNext();
     }
-    // A new recording starts on the ninth format; with fewer, on the last there is.
     if (m_bNew)
-        iSelected = qMin(kNewFormatPosition, cboFormat->count() - 1);
+        iSelected = RecordingStore::newFormatPosition(cboFormat->count());
     cboFormat->setCurrentIndex(iSelected);
+}
+
+RecordingValues frmRecord::GatherFields() const
+{
+    RecordingValues values;
+    for (int f = Artist; f <= Notes; ++f)
+        values.*kFieldOf[f] = FieldText(f);
+    values.notes = RecordingStore::notesToSave(m_sNotesLoaded, m_sNotesShown, values.notes);
+    values.format = cboFormat->currentData().toLongLong();
+    return values;
 }
 
 void frmRecord::SetUpHotKeys()
@@ -397,15 +393,7 @@ void frmRecord::cmdButton_GotFocus()
 
 bool frmRecord::txtYear_KeyPress(const QKeyEvent* event) const
 {
-    // Typed characters reach the Year only when they are digits; keys that type nothing (arrows,
-    // Tab, Backspace, Delete, whatever text the system gives them) and editing commands (Ctrl+V)
-    // pass as they are.
-    static const int aiKeys[] = {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Backspace, Qt::Key_Delete};
-    const QString sText = event->text();
-    if (sText.isEmpty() || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier) ||
-        std::find(std::begin(aiKeys), std::end(aiKeys), event->key()) != std::end(aiKeys))
-        return true;
-    return sText.size() == 1 && sText.at(0) >= QLatin1Char('0') && sText.at(0) <= QLatin1Char('9');
+    return RecordingStore::yearAccepts(event->key(), event->modifiers(), event->text());
 }
 
 bool frmRecord::Form_KeyDown(QKeyEvent* event)
@@ -475,40 +463,26 @@ bool frmRecord::Update()
         return false;
     }
     try {
-        if (m_bNew)
-            m_rsRecording->addNew();
-        else
-            m_rsRecording->edit();
-        for (int f = Artist; f <= Notes; ++f) {
-            QString sText = FieldText(f);
-            if (f == Notes) {
-                // An untouched box gives back what was loaded; edited lines end as the Notes'
-                // own lines did, and as the catalogue's texts always have, with CR LF otherwise.
-                if (sText == m_sNotesShown)
-                    sText = m_sNotesLoaded;
-                else if (!m_sNotesLoaded.contains(QLatin1Char('\n')) || m_sNotesLoaded.contains(QLatin1String("\r\n")))
-                    sText.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-            }
-            // Empty boxes are written as zero-length strings, never Null.
-            m_rsRecording->setField(QLatin1String(kFieldNames[f]), sText.isNull() ? QStringLiteral("") : sText);
+        const RecordingValues values = GatherFields();
+        if (m_bNew) {
+            m_result.savedID = m_store->insert(values);
+        } else {
+            m_store->save(m_request.recordID, values);
+            m_result.savedID = m_request.recordID;
         }
-        m_rsRecording->setField(QStringLiteral("Format"), cboFormat->currentData());
-        m_rsRecording->update();
     } catch (const EngineError& e) {
         Dialogs::message(this, QStringLiteral("The Recording could not be saved:\r\n\r\n") + e.description(),
                          QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
         return false;
     }
-    // The recording just stored, even when another program added one after it.
-    m_result.savedID = m_rsRecording->lastModified();
-    m_rsRecording.reset();
+    m_store.reset();
     m_result.saved = true;
     return true;
 }
 
 void frmRecord::NoUpdate()
 {
-    m_rsRecording.reset();
+    m_store.reset();
 }
 
 void frmRecord::cmdOK_Click()

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <QDialog>
 
 class QComboBox;
@@ -10,8 +11,9 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QToolButton;
-class Recordset;
+class RecordingStore;
 class Session;
+struct RecordingValues;
 
 // What the editor is opened on.
 enum class EditMode { New, Amend };
@@ -79,8 +81,9 @@ private:
 
     // Loading
     LoadResult Form_Load();
-    void LoadFields();
-    void LoadFormats(const QVariant& vFormat);
+    void LoadFields(const RecordingValues& values);
+    void LoadFormats(std::optional<qint64> format);
+    RecordingValues GatherFields() const;
     void SetUpHotKeys();
 
     // Focus and change tracking
@@ -124,7 +127,7 @@ private:
     Session& m_session;
     EditRequest m_request;
     Result m_result;
-    std::unique_ptr<Recordset> m_rsRecording;
+    std::unique_ptr<RecordingStore> m_store; // holds the recording's table from load to save
     bool m_bNew = false;
     int m_iFocusField = 0;
     bool m_bHotKeyFocus = false;
@@ -139,8 +142,7 @@ private:
         int anchor = 0;
     };
     std::array<Caret, FieldCount + 1> m_aCaret{};
-    // The Notes as the catalogue held them and as the box showed them: an untouched box writes
-    // them back exactly, line ends included.
+    // The Notes as the catalogue held them and as the box showed them, for the store's rule.
     QString m_sNotesLoaded;
     QString m_sNotesShown;
 };

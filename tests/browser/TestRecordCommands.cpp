@@ -94,7 +94,11 @@ TEST_F(RecordCommands, NewSavesOnlyWhatWasTyped)
                 EXPECT_EQ(ProgramWindow::findControl<QComboBox>(editor, "cboFormat")->currentText(), "CD");
                 EXPECT_TRUE(button(editor, "cmdPrevious")->isEnabled());
                 EXPECT_TRUE(button(editor, "cmdNext")->isEnabled());
-                ProgramWindow::press(Qt::Key_Return);
+                // Next leaves a new recording without stepping on to another.
+                if (&route == &routes.last())
+                    button(editor, "cmdNext")->click();
+                else
+                    ProgramWindow::press(Qt::Key_Return);
             }});
     }
     EXPECT_EQ(recordings(), 10);
