@@ -68,15 +68,8 @@ qint64 RecordingStore::insert(const RecordingValues& values)
     m_table->addNew();
     write(values);
     m_table->update();
-    // The row just stored, even when another program added one after it; the recording's ID is
-    // that row's ID column. Once stored it is saved, whatever the reading back meets.
-    qint64 id = m_table->lastModified();
-    try {
-        m_table->seek(QStringLiteral("="), id);
-        if (!m_table->noMatch())
-            id = m_table->field(QStringLiteral("ID")).toLongLong();
-    } catch (const EngineError&) {
-    }
+    // The ID column of the row just stored, even when another program added one after it.
+    const qint64 id = m_table->lastModified();
     close();
     return id;
 }

@@ -64,17 +64,6 @@ TEST_F(RecordingStoreTest, WritesEveryFieldEmptyOnesAsZeroLengthTexts)
     EXPECT_EQ(query("SELECT Count(*) FROM Recording WHERE ID IN (2, 3000000000, 7294967297)"), 3);
 }
 
-TEST_F(RecordingStoreTest, AnInsertGivesTheIDColumnNotTheRowNumber)
-{
-    execute(QStringLiteral("DROP VIEW Expanded_Recording; ALTER TABLE Recording RENAME TO Old;"
-                           "CREATE TABLE Recording (ID INTEGER UNIQUE, Artist, Title, Year, Label, Catalogue_No, "
-                           "International_Catalogue_No, Notes, Format);"
-                           "CREATE TRIGGER Numbered AFTER INSERT ON Recording BEGIN "
-                           "UPDATE Recording SET ID = new.rowid + 1000 WHERE rowid = new.rowid; END;"
-                           "CREATE VIEW Expanded_Recording AS SELECT * FROM Recording;"));
-    EXPECT_EQ(store.insert({"A"}), 1001);
-}
-
 TEST_F(RecordingStoreTest, FormatsInIDOrderAndWhereANewRecordingStarts)
 {
     const QList<RecordingStore::FormatEntry> formats = store.formats();
