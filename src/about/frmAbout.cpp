@@ -18,7 +18,7 @@ const QString kTitle = QStringLiteral("Varolin");
 
 } // namespace
 
-frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
+frmAbout::frmAbout(QWidget* parent) : DialogBase(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -63,8 +63,7 @@ void frmAbout::CreateControls()
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblDescription->setText(QStringLiteral("A desktop catalogue of your music collection."));
 
-    installEventFilter(this);
-    cmdOK->installEventFilter(this);
+    watchKeys();
 }
 
 int frmAbout::ShowModal()
@@ -85,23 +84,6 @@ void frmAbout::Form_Load()
                             .arg(VAROLIN_VERSION_MINOR)
                             .arg(VAROLIN_VERSION_PATCH));
     lblTitle->setText(kTitle);
-}
-
-bool frmAbout::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    // Only the first delivery: a key the button ignores travels on to the window.
-    QWidget* focus = QApplication::focusWidget();
-    if (watched != (focus && isAncestorOf(focus) ? focus : static_cast<QWidget*>(this)))
-        return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter && key->key() != Qt::Key_Escape)
-        return false;
-    // A key still held from the menu that opened the box must not close it at once.
-    if (!key->isAutoRepeat())
-        cmdOK_Click();
-    return true;
 }
 
 void frmAbout::cmdOK_Click()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/DialogBase.h"
 
 class QFrame;
 class QLabel;
@@ -8,7 +8,7 @@ class QToolButton;
 
 // The about box: the program's title, its version and a line on what it is. Built for one showing
 // and discarded after it.
-class frmAbout : public QDialog
+class frmAbout : public DialogBase
 {
     Q_OBJECT
 
@@ -19,7 +19,9 @@ public:
     int ShowModal();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Enter and Escape both close it; a key still held from the menu that opened it does not.
+    void okKey() override { cmdOK_Click(); }
+    void cancelKey() override { cmdOK_Click(); }
 
 private:
     void CreateControls();

@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-frmFind::frmFind(QWidget* parent) : QDialog(parent)
+frmFind::frmFind(QWidget* parent) : DialogBase(parent)
 {
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("Find"));
@@ -49,7 +49,7 @@ frmFind::frmFind(QWidget* parent) : QDialog(parent)
     setTabOrder(chkCase, chkCell);
     setTabOrder(chkCell, cmdCancel);
     setTabOrder(cmdCancel, cmdOK);
-    txtFind->installEventFilter(this);
+    watchKeys();
 
     connect(cmdOK, &QToolButton::clicked, this, &frmFind::cmdOK_Click);
     connect(cmdCancel, &QToolButton::clicked, this, &frmFind::cmdCancel_Click);
@@ -72,28 +72,7 @@ bool frmFind::eventFilter(QObject* watched, QEvent* event)
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
             txtFind->selectAll();
     }
-    return QDialog::eventFilter(watched, event);
-}
-
-void frmFind::keyPressEvent(QKeyEvent* event)
-{
-    // Enter is OK from any control; a held key acts once.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (!event->isAutoRepeat())
-            cmdOK_Click();
-        return;
-    }
-    if (event->key() == Qt::Key_Escape) {
-        if (!event->isAutoRepeat())
-            cmdCancel_Click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void frmFind::reject()
-{
-    cmdCancel_Click();
+    return DialogBase::eventFilter(watched, event);
 }
 
 void frmFind::cmdOK_Click()

@@ -2,8 +2,8 @@
 
 #include "shared/Session.h"
 
+#include "platform/DialogBase.h"
 #include <optional>
-#include <QDialog>
 
 class QCheckBox;
 class QFrame;
@@ -13,7 +13,7 @@ class QToolButton;
 // The find dialog: the text to look for in the grid and how to match it. It is hidden, never
 // destroyed, between uses, so it shows the last search again. OK returns the search; Cancel returns
 // none.
-class frmFind : public QDialog
+class frmFind : public DialogBase
 {
     Q_OBJECT
 
@@ -24,8 +24,8 @@ public:
     std::optional<FindRequest> ShowModal();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void reject() override;
+    void okKey() override { cmdOK_Click(); }
+    void cancelKey() override { cmdCancel_Click(); }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -37,7 +37,7 @@ QString RecordingValues::*const kFieldOf[] = {nullptr,
 
 } // namespace
 
-frmRecord::frmRecord(Session& session, QWidget* parent) : QDialog(parent), m_session(session)
+frmRecord::frmRecord(Session& session, QWidget* parent) : DialogBase(parent), m_session(session)
 {
     setObjectName(QStringLiteral("frmRecord"));
     setWindowTitle(QStringLiteral("Recording"));
@@ -117,9 +117,7 @@ void frmRecord::CreateControls()
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     // The window sees every key before the control that has the focus.
-    installEventFilter(this);
-    for (QWidget* w : order)
-        w->installEventFilter(this);
+    watchKeys();
 
     for (int f = Artist; f <= Notes; ++f) {
         if (auto* box = qobject_cast<QLineEdit*>(FieldBox(f)))
@@ -295,17 +293,10 @@ void frmRecord::SetUpHotKeys()
 bool frmRecord::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
-    case QEvent::KeyPress: {
-        // Only the first delivery, to the control with the focus: a key it ignores travels on to
-        // its parents and must not be handled twice.
-        QWidget* focus = QApplication::focusWidget();
-        if (watched != (focus && isAncestorOf(focus) ? focus : static_cast<QWidget*>(this)))
-            return false;
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (Form_KeyDown(key))
+    case QEvent::KeyPress:
+        if (DialogBase::eventFilter(watched, event))
             return true;
-        return watched == txtYear && !txtYear_KeyPress(key);
-    }
+        return watched == txtYear && txtYear->hasFocus() && !txtYear_KeyPress(static_cast<QKeyEvent*>(event));
     case QEvent::FocusIn: {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         for (int f = Artist; f <= Notes; ++f) {
@@ -396,24 +387,14 @@ bool frmRecord::txtYear_KeyPress(const QKeyEvent* event) const
     return RecordingStore::yearAccepts(event->key(), event->modifiers(), event->text());
 }
 
-bool frmRecord::Form_KeyDown(QKeyEvent* event)
+bool frmRecord::isOkKey(const QKeyEvent* event) const
+{
+    return DialogBase::isOkKey(event) && !(event->modifiers() & Qt::ControlModifier);
+}
+
+bool frmRecord::previewKey(QKeyEvent* event)
 {
     const int iKeyCode = KeyCodes::virtualKey(event->key(), event->modifiers());
-    const bool bCtrl = event->modifiers() & Qt::ControlModifier;
-    // A held Enter or Escape ends the editor once; its repeats must not end the next one, or
-    // answer the question it asks.
-    if ((iKeyCode == KeyCodes::VkEnter && !bCtrl) || iKeyCode == KeyCodes::VkEscape) {
-        if (event->isAutoRepeat())
-            return true;
-    }
-    if (iKeyCode == KeyCodes::VkEnter && !bCtrl) {
-        cmdOK_Click();
-        return true;
-    }
-    if (iKeyCode == KeyCodes::VkEscape) {
-        cmdCancel_Click();
-        return true;
-    }
     // Keys the hot keys typed fire no hot key themselves: a text holding its own key would
     // otherwise type itself for ever.
     if (iKeyCode != 0 && !SendKeys::isSent(event)) {
@@ -534,10 +515,4 @@ void frmRecord::Unload()
 {
     m_bUnloading = true;
     QDialog::done(QDialog::Accepted);
-}
-
-void frmRecord::reject()
-{
-    // Escape that reached the dialog itself, or the window manager closing it: as Cancel.
-    cmdCancel_Click();
 }

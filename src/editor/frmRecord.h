@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/DialogBase.h"
 #include <array>
 #include <memory>
 #include <optional>
-#include <QDialog>
 
 class QComboBox;
 class QFrame;
@@ -32,7 +32,7 @@ struct EditRequest
 
 // The recording editor: one recording of the catalogue, new or amended, in seven text boxes and
 // a list of formats. It is shown on an EditRequest and returns what happened.
-class frmRecord : public QDialog
+class frmRecord : public DialogBase
 {
     Q_OBJECT
 
@@ -67,7 +67,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void reject() override;
+    void okKey() override { cmdOK_Click(); }
+    void cancelKey() override { cmdCancel_Click(); }
+    // Ctrl+Enter is the Notes' new line, not OK.
+    bool isOkKey(const QKeyEvent* event) const override;
+    bool previewKey(QKeyEvent* event) override;
 
 private:
     // The seven text fields, in the catalogue's order, numbered from 1 as the focus handling counts.
@@ -101,7 +105,6 @@ private:
     void cmdNext_Click();
     void LeaveAsking(Navigate navigate);
     void Unload();
-    bool Form_KeyDown(QKeyEvent* event);
 
     // Hot keys
     void cmdHotKey_Click(int iIndex);

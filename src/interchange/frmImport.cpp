@@ -38,7 +38,7 @@ void report(QWidget* parent, const QString& text)
 
 } // namespace
 
-frmImport::frmImport(Database& catalogue, QWidget* parent) : QDialog(parent), m_catalogue(catalogue)
+frmImport::frmImport(Database& catalogue, QWidget* parent) : DialogBase(parent), m_catalogue(catalogue)
 {
     setObjectName(QStringLiteral("frmImport"));
     setWindowTitle(QStringLiteral("Import Recordings"));
@@ -119,6 +119,13 @@ void frmImport::CreateControls()
     layout->addWidget(buttons);
 
     resize(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 32);
+    watchKeys();
+}
+
+void frmImport::okKey()
+{
+    if (cmdImport->isEnabled())
+        cmdImport_Click();
 }
 
 bool frmImport::Form_Load(const QString& sPath)

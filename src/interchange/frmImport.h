@@ -3,9 +3,9 @@
 #include "interchange/ColumnMapping.h"
 #include "interchange/Importer.h"
 
+#include "platform/DialogBase.h"
 #include <array>
 #include <memory>
-#include <QDialog>
 
 class AccessDatabase;
 class Database;
@@ -21,7 +21,7 @@ class QTableWidget;
 // matched to the fields (the user may change them), a preview of the first rows as they will be
 // stored, how many recordings will be added and how many are there already, and the import itself
 // with its progress.
-class frmImport : public QDialog
+class frmImport : public DialogBase
 {
     Q_OBJECT
 
@@ -34,6 +34,10 @@ public:
     bool Form_Load(const QString& sPath);
     // What the import did, once the window has been left with Import.
     const Importer::Counts& ImportedCounts() const { return m_counts; }
+
+protected:
+    void okKey() override;
+    void cancelKey() override { done(QDialog::Rejected); }
 
 private:
     void CreateControls();

@@ -32,7 +32,7 @@ QString PlainTip(const QString& sTip)
 
 } // namespace
 
-frmSettings::frmSettings(Session& session, QWidget* parent) : QDialog(parent), m_session(session)
+frmSettings::frmSettings(Session& session, QWidget* parent) : DialogBase(parent), m_session(session)
 {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Settings"));
@@ -82,9 +82,7 @@ void frmSettings::CreateControls()
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     // The window sees every key before the control that has the focus.
-    installEventFilter(this);
-    for (QWidget* w : order)
-        w->installEventFilter(this);
+    watchKeys();
 
     connect(cmdOK, &QToolButton::clicked, this, &frmSettings::cmdOK_Click);
     connect(cmdCancel, &QToolButton::clicked, this, &frmSettings::cmdCancel_Click);
@@ -170,7 +168,7 @@ bool frmSettings::eventFilter(QObject* watched, QEvent* event)
             event->accept();
             return true;
         }
-        return event->type() == QEvent::KeyPress && Form_KeyDown(key);
+        return event->type() == QEvent::KeyPress && DialogBase::eventFilter(watched, event);
     }
     case QEvent::FocusIn: {
         // Coming back from another window or a menu is no new visit to the box.
@@ -192,21 +190,6 @@ void frmSettings::txtHK_GotFocus(int iIndex)
 {
     // Typing replaces the whole text.
     txtHK[iIndex]->selectAll();
-}
-
-bool frmSettings::Form_KeyDown(const QKeyEvent* event)
-{
-    const int iKey = event->key();
-    if (iKey != Qt::Key_Return && iKey != Qt::Key_Enter && iKey != Qt::Key_Escape)
-        return false;
-    // A held Enter or Escape acts once; its repeats must not reach the window behind.
-    if (event->isAutoRepeat())
-        return true;
-    if (iKey == Qt::Key_Escape)
-        cmdCancel_Click();
-    else
-        cmdOK_Click();
-    return true;
 }
 
 void frmSettings::cmdOK_Click()
@@ -264,10 +247,4 @@ void frmSettings::Refuse(const QString& sMessage, QWidget* focus)
 void frmSettings::cmdCancel_Click()
 {
     QDialog::done(QDialog::Rejected);
-}
-
-void frmSettings::reject()
-{
-    // Escape that reached the window itself, or the title bar's close: as Cancel.
-    cmdCancel_Click();
 }

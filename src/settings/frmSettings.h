@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/DialogBase.h"
 #include <array>
-#include <QDialog>
 
 class QCheckBox;
 class QFrame;
@@ -15,7 +15,7 @@ class Session;
 // The settings window: auto-refresh and the texts of the hot keys. It shows the settings globals as
 // it opens; OK writes them to varolin.ini and, once they are there, into the globals. The caller
 // reads nothing back.
-class frmSettings : public QDialog
+class frmSettings : public DialogBase
 {
     Q_OBJECT
 
@@ -28,7 +28,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void reject() override;
+    void okKey() override { cmdOK_Click(); }
+    void cancelKey() override { cmdCancel_Click(); }
 
 private:
     static const int kRows = 5;
@@ -38,7 +39,6 @@ private:
     void LayOutHotKeyRows(int iCount);
     int HotKeyCount() const;
     void txtHK_GotFocus(int iIndex);
-    bool Form_KeyDown(const QKeyEvent* event);
     void cmdOK_Click();
     void cmdCancel_Click();
     void Refuse(const QString& sMessage, QWidget* focus);
