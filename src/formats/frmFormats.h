@@ -12,7 +12,6 @@ class Session;
 
 // The format list editor: a window over a FormatList, which holds the Format table while it is
 // edited. The main window keeps one for the run and reads FormatsChanged after each showing.
-
 class frmFormats : public QDialog
 {
     Q_OBJECT
