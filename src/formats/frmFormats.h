@@ -1,18 +1,17 @@
 #pragma once
 
+#include "store/FormatList.h"
+
 #include <QDialog>
-#include <QVariant>
 
 class QFrame;
 class QListWidget;
-class QListWidgetItem;
 class QToolButton;
 
-// The format list editor: the whole Format table in a sorted list, changed in memory by New, Amend
-// and Delete, and written back in one transaction by Apply. The main window keeps one for the run
-// and reads FormatsChanged after each showing.
 class Session;
 
+// The format list editor: a window over a FormatList, which holds the Format table while it is
+// edited. The main window keeps one for the run and reads FormatsChanged after each showing.
 class frmFormats : public QDialog
 {
     Q_OBJECT
@@ -33,18 +32,14 @@ protected:
 private:
     void CreateControls();
 
-    // Loading
     bool Form_Load();
-    qint64 HighestReferencedFormat() const;
 
-    // The list
-    QListWidgetItem* NewItem(const QVariant& vDescription, qint64 iID) const;
-    static QString SortKey(const QListWidgetItem* item);
-    int InsertSorted(QListWidgetItem* item);
-    QListWidgetItem* SelectedItem() const;
+    // The list shows the FormatList's entries row for row.
+    void InsertItem(int iRow);
+    int SelectedRow() const;
+    void ShowChange(const FormatList::Change& change, int iRowReplaced);
     void EnableItemButtons();
-    bool AskDescription(const QString& sPrompt, const QString& sDefault, const QListWidgetItem* itemAmended,
-                        QString* sDescription);
+    void Refuse(const QString& sMessage);
 
     // Handlers
     void cmdNew_Click();
@@ -52,7 +47,6 @@ private:
     void lstFormats_DblClick();
     void cmdDelete_Click();
     void cmdOK_Click();
-    void RefuseFormatsTakenIntoUse() const;
     void cmdCancel_Click();
     bool Form_KeyDown(const QKeyEvent* event);
     void Unload(int iResult);
@@ -68,8 +62,7 @@ private:
 
     // Window state, kept for the whole run
     Session& m_session;
+    FormatList m_formats;
     bool m_bFormatsChanged = false;
-    qint64 m_iMaxID = 0;
-    bool m_bListChanged = false;
     bool m_bUnloading = false;
 };

@@ -84,7 +84,7 @@ QMessageBox::StandardButton Dialogs::message(QWidget* parent, const QString& tex
 {
     const QString shown = boundedText(text);
     if (script().active) {
-        script().shown.append({false, title, shown, icon, buttons});
+        script().shown.append({false, title, shown, icon, buttons, {}});
         return script().messageAnswers.isEmpty() ? QMessageBox::Ok : script().messageAnswers.takeFirst();
     }
     QApplication::setOverrideCursor(Qt::ArrowCursor); // a box over a busy window still takes the mouse
@@ -106,7 +106,7 @@ QMessageBox::StandardButton Dialogs::message(QWidget* parent, const QString& tex
 QString Dialogs::input(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText)
 {
     if (script().active) {
-        script().shown.append({true, title, prompt, QMessageBox::NoIcon, {}});
+        script().shown.append({true, title, prompt, QMessageBox::NoIcon, {}, defaultText});
         return script().inputAnswers.isEmpty() ? QString() : script().inputAnswers.takeFirst();
     }
     bool ok = false;
@@ -120,7 +120,7 @@ QString Dialogs::fileName(QWidget* parent, FileMode mode, const QString& caption
                           const QString& filter)
 {
     if (script().active) {
-        script().shown.append({true, caption, suggested, QMessageBox::NoIcon, {}});
+        script().shown.append({true, caption, suggested, QMessageBox::NoIcon, {}, {}});
         return script().inputAnswers.isEmpty() ? QString() : script().inputAnswers.takeFirst();
     }
     QApplication::setOverrideCursor(Qt::ArrowCursor);

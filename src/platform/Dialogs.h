@@ -17,6 +17,7 @@ public:
         QString text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
+        QString defaultText; // the text an input box starts on
     };
 
     static QMessageBox::StandardButton message(QWidget* parent, const QString& text, const QString& title,
