@@ -4,15 +4,6 @@
 #include "platform/ToolbarIcons.h"
 #include "platform/Twips.h"
 #include "shared/Session.h"
-<<<<<<< HEAD
-#include "store/Catalogue.h"
-#include "store/Database.h"
-#include "store/EngineError.h"
-#include "store/JetCollation.h"
-#include "store/Recordset.h"
-#include "store/SnapshotRecordset.h"
-=======
->>>>>>> formats-unit
 
 #include <QApplication>
 #include <QFrame>
@@ -27,40 +18,9 @@ namespace {
 const QString kTitle = QStringLiteral("Varolin");
 const QString kNoDescription = QStringLiteral("(no description)");
 
-<<<<<<< HEAD
-bool IsBlank(const QVariant& vDescription)
-{
-    return vDescription.isNull() || vDescription.toString().trimmed().isEmpty();
-}
-
-// A whole-number value of an ID column; a table another tool made may hold anything there.
-bool ToID(const QVariant& v, qint64* iID)
-{
-    if (v.isNull())
-        return false;
-    if (v.typeId() == QMetaType::Double) {
-        const double d = v.toDouble();
-        if (d != std::trunc(d) || std::fabs(d) > 9.0e18)
-            return false;
-        *iID = static_cast<qint64>(d);
-        return true;
-    }
-    bool bOK = false;
-    *iID = v.toLongLong(&bOK);
-    return bOK;
-}
-
-int CompareNoCase(const QString& a, const QString& b)
-{
-    // The catalogue's own order of text, so the list reads as any sorted column does.
-    return JetCollation::compareNoCase(a.toUtf8(), b.toUtf8());
-}
-
-=======
->>>>>>> formats-unit
 } // namespace
 
-frmFormats::frmFormats(Session& session, QWidget* parent) : QDialog(parent), m_session(session)
+frmFormats::frmFormats(Session& session, QWidget* parent) : DialogBase(parent), m_session(session)
 {
     setObjectName(QStringLiteral("frmFormats"));
     setWindowTitle(QStringLiteral("Formats"));
@@ -99,9 +59,7 @@ void frmFormats::CreateControls()
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     // The window sees every key before the control that has the focus.
-    installEventFilter(this);
-    for (QWidget* w : order)
-        w->installEventFilter(this);
+    watchKeys();
 
     connect(cmdOK, &QToolButton::clicked, this, &frmFormats::cmdOK_Click);
     connect(cmdCancel, &QToolButton::clicked, this, &frmFormats::cmdCancel_Click);
@@ -251,41 +209,8 @@ void frmFormats::cmdCancel_Click()
     Unload(QDialog::Rejected);
 }
 
-bool frmFormats::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    // Only the first delivery, to the control with the focus: a key it ignores travels on to its
-    // parents and must not act twice.
-    QWidget* focus = QApplication::focusWidget();
-    if (watched != (focus && isAncestorOf(focus) ? focus : static_cast<QWidget*>(this)))
-        return false;
-    return Form_KeyDown(static_cast<QKeyEvent*>(event));
-}
-
-bool frmFormats::Form_KeyDown(const QKeyEvent* event)
-{
-    const bool bEnter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (!bEnter && event->key() != Qt::Key_Escape)
-        return false;
-    // A held Enter or Escape acts once; its repeats must not answer the question it raised.
-    if (event->isAutoRepeat())
-        return true;
-    if (bEnter)
-        cmdOK_Click();
-    else
-        cmdCancel_Click();
-    return true;
-}
-
 void frmFormats::Unload(int iResult)
 {
     m_bUnloading = true;
     QDialog::done(iResult);
-}
-
-void frmFormats::reject()
-{
-    // Closed from the title bar: as Cancel, which asks before edits are dropped.
-    cmdCancel_Click();
 }

@@ -2,7 +2,7 @@
 
 #include "store/FormatList.h"
 
-#include <QDialog>
+#include "platform/DialogBase.h"
 
 class QFrame;
 class QListWidget;
@@ -12,7 +12,7 @@ class Session;
 
 // The format list editor: a window over a FormatList, which holds the Format table while it is
 // edited. The main window keeps one for the run and reads FormatsChanged after each showing.
-class frmFormats : public QDialog
+class frmFormats : public DialogBase
 {
     Q_OBJECT
 
@@ -26,8 +26,9 @@ public:
     bool FormatsChanged() const;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void reject() override;
+    void okKey() override { cmdOK_Click(); }
+    // As Cancel, which asks before edits are dropped: Escape and the title bar's close.
+    void cancelKey() override { cmdCancel_Click(); }
 
 private:
     void CreateControls();
@@ -48,7 +49,6 @@ private:
     void cmdDelete_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
-    bool Form_KeyDown(const QKeyEvent* event);
     void Unload(int iResult);
 
     // Controls

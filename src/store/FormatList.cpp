@@ -3,7 +3,7 @@
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
-#include "store/JetFunctions.h"
+#include "store/JetCollation.h"
 #include "store/Recordset.h"
 #include "store/SnapshotRecordset.h"
 
@@ -37,7 +37,7 @@ bool ToID(const QVariant& v, qint64* iID)
 int CompareNoCase(const QString& a, const QString& b)
 {
     // The catalogue's own order of text, so the list reads as any sorted column does.
-    return JetFunctions::compareNoCase(a.toUtf8(), b.toUtf8());
+    return JetCollation::compareNoCase(a.toUtf8(), b.toUtf8());
 }
 
 } // namespace
