@@ -55,9 +55,9 @@ TEST(FormatList, ChangesKeepTheListSortedAndApplyWritesItWhole)
         {"DELETE FROM Format", -1, "Reel", {"Reel=1"}, "Reel"},
         // A recording still naming a format that is gone keeps its ID from a new one.
         {kUse + "('A', 20)", -1, "Reel", kBase + QStringList{"Reel=21"}, "Reel"},
-        // Blank descriptions first, equal ones in table order; a row without an ID gets a fresh one.
+        // Blank descriptions first, equal ones in the order of their IDs; a row without an ID gets a fresh one.
         {kLoose + "INSERT INTO Format VALUES (2,' '),(1,NULL),(NULL,'Tape'),(3,'LP'),(6,'lp')", -1, "Reel",
-         {" =2", "<null>=1", "LP=3", "lp=6", "Reel=8", "Tape=7"}, "Reel"},
+         {"<null>=1", " =2", "LP=3", "lp=6", "Reel=8", "Tape=7"}, "Reel"},
         {"INSERT INTO Format VALUES (9223372036854775807, 'Wire')", -1, "Reel",
          kBase + QStringList{"Wire=9223372036854775807"}, "",
          "No more Formats can be added: the highest Format ID is already in use."},
