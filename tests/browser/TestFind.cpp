@@ -80,17 +80,16 @@ TEST_F(Find, MatchesByTheFourRules)
         grid()->setRow(3);
         grid()->setCol(2);
         find(c.text, c.matchCase, c.wholeCell);
-        const QString message = sorry();
+        SCOPED_TRACE(c.text.toStdString());
         if (c.found.first == 0) {
-            EXPECT_EQ(message, QStringLiteral("Sorry - no match found on '%1'.").arg(c.text)) << c.text.toStdString();
+            EXPECT_EQ(sorry(), QStringLiteral("Sorry - no match found on '%1'.").arg(c.text));
             EXPECT_EQ(cell(), std::make_pair(3, 2)) << "the current cell is put back";
-        } else {
-            EXPECT_TRUE(message.isEmpty()) << c.text.toStdString();
-            EXPECT_EQ(cell(), c.found) << c.text.toStdString();
-            EXPECT_EQ(grid()->selStartRow(), c.found.first);
-            EXPECT_EQ(grid()->selEndCol(), 7) << "the whole row is highlighted";
-            EXPECT_EQ(program.window->focusWidget(), grid());
+            continue;
         }
+        EXPECT_TRUE(sorry().isEmpty());
+        // Found: the whole row is highlighted and the grid has the focus.
+        EXPECT_EQ(std::make_tuple(cell(), grid()->selStartRow(), grid()->selEndCol(), program.window->focusWidget()),
+                  std::make_tuple(c.found, c.found.first, 7, static_cast<QWidget*>(grid())));
     }
 }
 

@@ -4,7 +4,6 @@
 #include "platform/Grid.h"
 #include "platform/StatusPanel.h"
 #include "platform/Twips.h"
-#include "settings/frmSettings.h"
 #include "shared/modVarolin.h"
 #include "shared/Session.h"
 #include "store/Database.h"
@@ -80,7 +79,6 @@ TEST_F(MainWindow, SelectionsAskTheirQuestionsAndShowEachOutcome)
 {
     // Without Selections nothing runs, not even a refresh.
     ASSERT_TRUE(start(QString()));
-    EXPECT_TRUE(program.session->catalogue() && program.session->catalogue()->handle());
     EXPECT_EQ(std::make_pair(selections()->count(), selections()->currentIndex()), std::make_pair(0, -1));
     program.control<QToolButton>("cmdRefresh")->click();
     EXPECT_FALSE(grid()->isVisible());
@@ -306,8 +304,7 @@ TEST_F(MainWindow, LayoutTabOrderAndTheOtherWindows)
 
     // Settings, Formats and About open from their routes.
     grid()->setFocus();
-    program.whenShows<QDialog>({[](QDialog* d) {
-                                    EXPECT_NE(qobject_cast<frmSettings*>(d), nullptr);
+    program.whenShows<QDialog>({[](QDialog*) {
                                     ProgramWindow::press(Qt::Key_Space); // the focus starts on the check box
                                     ProgramWindow::press(Qt::Key_Return);
                                 },
