@@ -101,6 +101,7 @@ TEST_F(MainWindow, SelectionsAskTheirQuestionsAndShowEachOutcome)
     choose(6);
     EXPECT_EQ(program.column(0), (QStringList{"(No Recordings Found)"}));
     EXPECT_EQ(status(), QStringLiteral(" 0 records found"));
+    EXPECT_EQ(window()->maxTopRow(), 1);
     EXPECT_EQ(commandsOn(), QList<bool>(4, false));
 
     // Refused by the engine: its reason and the Selection's name, and a grid that does not claim "none found".
@@ -285,7 +286,9 @@ TEST_F(MainWindow, LayoutTabOrderAndTheOtherWindows)
 
     window()->resize(Twips::toPixels(12000), Twips::toPixels(8000));
     QApplication::processEvents();
-    EXPECT_NEAR(selections()->x(), program.control<QFrame>("fraButtons")->width() - Twips::toPixels(3690), 1);
+    auto* buttons = program.control<QFrame>("fraButtons");
+    EXPECT_NEAR(buttons->width(), window()->frameGeometry().width() - Twips::toPixels(120), 1);
+    EXPECT_NEAR(selections()->x(), buttons->width() - Twips::toPixels(3690), 1);
     EXPECT_NEAR(grid()->width(), program.control<QFrame>("fraMain")->width() - Twips::toPixels(60), 1);
     EXPECT_GT(window()->visibleRows(), 0);
     EXPECT_LE(program.control<StatusPanel>("pnlStatus")->geometry().bottom(), window()->centralWidget()->height());
