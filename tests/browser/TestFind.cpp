@@ -32,52 +32,42 @@ protected:
     std::pair<int, int> cell() const { return {grid()->row(), grid()->col()}; }
 
     // Answers the find dialog with keys, as a person would.
-    void find(const QString& text, bool matchCase = false, bool wholeCell = false, const char* route = "cmdFind")
+    void find(const QString& text, bool matchCase = false, bool wholeCell = false)
     {
         program.whenShows<frmFind>({[=](frmFind* dialog) {
-            auto* box = ProgramWindow::findControl<QLineEdit>(dialog, "txtFind");
-            EXPECT_EQ(ProgramWindow::focus(), box);
-            ProgramWindow::type(text.isEmpty() ? QString() : text);
-            if (text.isEmpty())
-                ProgramWindow::press(Qt::Key_Delete);
+            EXPECT_EQ(ProgramWindow::focus(), ProgramWindow::findControl<QLineEdit>(dialog, "txtFind"));
+            ProgramWindow::type(text);
             // The access keys press their boxes as a click does, a moment later.
-            const std::pair<const char*, bool> options[] = {{"chkCase", matchCase}, {"chkCell", wholeCell}};
-            for (const auto& [name, wanted] : options) {
+            const std::tuple<const char*, bool, Qt::Key> options[] = {{"chkCase", matchCase, Qt::Key_C},
+                                                                      {"chkCell", wholeCell, Qt::Key_W}};
+            for (const auto& [name, wanted, key] : options) {
                 auto* check = ProgramWindow::findControl<QCheckBox>(dialog, name);
                 if (check->isChecked() != wanted)
-                    ProgramWindow::press(name[3] == 'C' && name[4] == 'a' ? Qt::Key_C : Qt::Key_W, Qt::AltModifier);
+                    ProgramWindow::press(key, Qt::AltModifier);
                 EXPECT_TRUE(QTest::qWaitFor([&] { return check->isChecked() == wanted; })) << name;
             }
             ProgramWindow::press(Qt::Key_Return);
         }});
-        if (auto* button = program.control<QToolButton>(route))
-            button->click();
-        else
-            program.control<QAction>(route)->trigger();
+        program.control<QToolButton>("cmdFind")->click();
         EXPECT_FALSE(program.stepsLeft());
+        QApplication::setActiveWindow(program.window.get());
     }
     void findNext() { program.control<QAction>("mnuFindItem1")->trigger(); }
     // The "Sorry" message, if one was shown since the last look.
-    QString sorry() const
-    {
-        const QList<Dialogs::Shown> shown = Dialogs::takeShown();
-        return shown.isEmpty() ? QString() : shown.last().text;
-    }
+    QString sorry() const { return Dialogs::takeShown().value(0).text; }
 
     ProgramWindow program;
 };
 
-struct MatchCase
-{
-    QString text;
-    bool matchCase;
-    bool wholeCell;
-    std::pair<int, int> found; // {0, 0}: not found
-};
-
 TEST_F(Find, MatchesByTheFourRules)
 {
-    const QList<MatchCase> cases = {
+    const struct
+    {
+        QString text;
+        bool matchCase;
+        bool wholeCell;
+        std::pair<int, int> found; // {0, 0}: not found
+    } cases[] = {
         {"harbour", false, false, {1, 1}}, // "Harbour Lights", before the Label of row 1
         {"harbour", true, false, {0, 0}},
         {"Harbour", true, false, {1, 1}},
@@ -86,39 +76,34 @@ TEST_F(Find, MatchesByTheFourRules)
         {"Harbour", true, true, {1, 4}},
         {"Artist", false, true, {0, 0}}, // only in the heading row, which is never searched
     };
-    for (const MatchCase& c : cases) {
+    for (const auto& c : cases) {
         grid()->setRow(3);
         grid()->setCol(2);
         find(c.text, c.matchCase, c.wholeCell);
-        const QString message = sorry();
+        SCOPED_TRACE(c.text.toStdString());
         if (c.found.first == 0) {
-            EXPECT_EQ(message, QStringLiteral("Sorry - no match found on '%1'.").arg(c.text)) << c.text.toStdString();
+            EXPECT_EQ(sorry(), QStringLiteral("Sorry - no match found on '%1'.").arg(c.text));
             EXPECT_EQ(cell(), std::make_pair(3, 2)) << "the current cell is put back";
-        } else {
-            EXPECT_TRUE(message.isEmpty()) << c.text.toStdString();
-            EXPECT_EQ(cell(), c.found) << c.text.toStdString();
-            EXPECT_EQ(grid()->selStartRow(), c.found.first);
-            EXPECT_EQ(grid()->selEndCol(), 7) << "the whole row is highlighted";
-            EXPECT_EQ(program.window->focusWidget(), grid());
+            continue;
         }
+        EXPECT_TRUE(sorry().isEmpty());
+        // Found: the whole row is highlighted and the grid has the focus.
+        EXPECT_EQ(std::make_tuple(cell(), grid()->selStartRow(), grid()->selEndCol(), program.window->focusWidget()),
+                  std::make_tuple(c.found, c.found.first, 7, static_cast<QWidget*>(grid())));
     }
 }
 
-TEST_F(Find, FindNextGoesOnAndNeverWraps)
+TEST_F(Find, FindNextGoesOnNeverWrapsAndCancelForgetsTheText)
 {
     find(QStringLiteral("harbour"));
     EXPECT_EQ(cell(), std::make_pair(1, 1));
-    findNext();
-    EXPECT_EQ(cell(), std::make_pair(1, 4)) << "the right-hand match of the same row";
-    QApplication::setActiveWindow(program.window.get());
-    QTest::keyClick(grid(), Qt::Key_F3);
-    EXPECT_EQ(cell(), std::make_pair(2, 1));
-    findNext();
-    EXPECT_EQ(cell(), std::make_pair(2, 4));
-    EXPECT_TRUE(sorry().isEmpty());
-    findNext();
-    EXPECT_EQ(sorry(), QStringLiteral("Sorry - no match found on 'harbour'."));
-    EXPECT_EQ(cell(), std::make_pair(2, 4));
+    // The right-hand match of the same row comes first; the last step finds nothing.
+    const std::pair<int, int> steps[] = {{1, 4}, {2, 1}, {2, 4}, {2, 4}};
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        i == 1 ? QTest::keyClick(grid(), Qt::Key_F3) : findNext();
+        EXPECT_EQ(cell(), steps[i]) << i;
+        EXPECT_EQ(sorry().isEmpty(), i < 3) << i;
+    }
 
     // From the very last cell there is nothing left to search.
     grid()->setRow(3);
@@ -126,10 +111,7 @@ TEST_F(Find, FindNextGoesOnAndNeverWraps)
     findNext();
     EXPECT_FALSE(sorry().isEmpty());
     EXPECT_EQ(cell(), std::make_pair(3, 7));
-}
 
-TEST_F(Find, CancelSearchesNothingAndTheDialogKeepsItsState)
-{
     find(QStringLiteral("Inland"), false, true);
     EXPECT_EQ(cell(), std::make_pair(3, 4));
     grid()->setRow(1);
@@ -148,7 +130,6 @@ TEST_F(Find, CancelSearchesNothingAndTheDialogKeepsItsState)
         }
         ProgramWindow::press(Qt::Key_Escape);
     }});
-    QApplication::setActiveWindow(program.window.get());
     grid()->setFocus();
     ProgramWindow::press(Qt::Key_F, Qt::ControlModifier);
     EXPECT_FALSE(program.stepsLeft());
@@ -160,18 +141,16 @@ TEST_F(Find, CancelSearchesNothingAndTheDialogKeepsItsState)
     // Find Next of the empty text: with Match Whole Cell, the next empty cell (Notes of row 1).
     findNext();
     EXPECT_EQ(cell(), std::make_pair(1, 5));
-}
 
-TEST_F(Find, AMatchBelowTheLastPageKeepsThePageFull)
-{
+    // A match below the last page keeps the page full.
     QList<TestFolder::Recording> many;
     for (int i = 1; i <= 80; ++i)
         many.append({QStringLiteral("A%1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("T%1").arg(i)});
     TestFolder::addRecordings(program.catalogue(), many);
     program.control<QToolButton>("cmdRefresh")->click();
-    find(QStringLiteral("T79"), false, false, "mnuFindItem0");
+    grid()->setRow(1);
+    find(QStringLiteral("T79"), false, false);
     EXPECT_EQ(grid()->textAt(grid()->row(), 1), QStringLiteral("T79"));
-    // The view stops where its last page is full, at or before the highest top row worth having.
     EXPECT_GT(grid()->topRow(), 40);
     EXPECT_LE(grid()->topRow(), program.window->maxTopRow());
     EXPECT_TRUE(grid()->viewport()->rect().contains(grid()->visualRect(grid()->currentIndex())));

@@ -13,23 +13,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QTest>
 #include <QToolButton>
 #include <sqlite3.h>
-#include <unistd.h>
 
-#include <functional>
 #include <thread>
 
 namespace {
 
 const QList<TestFolder::Recording> kOne = {{"Abba", "Waterloo", "1974", 9}};
-
-QString status(const ProgramWindow& program)
-{
-    return program.control<StatusPanel>("pnlStatus")->caption();
-}
 
 QString texts(const QList<Dialogs::Shown>& shown)
 {
@@ -39,78 +30,70 @@ QString texts(const QList<Dialogs::Shown>& shown)
     return all.join(QStringLiteral(" | "));
 }
 
-// The bytes of a catalogue of many pages, made in the folder as whole.mdb.
-QByteArray ManyPages(const TestFolder& folder)
+// The program's window on a catalogue of one, made but not yet started.
+frmMain* Unstarted(ProgramWindow& program)
 {
-    const QString whole = folder.createCatalogue(QStringLiteral("whole.mdb"));
-    TestFolder::addRecordings(
-        whole, QList<TestFolder::Recording>(300, {"Artist", "Title", "", 9, "", "", QString(100, QLatin1Char('n'))}));
-    return folder.readFile(QStringLiteral("whole.mdb"));
+    TestFolder::addRecordings(program.folder.createCatalogue(), kOne);
+    program.folder.writeIni(QStringLiteral("[SQL]\n1=All\nDefault=1\n"));
+    program.window = std::make_unique<frmMain>(*program.session);
+    program.window->setProgramDirectory(program.folder.path());
+    return program.window.get();
 }
 
 TEST(HostileInput, CatalogueFaultsAtStartUpAreToldApart)
 {
-    // Each case makes the catalogue in its folder and returns the "Database" entry naming it.
+    ProgramWindow program;
+    const TestFolder& f = program.folder;
+    const QString deep = QString(60, QLatin1Char('a')) + QLatin1Char('/') + QString(60, QLatin1Char('b'));
+    QDir(f.path()).mkpath(deep);
+    f.createCatalogue(deep + QStringLiteral("/cat.mdb"));
+    f.createCatalogue(QStringLiteral("cat.mdb"));
+    f.writeFile(QStringLiteral("garbage.mdb"), QByteArray(4096, 'x'));
+    const QList<TestFolder::Recording> many(300, {"Artist", "Title", "", 9, "", "", QString(100, QLatin1Char('n'))});
+    TestFolder::addRecordings(f.createCatalogue(QStringLiteral("whole.mdb")), many); // of many pages
+    const QByteArray bytes = f.readFile(QStringLiteral("whole.mdb"));
+    f.writeFile(QStringLiteral("bad.mdb"), bytes.left(8192) + QByteArray(bytes.size() - 8192, 'Z'));
+    QFile::setPermissions(f.createCatalogue(QStringLiteral("locked.mdb")), {});
     const struct
     {
-        const char* name;
-        std::function<QString(const TestFolder&)> make;
+        QString file; // in the folder, as the "Database" entry names it
         bool starts;
         bool asked; // offered a new, empty catalogue
         const char* says;
+        QMessageBox::StandardButton answer = QMessageBox::Yes;
         bool unprivileged = false;
     } cases[] = {
-        {"trailing spaces",
-         [](const TestFolder& f) { return f.createCatalogue(QStringLiteral("cat.mdb")) + QStringLiteral("   "); }, true,
-         false, ""},
-        {"a path past 99 characters",
-         [](const TestFolder& f) {
-             const QString deep = QString(60, QLatin1Char('a')) + QLatin1Char('/') + QString(60, QLatin1Char('b'));
-             QDir(f.path()).mkpath(deep);
-             return f.createCatalogue(deep + QStringLiteral("/cat.mdb"));
-         },
-         true, false, ""},
-        {"missing, with trailing spaces: created without them",
-         [](const TestFolder& f) { return f.file(QStringLiteral("new.mdb  ")); }, true, true, "new.mdb'."},
-        {"missing folder", [](const TestFolder& f) { return f.file(QStringLiteral("none/cat.mdb")); }, false, true,
+        {QStringLiteral("cat.mdb   "), true, false, ""},
+        {deep + QStringLiteral("/cat.mdb"), true, false, ""},   // past 99 characters
+        {QStringLiteral("new.mdb  "), true, true, "new.mdb'."}, // created without the spaces
+        {QStringLiteral("unwanted.mdb"), false, true, "", QMessageBox::No},
+        {QStringLiteral("none/cat.mdb"), false, true,
          "Cannot create '%1/none/cat.mdb': the folder '%1/none' does not exist."},
-        {"damaged pages: the Selection cannot run",
-         [](const TestFolder& f) {
-             const QByteArray bytes = ManyPages(f);
-             f.writeFile(QStringLiteral("bad.mdb"), bytes.left(8192) + QByteArray(bytes.size() - 8192, 'Z'));
-             return f.file(QStringLiteral("bad.mdb"));
-         },
-         true, false, "the catalogue is damaged (database disk image is malformed). Varolin has not changed it."},
-        {"permission denied",
-         [](const TestFolder& f) {
-             const QString path = f.createCatalogue(QStringLiteral("cat.mdb"));
-             QFile::setPermissions(path, {});
-             return path;
-         },
-         false, false, "Varolin may not open '%1/cat.mdb': permission denied.", true},
+        {QStringLiteral("garbage.mdb"), false, false, "not a database"},
+        {QStringLiteral("bad.mdb"), true, false, // the Selection cannot run
+         "the catalogue is damaged (database disk image is malformed). Varolin has not changed it."},
+        {QStringLiteral("locked.mdb"), false, false, "Varolin may not open '%1/locked.mdb': permission denied.",
+         QMessageBox::Yes, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ProgramWindow program;
-        const QString entry = c.make(program.folder);
-        program.folder.writeIni(QStringLiteral("[Initialisation]\nDatabase=%1\n[SQL]\n1=All\nDefault=1\n").arg(entry));
-        const QByteArray before = program.folder.readFile(QFileInfo(entry).fileName());
-        Dialogs::scriptMessageAnswer(QMessageBox::Yes);
+        SCOPED_TRACE(c.file.toStdString());
+        f.writeIni(QStringLiteral("[Initialisation]\nDatabase=%1\n[SQL]\n1=All\nDefault=1\n").arg(f.file(c.file)));
+        const QByteArray before = f.readFile(c.file);
+        if (c.asked)
+            Dialogs::scriptMessageAnswer(c.answer);
         bool started = false;
-        if (c.unprivileged) {
-            if (!program.folder.withoutPrivilege([&] { started = program.start(); }))
-                continue; // root that cannot give up its privilege opens anything
-        } else {
+        if (!c.unprivileged)
             started = program.start();
-        }
+        else if (!f.withoutPrivilege([&] { started = program.start(); }))
+            continue; // root that cannot give up its privilege opens anything
         EXPECT_EQ(started, c.starts);
+        EXPECT_EQ(program.window->isEnded(), !c.starts);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         const QList<Dialogs::Shown> shown = Dialogs::takeShown();
-        EXPECT_EQ(!shown.isEmpty() && shown.first().buttons == (QMessageBox::Yes | QMessageBox::No), c.asked)
+        EXPECT_EQ(!shown.isEmpty() && shown.first().buttons == (QMessageBox::Yes | QMessageBox::No), c.asked);
+        EXPECT_TRUE(texts(shown).contains(QString::fromUtf8(c.says).replace(QStringLiteral("%1"), f.path())))
             << texts(shown).toStdString();
-        EXPECT_TRUE(
-            texts(shown).contains(QString::fromUtf8(c.says).replace(QStringLiteral("%1"), program.folder.path())))
-            << texts(shown).toStdString();
-        EXPECT_EQ(program.folder.readFile(QFileInfo(entry).fileName()), before) << "the file is left as it was";
+        EXPECT_EQ(f.readFile(c.file), before) << "the file is left as it was";
     }
 }
 
@@ -193,8 +176,7 @@ TEST(HostileInput, HostileRowsShowWholeAndLoseNothing)
 TEST(HostileInput, StartUpShowsItIsWaitingForALockedCatalogue)
 {
     ProgramWindow program;
-    TestFolder::addRecordings(program.folder.createCatalogue(), kOne);
-    program.folder.writeIni(QStringLiteral("[SQL]\n1=All\nDefault=1\n"));
+    frmMain* window = Unstarted(program);
     sqlite3* holder = nullptr;
     sqlite3_open(QFile::encodeName(program.catalogue()).constData(), &holder);
     ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -214,59 +196,26 @@ TEST(HostileInput, StartUpShowsItIsWaitingForALockedCatalogue)
             return false;
         }
     } painted;
-    program.window = std::make_unique<frmMain>(*program.session);
-    program.window->setProgramDirectory(program.folder.path());
-    program.window->findChild<StatusPanel*>(QStringLiteral("pnlStatus"))->installEventFilter(&painted);
-    EXPECT_TRUE(program.window->Form_Load());
+    window->findChild<StatusPanel*>(QStringLiteral("pnlStatus"))->installEventFilter(&painted);
+    EXPECT_TRUE(window->Form_Load());
     release.join();
     sqlite3_close(holder);
     EXPECT_TRUE(
         painted.captions.contains(QStringLiteral(" Waiting for another program to finish with the catalogue ...")))
         << painted.captions.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(status(program), QStringLiteral(" 1 records found"));
+    EXPECT_EQ(program.control<StatusPanel>("pnlStatus")->caption(), QStringLiteral(" 1 records found"));
 }
 
 TEST(HostileInput, ClosingTheWindowDuringStartUpEndsTheProgram)
 {
     ProgramWindow program;
-    TestFolder::addRecordings(program.folder.createCatalogue(), kOne);
-    program.folder.writeIni(QStringLiteral("[SQL]\n1=All\nDefault=1\n"));
-    program.window = std::make_unique<frmMain>(*program.session);
-    program.window->setProgramDirectory(program.folder.path());
+    frmMain* window = Unstarted(program);
     // Closed as the window shows, while start-up lets the pending events run.
-    QMetaObject::invokeMethod(program.window.get(), &QWidget::close, Qt::QueuedConnection);
-    EXPECT_FALSE(program.window->Form_Load()) << "no event loop may start without a window";
-    EXPECT_TRUE(program.window->isEnded());
-    EXPECT_FALSE(program.window->isVisible());
+    QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
+    EXPECT_FALSE(window->Form_Load()) << "no event loop may start without a window";
+    EXPECT_TRUE(window->isEnded());
+    EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(program.session->catalogue(), nullptr);
-}
-
-TEST(HostileInput, MenuShortcutsWinInTheSelectionText)
-{
-    ProgramWindow program;
-    ASSERT_TRUE(program.start(QStringLiteral("[SQL]\n1=All\nDefault=1\n"), kOne));
-    QLineEdit* text = program.control<QComboBox>("cboSQL")->lineEdit();
-    const auto focusText = [&] {
-        QApplication::setActiveWindow(program.window.get());
-        text->setFocus();
-        text->selectAll();
-    };
-
-    focusText();
-    QApplication::clipboard()->clear();
-    ProgramWindow::press(Qt::Key_C, Qt::ControlModifier);
-    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral("Artist\tTitle")));
-    EXPECT_EQ(status(program), QStringLiteral(" Grid contents copied to clipboard"));
-
-    focusText();
-    program.whenEditorShows({[](frmRecord*) { ProgramWindow::press(Qt::Key_Escape); }});
-    ProgramWindow::press(Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(program.editorsShown(), 1);
-
-    focusText();
-    ProgramWindow::press(Qt::Key_X, Qt::ControlModifier);
-    EXPECT_TRUE(program.window->isEnded());
-    EXPECT_EQ(text->text(), QStringLiteral("All")) << "the text was not cut";
 }
 
 } // namespace

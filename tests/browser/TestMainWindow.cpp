@@ -1,4 +1,5 @@
 #include "browser/frmMain.h"
+#include "editor/frmRecord.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "platform/StatusPanel.h"
@@ -6,9 +7,10 @@
 #include "shared/modVarolin.h"
 #include "shared/Session.h"
 #include "store/Database.h"
-#include "support/TestFolder.h"
+#include "support/ProgramWindow.h"
 
 #include <gtest/gtest.h>
+#include <numeric>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -16,6 +18,8 @@
 #include <QDate>
 #include <QFile>
 #include <QFrame>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QTest>
 #include <QToolButton>
@@ -29,135 +33,132 @@ const QList<TestFolder::Recording> kRecordings = {
     {"Abba", "Arrival", "1976", 1, "Polar", "POLS 272", "", ""},
 };
 
-const QString kIni = QStringLiteral("[SQL]\n"
-                                    "1=Everything\n"
-                                    "2=By Artist,Artist Like '??',Artist,Year\n"
-                                    "3=Two Questions,Year >= '??' AND Year <= '??',Year\n"
-                                    "4=This Year,Year = '~~Year~~'\n"
-                                    "5=Typed Condition,??\n"
-                                    "6=Broken,Artst = 'x'\n"
-                                    "7=Nothing,Artist = 'Nobody'\n");
+const QString kIni =
+    QStringLiteral("[SQL]\n1=Everything\n2=By Artist,Artist Like '??',Artist,Year\n"
+                   "3=Two Questions,Year >= '??' AND Year <= '??',Year\n4=This Year,Year = '~~Year~~'\n"
+                   "5=Typed Condition,??\n6=Broken,Artst = 'x'\n7=Nothing,Artist = 'Nobody'\n"
+                   "8=Initial,UCase(Left([Artist],1)) = \"A\",Mid(Title, 2, 3),Year\n");
+const QString kAll = QStringLiteral("[SQL]\n1=All\nDefault=1\n");
 
 class MainWindow : public ::testing::Test
 {
 protected:
-    void SetUp() override { Dialogs::setScripted(true); }
-    void TearDown() override
+    bool start(const QString& ini, const QList<TestFolder::Recording>& recordings = kRecordings)
     {
-        window.reset();
-        Dialogs::setScripted(false);
+        return program.start(ini, recordings);
     }
-
-    // Starts the program in the test folder, a portable copy: its varolin.ini is there, if empty.
-    bool start(const QString& ini, const QString& defaultEntry = QString(), bool withCatalogue = true)
+    frmMain* window() const { return program.window.get(); }
+    Grid* grid() const { return program.grid(); }
+    QComboBox* selections() const { return program.control<QComboBox>("cboSQL"); }
+    QString status() const { return program.control<StatusPanel>("pnlStatus")->caption(); }
+    // The Selection list's text, focused and all selected.
+    QLineEdit* selectionText() const
     {
-        if (withCatalogue)
-            TestFolder::addRecordings(folder.createCatalogue(), kRecordings);
-        return restart(ini + defaultEntry);
+        selections()->lineEdit()->setFocus();
+        selections()->lineEdit()->selectAll();
+        return selections()->lineEdit();
     }
-    bool startWithMany(int count, const QString& ini)
-    {
-        QList<TestFolder::Recording> many;
-        for (int i = 1; i <= count; ++i)
-            many.append({QStringLiteral("Artist %1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("T%1").arg(i)});
-        TestFolder::addRecordings(folder.createCatalogue(), many);
-        return restart(ini);
-    }
-    bool restart(const QString& ini)
-    {
-        folder.writeIni(ini);
-        window.reset();
-        session = std::make_unique<Session>();
-        window = std::make_unique<frmMain>(*session);
-        window->setProgramDirectory(folder.path());
-        return window->Form_Load();
-    }
-
-    template <typename T>
-    T* control(const char* name) const
-    {
-        T* found = window->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    Grid* grid() const { return control<Grid>("grdData"); }
-    QComboBox* selections() const { return control<QComboBox>("cboSQL"); }
-    QString status() const { return control<StatusPanel>("pnlStatus")->caption(); }
-    QAction* action(const char* name) const { return control<QAction>(name); }
-
     void choose(int index)
     {
         selections()->setCurrentIndex(index);
         emit selections()->activated(index);
     }
-    QStringList column(int col) const
+    // Amend, Delete and their menu items.
+    QList<bool> commandsOn() const
     {
-        QStringList cells;
-        for (int r = 1; r < grid()->rows(); ++r)
-            cells << grid()->textAt(r, col);
-        return cells;
+        return {program.control<QToolButton>("cmdAmend")->isEnabled(),
+                program.control<QToolButton>("cmdDelete")->isEnabled(),
+                program.control<QAction>("mnuEditItem3")->isEnabled(),
+                program.control<QAction>("mnuEditItem4")->isEnabled()};
     }
 
-    QStringList wheres() const
-    {
-        QStringList list;
-        for (const SelectionList::Selection& selection : session->selections)
-            list << selection.where;
-        return list;
-    }
-    QStringList orders() const
-    {
-        QStringList list;
-        for (const SelectionList::Selection& selection : session->selections)
-            list << selection.order;
-        return list;
-    }
-    QList<qint64> rowIDs() const
-    {
-        QList<qint64> ids;
-        for (int r = 1; r < grid()->rows(); ++r)
-            ids << grid()->idAt(r);
-        return ids;
-    }
-
-    TestFolder folder;
-    std::unique_ptr<Session> session;
-    std::unique_ptr<frmMain> window;
+    ProgramWindow program;
 };
 
-TEST_F(MainWindow, StartsWithAnEmptyConfiguration)
+TEST_F(MainWindow, SelectionsAskTheirQuestionsAndShowEachOutcome)
 {
+    // Without Selections nothing runs, not even a refresh.
     ASSERT_TRUE(start(QString()));
-    EXPECT_TRUE(session->catalogue() && session->catalogue()->handle());
-    EXPECT_EQ(session->iniFile(), folder.file(QStringLiteral("varolin.ini")));
-    EXPECT_TRUE(session->autoRefresh);
-    EXPECT_EQ(selections()->count(), 0);
-    EXPECT_EQ(selections()->currentIndex(), -1);
-    EXPECT_FALSE(grid()->isVisible());
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    // Refreshing with no Selection chosen does nothing and does not fail.
-    control<QToolButton>("cmdRefresh")->click();
+    EXPECT_EQ(std::make_pair(selections()->count(), selections()->currentIndex()), std::make_pair(0, -1));
+    program.control<QToolButton>("cmdRefresh")->click();
     EXPECT_FALSE(grid()->isVisible());
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
-}
 
-TEST_F(MainWindow, ShowsTheDefaultSelectionAtStartUp)
-{
-    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
+    program.folder.writeIni(kIni + QStringLiteral("Default=1\n"));
+    ASSERT_TRUE(program.start());
     EXPECT_EQ(selections()->currentIndex(), 0);
     ASSERT_TRUE(grid()->isVisible());
-    EXPECT_EQ(column(1), (QStringList{"Waterloo", "Arrival", "Parklife", "Celtic"}));
+    EXPECT_EQ(program.column(1), (QStringList{"Waterloo", "Arrival", "Parklife", "Celtic"}));
     EXPECT_EQ(status(), QStringLiteral(" 4 records found"));
-    EXPECT_EQ(rowIDs(), (QList<qint64>{1, 4, 2, 3}));
-    EXPECT_EQ(grid()->row(), 1);
-    EXPECT_EQ(grid()->col(), 0);
-    EXPECT_EQ(grid()->selStartRow(), 1);
-    EXPECT_EQ(grid()->selEndCol(), 7);
-    EXPECT_TRUE(control<QToolButton>("cmdAmend")->isEnabled());
-    EXPECT_EQ(control<StatusPanel>("pnlStatus")->barStyle(), StatusPanel::BarStyle::None);
-    EXPECT_EQ(control<StatusPanel>("pnlStatus")->textColor(), QColor(Qt::black));
+    EXPECT_EQ(std::make_tuple(grid()->row(), grid()->col(), grid()->selStartRow(), grid()->selEndCol()),
+              std::make_tuple(1, 0, 1, 7));
+    EXPECT_EQ(commandsOn(), QList<bool>(4, true));
+
+    // Cut only at the commas outside parentheses, and ordered by Mid(Title, 2, 3).
+    choose(7);
+    EXPECT_EQ(program.column(1), (QStringList{"Waterloo", "Arrival"}));
+
+    choose(6);
+    EXPECT_EQ(program.column(0), (QStringList{"(No Recordings Found)"}));
+    EXPECT_EQ(status(), QStringLiteral(" 0 records found"));
+    EXPECT_EQ(window()->maxTopRow(), 1);
+    EXPECT_EQ(commandsOn(), QList<bool>(4, false));
+
+    // Refused by the engine: its reason and the Selection's name, and a grid that does not claim "none found".
+    choose(5);
+    const QList<Dialogs::Shown> shown = Dialogs::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.first().title, QStringLiteral("Varolin"));
+    EXPECT_TRUE(shown.first().text.contains(QStringLiteral("no such column: Artst")))
+        << shown.first().text.toStdString();
+    EXPECT_TRUE(shown.first().text.contains(QStringLiteral("\"Broken\"")));
+    EXPECT_TRUE(grid()->isVisible());
+    EXPECT_EQ(program.column(0), (QStringList{"(The Selection could not be run)"}));
+    EXPECT_EQ(commandsOn(), QList<bool>(4, false));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(program.control<StatusPanel>("pnlStatus")->barStyle(), StatusPanel::BarStyle::None);
+
+    choose(0);
+    EXPECT_EQ(status(), QStringLiteral(" 4 records found"));
+    EXPECT_EQ(commandsOn(), QList<bool>(4, true));
+
+    // Each "??" is asked in turn.
+    const QString kPrompt =
+        QStringLiteral("Enter a value for this Selection.\r\nNote that wildcard characters (* and ?) may be used. ");
+    Dialogs::scriptInputAnswer(QStringLiteral("1975"));
+    Dialogs::scriptInputAnswer(QStringLiteral("1995"));
+    choose(2);
+    const QList<Dialogs::Shown> asked = Dialogs::takeShown();
+    ASSERT_EQ(asked.size(), 2);
+    for (const Dialogs::Shown& box : asked)
+        EXPECT_TRUE(box.input && box.title == QStringLiteral("Two Questions") && box.text == kPrompt)
+            << box.text.toStdString();
+    EXPECT_EQ(program.column(1), (QStringList{"Arrival", "Parklife"}));
+
+    // An answer holding "??" is taken as typed, not asked about again.
+    Dialogs::scriptInputAnswer(QStringLiteral("??"));
+    Dialogs::scriptInputAnswer(QStringLiteral("1995"));
+    choose(2);
+    EXPECT_EQ(Dialogs::takeShown().size(), 2);
+
+    // A quote in a literal finds what was typed; outside one the answer is the condition; a cancel asks for "".
+    const std::tuple<int, QString, QString> answers[] = {
+        {1, QStringLiteral("O'Brien"), QStringLiteral("O'Brien")},
+        {4, QStringLiteral("Year > '1975' AND Label <> 'Food'"), QStringLiteral("Abba")},
+        {1, QString(), QStringLiteral("(No Recordings Found)")},
+    };
+    for (const auto& [selection, answer, found] : answers) {
+        Dialogs::scriptInputAnswer(answer);
+        choose(selection);
+        EXPECT_EQ(program.column(0), QStringList{found}) << answer.toStdString();
+        EXPECT_EQ(Dialogs::takeShown().size(), 1) << "no engine error";
+    }
+
+    // The current year needs no question.
+    TestFolder::addRecordings(program.catalogue(), {{"New", "Fresh", QString::number(QDate::currentDate().year())}});
+    choose(3);
+    EXPECT_TRUE(Dialogs::takeShown().isEmpty());
+    EXPECT_EQ(program.column(1), (QStringList{"Fresh"}));
 }
 
 TEST_F(MainWindow, StarterSelectionsAllRun)
@@ -167,7 +168,7 @@ TEST_F(MainWindow, StarterSelectionsAllRun)
     ASSERT_TRUE(start(QString::fromUtf8(starter.readAll())));
     ASSERT_GT(selections()->count(), 1);
     EXPECT_EQ(selections()->currentIndex(), 0);
-    EXPECT_EQ(session->hotKeys.count(), 2);
+    EXPECT_EQ(program.session->hotKeys.count(), 2);
     for (int k = 0; k < selections()->count(); ++k) {
         for (int answer = 0; answer < 3; ++answer)
             Dialogs::scriptInputAnswer(QStringLiteral("a"));
@@ -178,110 +179,13 @@ TEST_F(MainWindow, StarterSelectionsAllRun)
     }
 }
 
-TEST_F(MainWindow, LoadsSelectionsAsWritten)
+TEST_F(MainWindow, ProgressAndTheCurrentRecordingFollowARefresh)
 {
-    ASSERT_TRUE(start(QStringLiteral("[SQL]\n"
-                                     "1=Plain\n"
-                                     "2= Spaced , Year = '1974' ,,Title, Artist\n"
-                                     "4=Never listed\n"
-                                     "Default=7\n")));
-    ASSERT_EQ(selections()->count(), 2);
-    // Leading spaces of a value are dropped as it is read; every other space stays.
-    EXPECT_EQ(selections()->itemText(1), QStringLiteral("Spaced "));
-    EXPECT_EQ(wheres(), (QStringList{QString(), QStringLiteral(" Year = '1974' ")}));
-    EXPECT_EQ(orders(), (QStringList{QString(), QStringLiteral("Title,  Artist")}));
-    EXPECT_EQ(selections()->currentIndex(), -1) << "a Default beyond the list chooses nothing";
-
-    ASSERT_TRUE(restart(QStringLiteral("[SQL]\n1=Eleven,,a,b,c,d,e,f,g,h,i,j\n")));
-    EXPECT_EQ(orders().value(0), QStringLiteral("a, b, c, d, e, f, g, h"));
-}
-
-TEST_F(MainWindow, AsksForEachPlaceholderInTurn)
-{
-    ASSERT_TRUE(start(kIni));
-    Dialogs::scriptInputAnswer(QStringLiteral("1975"));
-    Dialogs::scriptInputAnswer(QStringLiteral("1995"));
-    choose(2);
-    const QList<Dialogs::Shown> shown = Dialogs::takeShown();
-    ASSERT_EQ(shown.size(), 2);
-    for (const Dialogs::Shown& box : shown) {
-        EXPECT_TRUE(box.input);
-        EXPECT_EQ(box.title, QStringLiteral("Two Questions"));
-        EXPECT_EQ(box.text, QStringLiteral("Enter a value for this Selection.\r\n"
-                                           "Note that wildcard characters (* and ?) may be used. "));
-    }
-    EXPECT_EQ(column(1), (QStringList{"Arrival", "Parklife"}));
-
-    // An answer holding "??" is taken as typed, not asked about again.
-    Dialogs::scriptInputAnswer(QStringLiteral("??"));
-    Dialogs::scriptInputAnswer(QStringLiteral("1995"));
-    choose(2);
-    EXPECT_EQ(Dialogs::takeShown().size(), 2);
-
-    // Cancelling leaves the placeholder empty and the refresh goes on.
-    Dialogs::scriptInputAnswer(QString());
-    choose(1);
-    EXPECT_EQ(status(), QStringLiteral(" 0 records found"));
-
-    // The current year needs no question.
-    const QString thisYear = QString::number(QDate::currentDate().year());
-    TestFolder::addRecordings(folder.file(QStringLiteral("varolin.mdb")), {{"New", "Fresh", thisYear}});
-    choose(3);
-    EXPECT_EQ(Dialogs::takeShown().size(), 1); // only the cancelled one above
-    EXPECT_EQ(column(1), (QStringList{"Fresh"}));
-}
-
-TEST_F(MainWindow, AnswersWithQuotesFindWhatWasTyped)
-{
-    ASSERT_TRUE(start(kIni));
-    Dialogs::scriptInputAnswer(QStringLiteral("O'Brien"));
-    choose(1);
-    EXPECT_EQ(column(1), (QStringList{"Celtic"}));
-    EXPECT_TRUE(Dialogs::takeShown().size() == 1) << "no engine error";
-
-    // Outside a quoted literal the answer is part of the condition as typed.
-    Dialogs::scriptInputAnswer(QStringLiteral("Year > '1975' AND Label <> 'Food'"));
-    choose(4);
-    EXPECT_EQ(column(1), (QStringList{"Arrival"}));
-
-    // The quote around a placeholder is found as the dialect reads the condition: a quote in a
-    // comment, a #date# or a [name] before it does not count.
-    ASSERT_TRUE(restart(QStringLiteral("[SQL]\n"
-                                       "1=Comment,/* it's */ Artist Like '??'\n"
-                                       "2=Date,#1/1/1990# < Date() AND [Artist] Like \"??\"\n"
-                                       "3=Doubled,Title <> 'Don''t' AND Artist = '??'\n")));
-    for (int k = 0; k < 3; ++k) {
-        Dialogs::scriptInputAnswer(QStringLiteral("O'Brien"));
-        choose(k);
-        EXPECT_EQ(column(1), (QStringList{"Celtic"})) << k;
-    }
-    EXPECT_EQ(Dialogs::takeShown().size(), 4) << "answers only, no engine error";
-}
-
-TEST_F(MainWindow, SelectionsCutOnlyAtCommasOutsideQuotesAndParentheses)
-{
-    ASSERT_TRUE(start(QStringLiteral("[SQL]\n"
-                                     "1=Initial,UCase(Left(Artist,1)) = \"A\",Mid(Title, 2, 3),Year\n"
-                                     "2=Quoted,Label = 'Polar, Sweden' OR [Artist] = \"Bl,ur\",Artist\n"
-                                     "3=Plain,Year > '1975',Year,Artist\n"
-                                     "4=Commented,Year > '1975' /* don't, please */,Title\n"
-                                     "5=Unclosed,Artist = 'x,Title\n")));
-    EXPECT_EQ(wheres().mid(0, 5),
-              (QStringList{"UCase(Left(Artist,1)) = \"A\"", "Label = 'Polar, Sweden' OR [Artist] = \"Bl,ur\"",
-                           "Year > '1975'", "Year > '1975' /* don't, please */", "Artist = 'x,Title"}));
-    EXPECT_EQ(orders().mid(0, 4), (QStringList{"Mid(Title, 2, 3), Year", "Artist", "Year, Artist", "Title"}));
-    choose(0);
-    EXPECT_EQ(column(1), (QStringList{"Waterloo", "Arrival"})) << "ordered by Mid(Title, 2, 3)";
-    choose(1);
-    EXPECT_EQ(column(1), (QStringList{""})) << "runs, and finds nothing";
-    EXPECT_TRUE(Dialogs::takeShown().isEmpty());
-}
-
-TEST_F(MainWindow, ProgressRisesOnWholeStepsAndTurnsTheTextWhite)
-{
-    ASSERT_TRUE(startWithMany(200, QStringLiteral("[SQL]\n1=All\n")));
-
-    auto* panel = control<StatusPanel>("pnlStatus");
+    QList<TestFolder::Recording> many;
+    for (int i = 1; i <= 200; ++i)
+        many.append({QStringLiteral("Artist %1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("T%1").arg(i)});
+    ASSERT_TRUE(start(QStringLiteral("[SQL]\n1=All\n"), many));
+    auto* panel = program.control<StatusPanel>("pnlStatus");
     QList<int> percents;
     int percentAtWhite = -1;
     QObject::connect(panel, &StatusPanel::percentChanged, [&](int percent) { percents << percent; });
@@ -291,154 +195,57 @@ TEST_F(MainWindow, ProgressRisesOnWholeStepsAndTurnsTheTextWhite)
     });
     choose(0);
     // 0 at the start, each whole step from 1 to 100 once (every second record), 100 at the end.
-    QList<int> expected{0};
-    for (int p = 1; p <= 100; ++p)
-        expected << p;
-    expected << 100;
-    EXPECT_EQ(percents, expected);
+    QList<int> expected(101);
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(percents, expected << 100);
     EXPECT_EQ(percentAtWhite, 50);
     EXPECT_EQ(panel->textColor(), QColor(Qt::black));
+    EXPECT_EQ(panel->barStyle(), StatusPanel::BarStyle::None);
     EXPECT_EQ(status(), QStringLiteral(" 200 records found"));
+
+    ASSERT_EQ(window()->maxTopRow(), 200 - window()->visibleRows());
+    // Row 5 comes to the top; an ID not shown leaves row 1 current.
+    for (const auto& [id, row] : {std::pair{5, 5}, {999, 1}}) {
+        window()->setCurrentID(id);
+        program.control<QToolButton>("cmdRefresh")->click();
+        EXPECT_EQ(std::make_tuple(grid()->row(), grid()->selStartRow(), grid()->topRow()),
+                  std::make_tuple(row, row, row));
+    }
+    // Below the last full page the top row stops where that page is full.
+    window()->setCurrentID(198);
+    program.control<QToolButton>("cmdRefresh")->click();
+    EXPECT_EQ(grid()->row(), 198);
+    EXPECT_GT(grid()->topRow(), 5);
+    EXPECT_LE(grid()->topRow(), window()->maxTopRow());
+    EXPECT_TRUE(grid()->viewport()->rect().contains(grid()->visualRect(grid()->currentIndex())));
+    // Choosing a Selection shows its first rows again.
+    choose(0);
+    EXPECT_EQ(std::make_pair(grid()->topRow(), grid()->row()), std::make_pair(1, 1));
 }
 
-TEST_F(MainWindow, StatusMessagesTimeOutOnlyWhenAsked)
+TEST_F(MainWindow, StatusLineSelectionTextAndCopy)
 {
-    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
-    ShowStatusMessage(window.get(), QStringLiteral("brief"), 1);
+    ASSERT_TRUE(start(kIni + QStringLiteral("Default=1\n")));
+    ShowStatusMessage(window(), QStringLiteral("brief"), 1);
     EXPECT_EQ(status(), QStringLiteral(" brief"));
     QTRY_COMPARE_WITH_TIMEOUT(status(), QString(), 3000);
-    ShowStatusMessage(window.get(), QStringLiteral("stays"), 0);
+    ShowStatusMessage(window(), QStringLiteral("stays"), 0);
     QTest::qWait(1200);
     EXPECT_EQ(status(), QStringLiteral(" stays"));
 
-    // Typing into the Selection list runs nothing.
-    QApplication::setActiveWindow(window.get());
-    selections()->setFocus();
-    QTest::keyClicks(selections(), QStringLiteral("Nothing"));
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Tab}) {
+        selections()->setFocus();
+        QTest::keyClicks(selections(), QStringLiteral("Nothing"));
         QTest::keyClick(QApplication::focusWidget(), key);
         EXPECT_EQ(status(), QStringLiteral(" stays"));
         EXPECT_EQ(selections()->currentIndex(), 0);
         EXPECT_EQ(selections()->currentText(), QStringLiteral("Everything")) << "the chosen name shows again";
-        selections()->setFocus();
-        QTest::keyClicks(selections(), QStringLiteral("Nothing"));
     }
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
-}
+    program.whenEditorShows({[](frmRecord*) { ProgramWindow::press(Qt::Key_Escape); }});
+    QTest::keyClick(selectionText(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(program.editorsShown(), 1);
 
-TEST_F(MainWindow, EmptyResultDisablesAmendAndDelete)
-{
-    ASSERT_TRUE(start(kIni, QStringLiteral("Default=7\n")));
-    EXPECT_EQ(grid()->rows(), 2);
-    EXPECT_EQ(grid()->textAt(1, 0), QStringLiteral("(No Recordings Found)"));
-    EXPECT_EQ(status(), QStringLiteral(" 0 records found"));
-    EXPECT_FALSE(window->hasRecords());
-    EXPECT_EQ(window->maxTopRow(), 1);
-    EXPECT_FALSE(control<QToolButton>("cmdAmend")->isEnabled());
-    EXPECT_FALSE(control<QToolButton>("cmdDelete")->isEnabled());
-    EXPECT_FALSE(action("mnuEditItem3")->isEnabled());
-    EXPECT_FALSE(action("mnuEditItem4")->isEnabled());
-
-    choose(0);
-    EXPECT_TRUE(control<QToolButton>("cmdDelete")->isEnabled());
-    EXPECT_TRUE(action("mnuEditItem3")->isEnabled());
-}
-
-TEST_F(MainWindow, RejectedSelectionLeavesTheWindowUsable)
-{
-    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
-    choose(5);
-    const QList<Dialogs::Shown> shown = Dialogs::takeShown();
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown.first().title, QStringLiteral("Varolin"));
-    EXPECT_TRUE(shown.first().text.contains(QStringLiteral("no such column: Artst")))
-        << shown.first().text.toStdString();
-    EXPECT_TRUE(shown.first().text.contains(QStringLiteral("\"Broken\"")));
-    EXPECT_TRUE(grid()->isVisible());
-    EXPECT_EQ(grid()->textAt(1, 0), QStringLiteral("(The Selection could not be run)")) << "not an empty collection";
-    EXPECT_FALSE(control<QToolButton>("cmdAmend")->isEnabled());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(control<StatusPanel>("pnlStatus")->barStyle(), StatusPanel::BarStyle::None);
-
-    choose(0);
-    EXPECT_EQ(status(), QStringLiteral(" 4 records found"));
-}
-
-TEST_F(MainWindow, CellsKeepTheirOwnTabs)
-{
-    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
-    TestFolder::addRecordings(folder.file(QStringLiteral("varolin.mdb")),
-                              {{"Zz", "Tabbed", "2000", 9, "L", "C", "side\tone", "INT"}});
-    choose(0);
-    EXPECT_EQ(grid()->textAt(5, 6), QStringLiteral("side\tone"));
-    EXPECT_EQ(grid()->textAt(5, 7), QStringLiteral("INT"));
-}
-
-TEST_F(MainWindow, RefreshSelectsTheCurrentRecording)
-{
-    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
-    window->setCurrentID(2); // Parklife, row 3
-    control<QToolButton>("cmdRefresh")->click();
-    EXPECT_EQ(grid()->row(), 3);
-    EXPECT_EQ(grid()->selStartRow(), 3);
-    EXPECT_EQ(grid()->textAt(grid()->row(), 1), QStringLiteral("Parklife"));
-
-    window->setCurrentID(99); // not shown: row 1 stays current
-    control<QToolButton>("cmdRefresh")->click();
-    EXPECT_EQ(grid()->row(), 1);
-    EXPECT_EQ(grid()->topRow(), 1);
-}
-
-TEST_F(MainWindow, CurrentRecordingScrollsIntoView)
-{
-    ASSERT_TRUE(startWithMany(60, QStringLiteral("[SQL]\n1=All\nDefault=1\n")));
-    ASSERT_GT(window->visibleRows(), 0);
-    ASSERT_EQ(window->maxTopRow(), 60 - window->visibleRows());
-
-    window->setCurrentID(5); // row 5 comes to the top
-    control<QToolButton>("cmdRefresh")->click();
-    EXPECT_EQ(grid()->row(), 5);
-    EXPECT_EQ(grid()->topRow(), 5);
-
-    window->setCurrentID(58); // below the last full page: the top row stops at the highest worth scrolling to
-    control<QToolButton>("cmdRefresh")->click();
-    EXPECT_EQ(grid()->row(), 58);
-    EXPECT_GT(grid()->topRow(), 5);
-    EXPECT_LE(grid()->topRow(), window->maxTopRow()); // the view stops where its last page is full
-    EXPECT_TRUE(grid()->viewport()->rect().contains(grid()->visualRect(grid()->currentIndex())));
-
-    // Choosing a Selection shows its first rows again.
-    choose(0);
-    EXPECT_EQ(grid()->topRow(), 1);
-    EXPECT_EQ(grid()->row(), 1);
-}
-
-TEST_F(MainWindow, LayoutFollowsTheWindow)
-{
-    EXPECT_EQ(frmMain::VisibleRowsFor(4860, 225, 15), 17);
-    EXPECT_EQ(frmMain::VisibleRowsFor(4680, 225, 15), 16); // 16.5 goes to the even neighbour
-
-    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
-    window->setWindowState(Qt::WindowNoState);
-    window->resize(Twips::toPixels(7000), Twips::toPixels(4000));
-    QApplication::processEvents();
-    EXPECT_GE(window->frameGeometry().width(), Twips::toPixels(9000) - 1);
-    EXPECT_GE(window->frameGeometry().height(), Twips::toPixels(6000) - 1);
-
-    window->resize(Twips::toPixels(12000), Twips::toPixels(8000));
-    QApplication::processEvents();
-    auto* buttons = control<QFrame>("fraButtons");
-    EXPECT_NEAR(buttons->width(), window->frameGeometry().width() - Twips::toPixels(120), 1);
-    EXPECT_NEAR(selections()->x(), buttons->width() - Twips::toPixels(3690), 1);
-    EXPECT_NEAR(grid()->width(), control<QFrame>("fraMain")->width() - Twips::toPixels(60), 1);
-    EXPECT_GT(window->visibleRows(), 0);
-    auto* status = control<StatusPanel>("pnlStatus");
-    EXPECT_LE(status->geometry().bottom(), window->centralWidget()->height());
-}
-
-TEST_F(MainWindow, CopiesTheWholeGridFromEveryRoute)
-{
-    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
     grid()->setRow(2);
     grid()->setCol(3);
     const QString expected =
@@ -447,72 +254,48 @@ TEST_F(MainWindow, CopiesTheWholeGridFromEveryRoute)
                        "Abba\tArrival\t1976\tLP\tPolar\tPOLS 272\t\t\r\n"
                        "Blur\tParklife\t1994\tLP\tFood\tFOODCD 10\tTwo\r\nlines\t\r\n"
                        "O'Brien\tCeltic\t\tCD\t\t\t\t\r\n");
-
-    const auto checkCopied = [&](const char* route) {
-        EXPECT_EQ(QApplication::clipboard()->text(), expected) << route;
-        EXPECT_TRUE(QApplication::clipboard()->mimeData()->html().contains(QStringLiteral("<td>Two<br>lines</td>")))
-            << route;
-        EXPECT_EQ(status(), QStringLiteral(" Grid contents copied to clipboard")) << route;
-        EXPECT_EQ(grid()->row(), 2) << route;
-        EXPECT_EQ(grid()->col(), 3) << route;
+    const std::function<void()> routes[] = {
+        [&] { program.control<QToolButton>("cmdCopy")->click(); },
+        [&] { program.control<QAction>("mnuEditItem0")->trigger(); },
+        [&] { QTest::keyClick(grid(), Qt::Key_C, Qt::ControlModifier); },
+        [&] { QTest::keyClick(selectionText(), Qt::Key_C, Qt::ControlModifier); }, // not the line edit's copy
+    };
+    for (const auto& copy : routes) {
+        QApplication::setActiveWindow(window()); // as it is again once the editor has gone
         QApplication::clipboard()->clear();
-        ShowStatusMessage(window.get(), QString(), 0);
-    };
-    control<QToolButton>("cmdCopy")->click();
-    checkCopied("button");
-    action("mnuEditItem0")->trigger();
-    checkCopied("menu");
-
-    QApplication::setActiveWindow(window.get());
-    grid()->setFocus();
-    QTest::keyClick(grid(), Qt::Key_C, Qt::ControlModifier);
-    checkCopied("Ctrl+C in the grid");
-}
-
-TEST_F(MainWindow, CatalogueThatCannotBeOpenedEndsTheProgram)
-{
-    Dialogs::scriptMessageAnswer(QMessageBox::No);
-    EXPECT_FALSE(start(kIni, QString(), false));
-    EXPECT_TRUE(window->isEnded());
-    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("varolin.mdb"))));
-    Dialogs::takeShown();
-
-    folder.writeFile(QStringLiteral("garbage.mdb"), QByteArray(4096, 'x'));
-    EXPECT_FALSE(
-        restart(QStringLiteral("[Initialisation]\nDatabase=%1\n").arg(folder.file(QStringLiteral("garbage.mdb")))));
-    const QList<Dialogs::Shown> shown = Dialogs::takeShown();
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown.first().title, QStringLiteral("Varolin"));
-    EXPECT_TRUE(shown.first().text.contains(QStringLiteral("not a database")));
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-TEST_F(MainWindow, EveryWayOutClosesTheCatalogue)
-{
-    const QList<std::function<void(frmMain*)>> ways = {
-        [](frmMain* w) { w->findChild<QToolButton*>(QStringLiteral("cmdExit"))->click(); },
-        [](frmMain* w) { w->findChild<QAction*>(QStringLiteral("mnuFileItem99"))->trigger(); },
-        [](frmMain* w) { w->close(); },
-    };
-    for (const auto& leave : ways) {
-        ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
-        leave(window.get());
-        EXPECT_TRUE(window->isEnded());
-        EXPECT_EQ(session->catalogue(), nullptr);
-        EXPECT_FALSE(window->isVisible());
-        EXPECT_TRUE(Dialogs::takeShown().isEmpty()) << "nothing is asked";
-        folder.writeFile(QStringLiteral("varolin.mdb"), QByteArray());
-        QFile::remove(folder.file(QStringLiteral("varolin.mdb")));
+        ShowStatusMessage(window(), QString(), 0);
+        copy();
+        EXPECT_EQ(QApplication::clipboard()->text(), expected);
+        EXPECT_TRUE(QApplication::clipboard()->mimeData()->html().contains(QStringLiteral("<td>Two<br>lines</td>")));
+        EXPECT_EQ(status(), QStringLiteral(" Grid contents copied to clipboard"));
+        EXPECT_EQ(std::make_pair(grid()->row(), grid()->col()), std::make_pair(2, 3));
     }
 }
 
-TEST_F(MainWindow, TabVisitsTheControlsInOrder)
+TEST_F(MainWindow, LayoutTabOrderAndTheOtherWindows)
 {
-    ASSERT_TRUE(start(kIni, QStringLiteral("Default=1\n")));
-    QApplication::setActiveWindow(window.get());
+    EXPECT_EQ(frmMain::VisibleRowsFor(4860, 225, 15), 17);
+    EXPECT_EQ(frmMain::VisibleRowsFor(4680, 225, 15), 16); // 16.5 goes to the even neighbour
+
+    ASSERT_TRUE(start(kAll));
+    window()->setWindowState(Qt::WindowNoState);
+    window()->resize(Twips::toPixels(7000), Twips::toPixels(4000));
+    QApplication::processEvents();
+    EXPECT_GE(window()->frameGeometry().width(), Twips::toPixels(9000) - 1);
+    EXPECT_GE(window()->frameGeometry().height(), Twips::toPixels(6000) - 1);
+
+    window()->resize(Twips::toPixels(12000), Twips::toPixels(8000));
+    QApplication::processEvents();
+    auto* buttons = program.control<QFrame>("fraButtons");
+    EXPECT_NEAR(buttons->width(), window()->frameGeometry().width() - Twips::toPixels(120), 1);
+    EXPECT_NEAR(selections()->x(), buttons->width() - Twips::toPixels(3690), 1);
+    EXPECT_NEAR(grid()->width(), program.control<QFrame>("fraMain")->width() - Twips::toPixels(60), 1);
+    EXPECT_GT(window()->visibleRows(), 0);
+    EXPECT_LE(program.control<StatusPanel>("pnlStatus")->geometry().bottom(), window()->centralWidget()->height());
+
     const char* const order[] = {"cmdCopy", "cmdNew",  "cmdAmend",   "cmdDelete",   "cmdFind",   "cboSQL",
                                  "grdData", "cmdExit", "cmdRefresh", "cmdSettings", "cmdFormats"};
-    control<QWidget>(order[0])->setFocus();
+    program.control<QWidget>(order[0])->setFocus();
     for (size_t i = 1; i < std::size(order); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* focus = QApplication::focusWidget();
@@ -520,6 +303,57 @@ TEST_F(MainWindow, TabVisitsTheControlsInOrder)
             focus = focus->parentWidget(); // the combo box's line edit
         ASSERT_NE(focus, nullptr);
         EXPECT_EQ(focus->objectName(), QLatin1String(order[i]));
+    }
+
+    // Settings, Formats and About open from their routes.
+    grid()->setFocus();
+    program.whenShows<QDialog>({[](QDialog*) {
+                                    ProgramWindow::press(Qt::Key_Space); // the focus starts on the check box
+                                    ProgramWindow::press(Qt::Key_Return);
+                                },
+                                [](QDialog* d) {
+                                    auto* list = ProgramWindow::findControl<QListWidget>(d, "lstFormats");
+                                    list->setCurrentItem(list->findItems(QStringLiteral("CD"), Qt::MatchExactly)[0]);
+                                    Dialogs::scriptInputAnswer(QStringLiteral("Compact Disc"));
+                                    ProgramWindow::findControl<QToolButton>(d, "cmdAmend")->click();
+                                    ProgramWindow::press(Qt::Key_Return);
+                                },
+                                [](QDialog* d) {
+                                    EXPECT_EQ(d->windowTitle(), QStringLiteral("About Varolin"));
+                                    ProgramWindow::press(Qt::Key_Return);
+                                }});
+    ProgramWindow::press(Qt::Key_T, Qt::ControlModifier);
+    EXPECT_FALSE(program.session->autoRefresh);
+
+    // Applied formats show at once, even without auto-refresh.
+    window()->setCurrentID(2); // Parklife, row 3
+    program.control<QAction>("mnuEditItem7")->trigger();
+    EXPECT_EQ(program.column(3), (QStringList{"Compact Disc", "LP", "LP", "Compact Disc"}));
+    EXPECT_EQ(grid()->row(), 3) << "the current recording stays selected";
+
+    program.control<QAction>("mnuHelpItem")->trigger();
+    EXPECT_FALSE(program.stepsLeft());
+    EXPECT_EQ(program.unexpectedEditors(), 0);
+}
+
+TEST_F(MainWindow, EveryWayOutClosesTheCatalogue)
+{
+    const std::function<void(frmMain*)> ways[] = {
+        [](frmMain* w) { w->findChild<QToolButton*>(QStringLiteral("cmdExit"))->click(); },
+        [](frmMain* w) { w->findChild<QAction*>(QStringLiteral("mnuFileItem99"))->trigger(); },
+        [](frmMain* w) { w->close(); },
+        [](frmMain*) { ProgramWindow::press(Qt::Key_X, Qt::ControlModifier); }, // in the Selection text
+    };
+    ASSERT_TRUE(start(kAll));
+    for (const auto& leave : ways) {
+        ASSERT_TRUE(program.start());
+        selectionText();
+        leave(window());
+        EXPECT_EQ(selections()->currentText(), QStringLiteral("All")) << "the text was not cut";
+        EXPECT_TRUE(window()->isEnded());
+        EXPECT_EQ(program.session->catalogue(), nullptr);
+        EXPECT_FALSE(window()->isVisible());
+        EXPECT_TRUE(Dialogs::takeShown().isEmpty()) << "nothing is asked";
     }
 }
 

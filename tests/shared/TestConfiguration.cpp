@@ -273,6 +273,25 @@ TEST_F(Configuration, HotKeysLoadUntilTheFirstGap)
     EXPECT_EQ(texts(), (QStringList{QStringLiteral("{(}Mono{)} mix"), QStringLiteral("a,b, c")}));
 }
 
+TEST_F(Configuration, SelectionsCutAtCommasOutsideQuotesParenthesesAndComments)
+{
+    // A value loses its leading spaces as it is read; the list ends at a gap; a Default beyond it chooses none.
+    folder.writeIni(QStringLiteral("[SQL]\n1=Plain\n2= Spaced , Year = '1974' ,,Title, Artist\n"
+                                   "3=Initial,UCase(Left(Artist,1)) = \"A\",Mid(Title, 2, 3),Year\n"
+                                   "4=Quoted,Label = 'Polar, Sweden' OR [Artist] = \"Bl,ur\",Artist\n"
+                                   "5=Commented,Year > '1975' /* don't, please */,Title\n6=Unclosed,Artist = 'x,Title\n"
+                                   "7=Eleven,,a,b,c,d,e,f,g,h,i,j\n9=Never listed\nDefault=8\n"));
+    EXPECT_EQ(session.LoadSelections(), -1);
+    QStringList loaded;
+    for (const SelectionList::Selection& s : session.selections)
+        loaded << s.name + QLatin1Char('|') + s.where + QLatin1Char('|') + s.order;
+    EXPECT_EQ(loaded, (QStringList{"Plain||", "Spaced | Year = '1974' |Title,  Artist",
+                                   "Initial|UCase(Left(Artist,1)) = \"A\"|Mid(Title, 2, 3), Year",
+                                   "Quoted|Label = 'Polar, Sweden' OR [Artist] = \"Bl,ur\"|Artist",
+                                   "Commented|Year > '1975' /* don't, please */|Title", "Unclosed|Artist = 'x,Title|",
+                                   "Eleven||a, b, c, d, e, f, g, h"}));
+}
+
 TEST_F(Configuration, BrokenHotKeySettingsNeitherHangNorCorrupt)
 {
     // An entry without its two commas ends the list; entries after it are left alone.

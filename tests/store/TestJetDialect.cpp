@@ -3,6 +3,7 @@
 #include "store/EngineError.h"
 #include "store/JetCollation.h"
 #include "store/JetLike.h"
+#include "store/JetText.h"
 #include "store/NumberText.h"
 #include "store/SnapshotRecordset.h"
 #include "support/TestFolder.h"
@@ -293,6 +294,21 @@ TEST(JetLike, LikeAndNoCaseDirectly)
     EXPECT_LT(JetCollation::compareNoCase(QByteArray("\xC3\xA9"), "z"), 0);
     EXPECT_GT(JetCollation::compareNoCase(QByteArray("\xC3\x89lan"), "Elan"), 0);
     EXPECT_LT(JetCollation::compareNoCase(QByteArray("\xC3\x89lan"), "Flan"), 0);
+}
+
+TEST(JetText, AnAnswerIsQuotedAsTheDialectReadsTheCondition)
+{
+    // The quote around "??" is found past comments, #dates#, [names] and doubled quotes.
+    const QList<QPair<QString, QString>> cases = {
+        {"Artist Like '??'", "Artist Like 'O''Brien'"},
+        {"/* it's */ Artist Like '??'", "/* it's */ Artist Like 'O''Brien'"},
+        {"#1/1/1990# < Date() AND [Artist's] Like \"??\"", "#1/1/1990# < Date() AND [Artist's] Like \"O'Brien\""},
+        {"Title <> 'Don''t' AND Artist = '??'", "Title <> 'Don''t' AND Artist = 'O''Brien'"},
+        {"Artist = ??", "Artist = O'Brien"},
+    };
+    for (const auto& [condition, placed] : cases)
+        EXPECT_EQ(JetText::placeAnswer(condition, condition.indexOf(QLatin1String("??")), QStringLiteral("O'Brien")),
+                  placed);
 }
 
 TEST(NumberText, LeadingNumberAndRounding)
