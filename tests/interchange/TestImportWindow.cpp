@@ -22,11 +22,6 @@ const QString kIni = QStringLiteral("[SQL]\n1=All\n2=Broken,NoSuchColumn = 1\nDe
 const QString kJet = QStringLiteral(VAROLIN_TESTDATA_DIR "/jet/nwind-jet3.mdb");
 const QList<TestFolder::Recording> kRecordings = {{"Abba", "Waterloo", "1974", 9}};
 
-QString statusOf(const ProgramWindow& program)
-{
-    return program.control<StatusPanel>("pnlStatus")->caption();
-}
-
 template <typename T>
 T* in(QDialog* dialog, const char* name)
 {
@@ -63,7 +58,8 @@ TEST(ImportWindow, ImportsWhatTheColumnsSayByKeyboardAndShowsIt)
     EXPECT_FALSE(program.stepsLeft());
     EXPECT_EQ(program.column(0), (QStringList{"Abba", "Blur", "Can"}));
     EXPECT_EQ(program.column(6), (QStringList{"", "Signed", "Gatefold"}));
-    EXPECT_EQ(statusOf(program), QStringLiteral(" 2 recordings added, 1 already present, 0 new formats"));
+    EXPECT_EQ(program.control<StatusPanel>("pnlStatus")->caption(),
+              QStringLiteral(" 2 recordings added, 1 already present, 0 new formats"));
 }
 
 TEST(ImportWindow, WhatCannotBeImportedOrIsCancelledChangesNothingThenAnAccessTableIsMatchedByHand)
@@ -136,7 +132,8 @@ TEST(ImportWindow, ExportWritesTheDisplayInItsOrder)
               QByteArray("\xEF\xBB\xBF"
                          "Artist,Title,Year,Format,Label,Catalogue_No,International_Catalogue_No,Notes\r\n"
                          "Abba,Waterloo,1974,CD,,,,\r\nCan,Tago Mago,1971,LP,,,,\r\n"));
-    EXPECT_EQ(statusOf(program), QStringLiteral(" 2 recordings written to %1").arg(program.folder.file("out.csv")));
+    EXPECT_EQ(program.control<StatusPanel>("pnlStatus")->caption(),
+              QStringLiteral(" 2 recordings written to %1").arg(program.folder.file("out.csv")));
 
     // Typing in the Selection list, whose text box takes Ctrl+E for the end of its line under X11's
     // keyboard scheme (offscreen has none: run under xcb to see it).
