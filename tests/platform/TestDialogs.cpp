@@ -51,7 +51,7 @@ TEST(Dialogs, LongMessagesStayOnTheScreen)
             auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(shown, nullptr);
             const QRect screen = shown->screen()->availableGeometry();
-            QPushButton* ok = shown->button(QMessageBox::Ok);
+            QAbstractButton* ok = shown->button(QMessageBox::Ok);
             EXPECT_TRUE(screen.contains(shown->frameGeometry())) << shown->width() << "x" << shown->height();
             EXPECT_TRUE(screen.contains(QRect(ok->mapToGlobal(QPoint(0, 0)), ok->size())));
             ok->click();

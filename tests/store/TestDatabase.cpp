@@ -208,8 +208,12 @@ TEST(Database, TableRecordsetGoesByIdNotRowid)
     rs->edit();
     rs->setField("Artist", "Both");
     EXPECT_THROW(rs->update(), EngineError) << "two rows of one ID: neither is changed";
-    EXPECT_EQ(TestFolder::query(path, "SELECT group_concat(Artist) FROM (SELECT Artist FROM Recording ORDER BY rowid)"),
-              "Second,One,Three,Twin,None");
+    QString artists;
+    for (int rowid = 1; rowid <= 5; ++rowid)
+        artists +=
+            TestFolder::query(path, "SELECT Artist FROM Recording WHERE rowid = " + QString::number(rowid)).toString() +
+            ',';
+    EXPECT_EQ(artists, "Second,One,Three,Twin,None,");
 
     // A new row's ID is its ID column; a table that gives none refuses a row without one.
     rs->addNew();
