@@ -11,10 +11,10 @@
 #include "store/SnapshotRecordset.h"
 #include "support/TestFolder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QFileInfo>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,47 +50,45 @@ QStringList recordingsOf(const QString& catalogue, const QString& order = QStrin
     return lines;
 }
 
-Importer::Counts importBytes(const QString& catalogue, const QByteArray& bytes, const QString& map = QString())
+QString importBytes(const QString& catalogue, const QByteArray& bytes)
 {
     const CsvReader csv(bytes);
-    ColumnMapping mapping = ColumnMapping::match(csv.columns());
-    if (!map.isEmpty())
-        mapping.override(csv.columns(), map);
     const auto db = Database::open(catalogue);
-    Importer importer(*db, csv, mapping);
-    return importer.run();
+    return Importer::summary(Importer(*db, csv, ColumnMapping::match(csv.columns())).run());
 }
 
-// What a command writes to standard output and standard error, and its status.
 struct CommandRun
 {
-    int status = -1;
-    QString out;
-    QString err;
+    int status;
+    QString out, err;
 };
 
+// Runs the command with its standard output and error caught in files.
 CommandRun runCommand(const InterchangeRequest& request, const TestFolder& folder)
 {
-    const auto capture = [&](int fd, const QString& name, auto body) {
-        std::fflush(nullptr);
-        const int saved = dup(fd);
-        QFile file(folder.file(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        dup2(file.handle(), fd);
-        body();
-        std::fflush(nullptr);
-        dup2(saved, fd);
-        close(saved);
-    };
-    CommandRun run;
-    capture(1, "out.txt", [&] {
-        capture(2, "err.txt", [&] {
-            run.status = RunInterchangeCommand(request, folder.file("varolin.ini"), folder.file("varolin.mdb"));
-        });
-    });
-    run.out = QString::fromLocal8Bit(folder.readFile("out.txt")).trimmed();
-    run.err = QString::fromLocal8Bit(folder.readFile("err.txt")).trimmed();
-    return run;
+    std::fflush(nullptr);
+    int saved[3];
+    for (int fd : {1, 2}) {
+        saved[fd] = dup(fd);
+        const int file =
+            open(QFile::encodeName(folder.file(QString::number(fd))).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(file, fd);
+        close(file);
+    }
+    const int status = RunInterchangeCommand(request, folder.file("varolin.ini"), folder.file("varolin.mdb"));
+    std::fflush(nullptr);
+    for (int fd : {1, 2}) {
+        dup2(saved[fd], fd);
+        close(saved[fd]);
+    }
+    const auto text = [&](const char* name) { return QString::fromLocal8Bit(folder.readFile(name)).trimmed(); };
+    return {status, text("1"), text("2")};
+}
+
+template <typename F>
+QString failure(F f)
+{
+    return TestFolder::thrown<InterchangeError>(f);
 }
 
 } // namespace
@@ -99,9 +97,8 @@ TEST(Import, CollectionExportGivesEveryRecordingOnceAndAgainNothing)
 {
     TestFolder folder;
     const QString catalogue = folder.createCatalogue();
-    const Importer::Counts first = importBytes(catalogue, kCollectionExport);
-    EXPECT_EQ(Importer::summary(first), QStringLiteral("4 recordings added, 0 already present, 1 new format; the Year "
-                                                       "of 1 row was not a year and was left empty (line 6)"));
+    EXPECT_EQ(importBytes(catalogue, kCollectionExport), "4 recordings added, 0 already present, 1 new format; the "
+                                                         "Year of 1 row was not a year and was left empty (line 6)");
     // Vinyl is new (ID after the starter's 14); "cd" and Cassette are the catalogue's own.
     EXPECT_EQ(recordingsOf(catalogue),
               QStringList(
@@ -109,14 +106,9 @@ TEST(Import, CollectionExportGivesEveryRecordingOnceAndAgainNothing)
                    "Nirvana|Nevermind|1991|CD|DGC|CDP 7 46001 2||", "Hüsker Dü & Bob Mould|Live||CD|SST, Warner|none||",
                    "Boney M.|Nightflight||Cassette|Hansa|LP 1||"}));
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT Description FROM Format WHERE ID = 15").toString(), "Vinyl");
-
-    const Importer::Counts again = importBytes(catalogue, kCollectionExport);
-    EXPECT_EQ(again.added, 0);
-    EXPECT_EQ(again.present, 4);
-    EXPECT_EQ(again.newFormats, 0);
-    EXPECT_TRUE(again.yearsLeftEmpty.isEmpty()) << "no Year was left empty: nothing was added";
+    EXPECT_EQ(importBytes(catalogue, kCollectionExport), "0 recordings added, 4 already present, 0 new formats");
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Format").toInt(), 15);
-    EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Recording").toInt(), 4);
+    EXPECT_EQ(recordingsOf(catalogue).size(), 4);
 }
 
 TEST(Import, ReadsYearsFormatsAndDuplicatesByTheRules)
@@ -127,20 +119,17 @@ TEST(Import, ReadsYearsFormatsAndDuplicatesByTheRules)
         catalogue, {{.artist = "ABBA", .title = "Arrival", .format = 9, .label = "Polar", .catalogueNo = "POLS 272"}});
     // A recording still pointing at a format deleted by another tool keeps its number to itself.
     TestFolder::execute(catalogue, "INSERT INTO Recording (Artist, Format) VALUES ('Orphan', 40)");
-    const Importer::Counts counts =
-        importBytes(catalogue, "Artist,Title,Year,Format,Label,Catalogue No.\n"
-                               "abba,ARRIVAL,1976,cd,polar,pols 272\n"    // present, without regard to case
-                               "ABBA,Arrival,1976,Vinyl,Polar,POLS 272\n" // another format: a recording of its own
-                               "X,A,1975-03-21,vinyl,,\n"                 // a date gives its year; Vinyl once
-                               "X,B,974,,,\n"                             // up to four digits, as the editor keeps them
-                               "X,C,21/03/1975,,,\n"                      // not a year
-                               "X,D,19755,,,\n"                           // five digits are not a year either
-                               ",,,,,\n");                                // nothing to add
-    EXPECT_EQ(counts.added, 5);
-    EXPECT_EQ(counts.present, 1);
-    EXPECT_EQ(counts.newFormats, 1);
-    EXPECT_EQ(counts.emptyRows, 1);
-    EXPECT_EQ(counts.yearsLeftEmpty, QStringList({"line 6", "line 7"}));
+    EXPECT_EQ(importBytes(catalogue,
+                          "Artist,Title,Year,Format,Label,Catalogue No.\n"
+                          "abba,ARRIVAL,1976,cd,polar,pols 272\n"    // present, without regard to case
+                          "ABBA,Arrival,1976,Vinyl,Polar,POLS 272\n" // another format: a recording of its own
+                          "X,A,1975-03-21,vinyl,,\n"                 // a date gives its year; Vinyl once
+                          "X,B,974,,,\n"                             // up to four digits, as the editor keeps
+                          "X,C,21/03/1975,,,\n"                      // not a year
+                          "X,D,19755,,,\n"                           // five digits are not a year either
+                          ",,,,,\n"),                                // nothing to add
+              "5 recordings added, 1 already present, 1 new format; the Year of 2 rows was not a year and was left "
+              "empty (line 6, line 7); 1 empty row skipped");
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT ID FROM Format WHERE Description = 'Vinyl'").toInt(), 41);
     EXPECT_EQ(recordingsOf(catalogue, "Artist, Title, Format").mid(1, 6),
               QStringList({"ABBA|Arrival|1976|Vinyl|Polar|POLS 272||", "Orphan|||||||", "X|A|1975|Vinyl||||",
@@ -152,40 +141,31 @@ TEST(Import, MatchesColumnsByNameAndTheMapOverrides)
     const QStringList columns = {
         "catalogue no", "ARTIST", "Released", "Collection Notes", "Notes", "Int'l Cat", "International Catalogue No."};
     ColumnMapping mapping = ColumnMapping::match(columns);
-    EXPECT_EQ(mapping.column(RecordingFields::CatalogueNo), 0);
-    EXPECT_EQ(mapping.column(RecordingFields::Artist), 1);
-    EXPECT_EQ(mapping.column(RecordingFields::Year), 2);
-    EXPECT_EQ(mapping.column(RecordingFields::Notes), 4); // our own name wins
-    EXPECT_EQ(mapping.column(RecordingFields::InternationalCatalogueNo), 6);
-    EXPECT_EQ(mapping.column(RecordingFields::Title), -1);
-
+    const auto fieldColumns = [&] {
+        QList<int> list;
+        for (int field = 0; field < RecordingFields::Count; ++field)
+            list << mapping.column(field);
+        return list;
+    };
+    // Notes: our own name wins over the online database's.
+    EXPECT_EQ(fieldColumns(), (QList<int>{1, -1, 2, -1, -1, 0, 6, 4}));
     mapping.override(columns,
                      QStringLiteral("Collection Notes=notes, int'l cat = International_Catalogue_No,Released="));
-    EXPECT_EQ(mapping.column(RecordingFields::Notes), 3);
-    EXPECT_EQ(mapping.column(RecordingFields::InternationalCatalogueNo), 5);
-    EXPECT_EQ(mapping.column(RecordingFields::Year), -1);
+    EXPECT_EQ(fieldColumns(), (QList<int>{1, -1, -1, -1, -1, 0, 5, 3}));
 
-    const auto failure = [&](const QString& items) {
-        try {
-            ColumnMapping(mapping).override(columns, items);
-        } catch (const InterchangeError& e) {
-            return e.message();
-        }
-        return QString();
+    const auto overrideFailure = [&](const char* items) {
+        return failure([&] { ColumnMapping(mapping).override(columns, items); });
     };
-    EXPECT_TRUE(
-        failure("ARTIST=Singer").startsWith("'Singer' is not a field of a recording. The fields are: Artist, Title"));
-    EXPECT_TRUE(failure("Composer=Artist").startsWith("The file has no column 'Composer'."));
-    EXPECT_TRUE(failure("Artist").contains("has no '='"));
+    EXPECT_TRUE(overrideFailure("ARTIST=Singer")
+                    .startsWith("'Singer' is not a field of a recording. The fields are: Artist, Title"));
+    EXPECT_TRUE(overrideFailure("Composer=Artist").startsWith("The file has no column 'Composer'."));
+    EXPECT_TRUE(overrideFailure("Artist").contains("has no '='"));
 
     TestFolder folder;
     const QString catalogue = folder.createCatalogue();
-    try {
-        importBytes(catalogue, "Price,Qty\n1,2\n");
-        ADD_FAILURE() << "imported a file without a recording's columns";
-    } catch (const InterchangeError& e) {
-        EXPECT_TRUE(e.message().startsWith("No column names a field of a recording")) << e.message().toStdString();
-    }
+    EXPECT_TRUE(failure([&] {
+                    importBytes(catalogue, "Price,Qty\n1,2\n");
+                }).startsWith("No column names a field of a recording"));
 }
 
 TEST(Import, ChangesNothingWhenTheCatalogueRefusesAnyRow)
@@ -198,7 +178,8 @@ TEST(Import, ChangesNothingWhenTheCatalogueRefusesAnyRow)
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Recording").toInt(), 0);
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Format").toInt(), 14);
     // The catalogue is usable again at once.
-    EXPECT_EQ(importBytes(catalogue, "Artist,Format\nGood,Shellac\n").added, 1);
+    EXPECT_EQ(importBytes(catalogue, "Artist,Format\nGood,Shellac\n"),
+              "1 recording added, 0 already present, 1 new format");
 }
 
 TEST(Export, WritesTheDisplayAndImportsBackTheSame)
@@ -214,20 +195,15 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
                                {.artist = " Spaced ", .title = "Α Greek title", .format = 9, .catalogueNo = "=1+2"},
                                {.artist = "Nobody", .title = "Formatless", .format = 0}});
     const auto db = Database::open(catalogue);
-    const int n = Exporter::exportStatement(*db, Catalogue::displayStatement("Artist <> 'Nobody'", "Artist DESC"),
-                                            folder.file("out.csv"));
-    EXPECT_EQ(n, 2);
-    const QByteArray bytes = folder.readFile("out.csv");
-    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"
-                                 "Artist,Title,Year,Format,Label,Catalogue_No,"
-                                 "International_Catalogue_No,Notes\r\n\"Zappa, Frank\",\"\"\"Hot Rats\"\"\",1969,"))
-        << bytes.toStdString();
-
+    EXPECT_EQ(Exporter::exportStatement(*db, Catalogue::displayStatement("Artist <> 'Nobody'", "Artist DESC"),
+                                        folder.file("out.csv")),
+              2);
+    EXPECT_TRUE(folder.readFile("out.csv").startsWith("\357\273\277Artist,Title,Year,Format,Label,Catalogue_No,"
+                                                      "International_Catalogue_No,Notes\r\n\"Zappa, Frank\","
+                                                      "\"\"\"Hot Rats\"\"\",1969,"));
     Exporter::exportStatement(*db, Catalogue::displayStatement(QString(), "ID"), folder.file("all.csv"));
     const QString copy = folder.createCatalogue("copy.mdb");
-    CsvReader csv = CsvReader::fromFile(folder.file("all.csv"));
-    const auto copyDb = Database::open(copy);
-    EXPECT_EQ(Importer(*copyDb, csv, ColumnMapping::match(csv.columns())).run().added, 3);
+    EXPECT_TRUE(importBytes(copy, folder.readFile("all.csv")).startsWith("3 recordings added"));
     EXPECT_EQ(recordingsOf(copy), recordingsOf(catalogue));
 
     // Places a CSV file must not replace: the file is written beside and renamed over them.
@@ -245,19 +221,15 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
         {folder.file("link.csv"), "is the catalogue itself"},
         {folder.file("pipe.csv"), "is not a file"},
     };
-    for (const auto& r : refused) {
-        try {
-            Exporter::exportStatement(*db, Catalogue::displayStatement(QString(), QString()), r.path);
-            ADD_FAILURE() << "exported to " << r.path.toStdString();
-        } catch (const InterchangeError& e) {
-            EXPECT_TRUE(e.message().contains(QLatin1String(r.says))) << e.message().toStdString();
-        }
-    }
+    for (const auto& r : refused)
+        EXPECT_TRUE(failure([&] {
+                        Exporter::exportStatement(*db, Catalogue::displayStatement(QString(), QString()), r.path);
+                    }).contains(r.says));
     EXPECT_EQ(recordingsOf(catalogue).size(), 3);
     EXPECT_FALSE(QFileInfo(folder.file("pipe.csv")).isFile());
 }
 
-TEST(AccessDatabase, ReadsJet3AndJet4Tables)
+TEST(AccessDatabase, ReadsJet3AndJet4TablesAndRefusesADamagedFileWhole)
 {
     AccessDatabase jet3(kJetFolder + "nwind-jet3.mdb");
     EXPECT_TRUE(jet3.tables().contains("Customers"));
@@ -268,6 +240,8 @@ TEST(AccessDatabase, ReadsJet3AndJet4Tables)
     EXPECT_EQ(customers->columns().value(1), QStringLiteral("CompanyName"));
     EXPECT_EQ(customers->value(2, 1), QStringLiteral("Antonio Moreno Taquería"));
     EXPECT_EQ(customers->value(0, 6), QString()); // Null
+    EXPECT_TRUE(
+        failure([&] { jet3.readTable("Recordings"); }).contains("has no table named 'Recordings'. Its tables are: "));
 
     AccessDatabase jet4(kJetFolder + "dates-jet4.mdb");
     const auto dates = jet4.readTable("DateTest");
@@ -276,42 +250,24 @@ TEST(AccessDatabase, ReadsJet3AndJet4Tables)
         years.append(dates->value(r, 4) + '=' + dates->value(r, 2));
     EXPECT_TRUE(years.join(' ').contains("Pre-1900 years=18")) << years.join(' ').toStdString();
 
-    try {
-        jet3.readTable("Recordings");
-        ADD_FAILURE() << "read a table that is not there";
-    } catch (const InterchangeError& e) {
-        EXPECT_TRUE(e.message().contains("has no table named 'Recordings'. Its tables are: "))
-            << e.message().toStdString();
-    }
-}
-
-TEST(AccessDatabase, RefusesADamagedFileRatherThanReadPartOfIt)
-{
     TestFolder folder;
     QFile source(kJetFolder + "nwind-jet3.mdb");
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
     const QByteArray whole = source.readAll();
-    QByteArray zeroed = whole;
-    zeroed.replace(451 * 2048, 2048, QByteArray(2048, '\0')); // a page of Orders' rows
     const struct
     {
         QByteArray bytes;
         const char* says;
-    } cases[] = {
+    } damaged[] = {
         {whole.left(1000000), "is cut short"},
         {whole.left(999424), "may be damaged"},  // whole pages: the tables' properties are gone
         {whole.left(1529856), "may be damaged"}, // the library looped for ever on these
-        {zeroed, "The table 'Orders' of"},
+        {QByteArray(whole).replace(451 * 2048, 2048, QByteArray(2048, '\0')), "The table 'Orders' of"}, // its rows
     };
-    for (const auto& c : cases) {
+    for (const auto& c : damaged) {
         folder.writeFile("cut.mdb", c.bytes);
-        try {
-            AccessDatabase mdb(folder.file("cut.mdb"));
-            mdb.readTable("Orders");
-            ADD_FAILURE() << "read a damaged file of " << c.bytes.size() << " bytes";
-        } catch (const InterchangeError& e) {
-            EXPECT_TRUE(e.message().contains(QLatin1String(c.says))) << e.message().toStdString();
-        }
+        EXPECT_TRUE(failure([&] { AccessDatabase(folder.file("cut.mdb")).readTable("Orders"); }).contains(c.says))
+            << c.bytes.size();
     }
 }
 
@@ -342,44 +298,33 @@ TEST(InterchangeCommand, ImportsAndExportsWithoutTheWindow)
               QStringLiteral("1 recording of the Selection \"Floyd\" written to '%1'.").arg(folder.file("floyd.csv")));
     EXPECT_EQ(folder.readFile("floyd.csv").count("\r\n"), 2); // a Notes line break stays LF
 
+    // Another program writing to the catalogue all along: an import waits, then gives up.
+    folder.writeFile("more.csv", "Artist,Title\nCan,Tago Mago\n");
+    const auto other = Database::open(folder.file("varolin.mdb"));
+    other->beginTrans();
     const struct
     {
         InterchangeRequest request;
         const char* says;
     } failures[] = {
+        {{.importFile = folder.file("more.csv")},
+         "The recordings could not be imported, and the catalogue is as it was: the catalogue is in use"},
         {{.exportFile = folder.file("x.csv"), .selection = 3}, "The Selection \"Ask\" asks for values"},
         {{.exportFile = folder.file("x.csv"), .selection = 5}, "There is no Selection 5: varolin.ini lists 4."},
         {{.exportFile = folder.file("x.csv"), .selection = 4},
          "The Selection \"Broken\" could not be run: no such column"},
         {{.exportFile = folder.file("varolin.mdb")}, "is the catalogue itself"},
-        {{.importFile = folder.file("collection.csv"), .map = "Released=Age"}, "'Age' is not a field of a recording"},
         {{.importFile = folder.file("nothing.csv")}, "Could not find the file"},
         {{.importFile = folder.path()}, "is a folder"},
         {{.importFile = folder.file("varolin.mdb")}, "is not an Access database"},
-        {{.importFile = kJetFolder + "nwind-jet3.mdb", .table = "Shelves"}, "has no table named 'Shelves'"},
         {{.importFile = kJetFolder + "nwind-jet3.mdb"}, "name the one to import with --table"},
     };
     for (const auto& f : failures) {
         run = runCommand(f.request, folder);
-        EXPECT_NE(run.status, 0);
-        EXPECT_TRUE(run.err.contains(QLatin1String(f.says))) << run.err.toStdString();
+        EXPECT_TRUE(run.status != 0 && run.err.contains(QLatin1String(f.says))) << run.err.toStdString();
     }
+    other->rollback();
     EXPECT_FALSE(QFile::exists(folder.file("x.csv")));
-    EXPECT_EQ(TestFolder::query(folder.file("varolin.mdb"), "SELECT count(*) FROM Recording").toInt(), 4);
-
-    // Another program writing to the catalogue: the import waits, then gives up having changed nothing.
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(folder.file("varolin.mdb")).constData(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-    folder.writeFile("more.csv", "Artist,Title\nCan,Tago Mago\n");
-    run = runCommand({.importFile = folder.file("more.csv")}, folder);
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
-    EXPECT_NE(run.status, 0);
-    EXPECT_TRUE(
-        run.err.startsWith("The recordings could not be imported, and the catalogue is as it was: the catalogue "
-                           "is in use"))
-        << run.err.toStdString();
     EXPECT_EQ(TestFolder::query(folder.file("varolin.mdb"), "SELECT count(*) FROM Recording").toInt(), 4);
 
     // A table of an Access database, its columns mapped on the command line.

@@ -1,6 +1,7 @@
 #include "platform/KeyCodes.h"
 #include "platform/SendKeys.h"
 #include "platform/SendKeysParser.h"
+#include "support/TestFolder.h" // failures show texts as texts
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -11,12 +12,6 @@
 #include <QTest>
 #include <QTimer>
 #include <tuple>
-
-// Failures show the text, not its bytes.
-void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

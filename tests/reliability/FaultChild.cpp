@@ -1,9 +1,6 @@
-// A program that changes a catalogue or an INI file over and over, as the windows do, until it is
-// killed: the fault-injection tests kill it at chosen moments and then look at what it left.
-//
-//   varolin_faultchild save|apply|delete|import|ini FOLDER
-//
-// It prints "ready" once it has started changing things.
+// Changes a catalogue or varolin.ini over and over, as the windows do, until the fault-injection
+// tests kill it:  varolin_faultchild save|apply|delete|import|ini FOLDER
+// It prints "ready" once it has started changing things, and "done" when an import has ended.
 #include "interchange/ColumnMapping.h"
 #include "interchange/CsvReader.h"
 #include "interchange/Importer.h"
@@ -14,13 +11,12 @@
 
 #include <cstdio>
 #include <QCoreApplication>
-#include <QDir>
 
 namespace {
 
-void ready()
+void say(const char* line)
 {
-    std::puts("ready");
+    std::puts(line);
     std::fflush(stdout);
 }
 
@@ -28,67 +24,48 @@ void ready()
 // as the editor's OK does.
 void save(Database& db)
 {
-    const auto rs = db.openRecordset(QStringLiteral("Recording"));
-    rs->setIndex(QStringLiteral("PrimaryKey"));
-    ready();
-    for (int generation = 1;; ++generation) {
+    const auto rs = db.openRecordset("Recording");
+    rs->setIndex("PrimaryKey");
+    say("ready");
+    for (int generation = 1;; ++generation)
         for (qint64 id = 1; id <= 50; ++id) {
-            rs->seek(QStringLiteral("="), id);
+            rs->seek("=", id);
             rs->edit();
             for (const char* field :
                  {"Artist", "Title", "Year", "Label", "Catalogue_No", "International_Catalogue_No", "Notes"})
-                rs->setField(QLatin1String(field), QStringLiteral("generation %1 ").arg(generation).repeated(40));
+                rs->setField(field, QStringLiteral("generation %1 ").arg(generation).repeated(40));
             rs->update();
         }
-    }
 }
 
 // The format editor's Apply: the whole table rewritten in one transaction, two lists in turn.
 void apply(Database& db)
 {
-    ready();
+    say("ready");
     for (int pass = 0;; ++pass) {
         const int count = pass % 2 == 0 ? 30 : 60;
         db.beginTrans();
         db.execute(Catalogue::deleteFormatsStatement());
-        const auto rs = db.openRecordset(QStringLiteral("Format"));
+        const auto rs = db.openRecordset("Format");
         for (int i = 1; i <= count; ++i) {
             rs->addNew();
-            rs->setField(QStringLiteral("ID"), i);
-            rs->setField(QStringLiteral("Description"), QStringLiteral("List of %1, format %2").arg(count).arg(i));
+            rs->setField("ID", i);
+            rs->setField("Description", QStringLiteral("List of %1, format %2").arg(count).arg(i));
             rs->update();
         }
         db.commitTrans();
     }
 }
 
-void remove(Database& db)
-{
-    ready();
-    for (qint64 id = 1;; ++id)
-        db.execute(Catalogue::deleteRecordingStatement(id));
-}
-
-void import(Database& db, const QString& folder)
-{
-    const CsvReader source = CsvReader::fromFile(folder + QStringLiteral("/import.csv"));
-    Importer importer(db, source, ColumnMapping::match(source.columns()));
-    ready();
-    importer.run();
-    std::puts("done");
-    std::fflush(stdout);
-}
-
 // Settings saved over and over: every key's value changes together, in one replacement.
 void ini(const QString& folder)
 {
-    ready();
+    say("ready");
     for (int generation = 1;; ++generation) {
         QList<IniFile::Entry> entries;
         for (int key = 1; key <= 40; ++key)
-            entries.append(
-                {QStringLiteral("HotKeys"), QString::number(key), QStringLiteral("g%1").arg(generation).repeated(20)});
-        IniFile::write(folder + QStringLiteral("/varolin.ini"), entries);
+            entries.append({"HotKeys", QString::number(key), QStringLiteral("g%1").arg(generation).repeated(20)});
+        IniFile::write(folder + "/varolin.ini", entries);
     }
 }
 
@@ -99,20 +76,25 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     if (argc != 3)
         return 2;
-    const QString scenario = QString::fromLocal8Bit(argv[1]);
+    const QString scenario = argv[1];
     const QString folder = QString::fromLocal8Bit(argv[2]);
-    if (scenario == QLatin1String("ini")) {
+    if (scenario == "ini")
         ini(folder);
-        return 0;
-    }
-    const auto db = Database::open(folder + QStringLiteral("/varolin.mdb"));
-    if (scenario == QLatin1String("save"))
+    const auto db = Database::open(folder + "/varolin.mdb");
+    if (scenario == "save")
         save(*db);
-    else if (scenario == QLatin1String("apply"))
+    else if (scenario == "apply")
         apply(*db);
-    else if (scenario == QLatin1String("delete"))
-        remove(*db);
-    else if (scenario == QLatin1String("import"))
-        import(*db, folder);
+    else if (scenario == "delete") {
+        say("ready");
+        for (qint64 id = 1;; ++id)
+            db->execute(Catalogue::deleteRecordingStatement(id));
+    } else if (scenario == "import") {
+        const CsvReader source = CsvReader::fromFile(folder + "/import.csv");
+        Importer importer(*db, source, ColumnMapping::match(source.columns()));
+        say("ready");
+        importer.run();
+        say("done");
+    }
     return 0;
 }

@@ -19,22 +19,13 @@
 #include <QTest>
 #include <QToolButton>
 
-namespace {
-
 const int kRecordings = 131072;
 const qint64 kFirstId = 2147483648LL - 65536; // the IDs cross 2^31 halfway
-
-qint64 idOfRow(const ProgramWindow& program, int row)
-{
-    return program.grid()->idAt(row);
-}
-
-} // namespace
 
 TEST(LargeCollection, EveryCommandWorksPastTheOldLimits)
 {
     ProgramWindow program;
-    program.folder.writeIni(QStringLiteral("[SQL]\n1=All,,ID\nDefault=1\n"));
+    program.folder.writeIni("[SQL]\n1=All,,ID\nDefault=1\n");
     program.folder.createCatalogue();
     TestFolder::execute(program.catalogue(),
                         QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
@@ -46,7 +37,7 @@ TEST(LargeCollection, EveryCommandWorksPastTheOldLimits)
     ASSERT_TRUE(program.start());
     EXPECT_EQ(program.control<StatusPanel>("pnlStatus")->caption(), QStringLiteral(" 131072 records found"));
     EXPECT_EQ(program.grid()->rows() - 1, kRecordings);
-    EXPECT_EQ(idOfRow(program, kRecordings), kFirstId + kRecordings - 1);
+    EXPECT_EQ(program.grid()->idAt(kRecordings), kFirstId + kRecordings - 1);
 
     // Ctrl+End reaches the last recording; Find Next finds one past 2^31 from the top.
     QApplication::setActiveWindow(program.window.get());
@@ -56,10 +47,10 @@ TEST(LargeCollection, EveryCommandWorksPastTheOldLimits)
     program.session->lastFind.text = QStringLiteral("Title 131000");
     program.grid()->setRow(1);
     QTest::keyClick(program.grid(), Qt::Key_F3);
-    EXPECT_EQ(idOfRow(program, program.grid()->row()), kFirstId + 131000);
+    EXPECT_EQ(program.grid()->idAt(program.grid()->row()), kFirstId + 131000);
 
     // Amend with Previous: the recording before is shown, amended and saved under its own ID.
-    const qint64 before = idOfRow(program, program.grid()->row() - 1);
+    const qint64 before = program.grid()->idAt(program.grid()->row() - 1);
     program.whenEditorShows(
         {[](frmRecord* editor) { ProgramWindow::findControl<QToolButton>(editor, "cmdPrevious")->click(); },
          [](frmRecord* editor) {
@@ -70,10 +61,8 @@ TEST(LargeCollection, EveryCommandWorksPastTheOldLimits)
              ProgramWindow::press(Qt::Key_Return);
          }});
     program.control<QToolButton>("cmdAmend")->click();
-    EXPECT_EQ(
-        TestFolder::query(program.catalogue(), QStringLiteral("SELECT Title FROM Recording WHERE ID = %1").arg(before))
-            .toString(),
-        QStringLiteral("Amended"));
+    const QString title = "SELECT Title FROM Recording WHERE ID = " + QString::number(before);
+    EXPECT_EQ(TestFolder::query(program.catalogue(), title).toString(), "Amended");
     EXPECT_EQ(program.window->currentID(), before);
 
     // Delete and New: the count and the next ID go on past the old limits.
@@ -91,8 +80,7 @@ TEST(LargeCollection, EveryCommandWorksPastTheOldLimits)
     // Copy, export and the format editor over the whole collection.
     program.control<QToolButton>("cmdCopy")->click();
     EXPECT_EQ(QApplication::clipboard()->text().count(QStringLiteral("\r\n")), kRecordings + 1);
-    EXPECT_EQ(Exporter::exportStatement(*program.session->catalogue(),
-                                        Catalogue::displayStatement(QString(), QStringLiteral("ID")),
+    EXPECT_EQ(Exporter::exportStatement(*program.session->catalogue(), Catalogue::displayStatement(QString(), "ID"),
                                         program.folder.file("all.csv")),
               kRecordings);
     program.whenShows<QDialog>({[](QDialog*) { ProgramWindow::press(Qt::Key_Return); }});

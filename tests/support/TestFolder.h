@@ -47,6 +47,18 @@ public:
     // its privilege here.
     bool withoutPrivilege(const std::function<void()>& f) const;
 
+    // The text of the E that f throws, or "(nothing thrown)".
+    template <typename E, typename F>
+    static QString thrown(F f)
+    {
+        try {
+            f();
+        } catch (const E& e) {
+            return QString::fromUtf8(e.what());
+        }
+        return QStringLiteral("(nothing thrown)");
+    }
+
 private:
     QTemporaryDir m_dir;
 };
