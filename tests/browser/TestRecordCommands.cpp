@@ -198,7 +198,7 @@ TEST_F(RecordCommands, PreviousAndNextStepThroughTheDisplay)
 
 TEST_F(RecordCommands, DeleteShowsTheNeighbourNext)
 {
-    ASSERT_TRUE(program.start(kIni, Recordings(4)));
+    ASSERT_TRUE(program.start(kIni, Recordings(5)));
     const struct
     {
         int row;
@@ -206,10 +206,11 @@ TEST_F(RecordCommands, DeleteShowsTheNeighbourNext)
         QStringList titlesAfter;
         QString currentTitle;
     } cases[] = {
-        {2, false, {"Title 1", "Title 2", "Title 3", "Title 4"}, "Title 2"}, // shown until the next refresh
-        {2, true, {"Title 1", "Title 4"}, "Title 4"},                        // the one below moves up
-        {2, true, {"Title 1"}, "Title 1"},                                   // after the last, the one above
-        {1, true, {""}, ""},                                                 // the only one
+        {2, false, {"Title 1", "Title 2", "Title 3", "Title 4", "Title 5"}, "Title 2"}, // until the next refresh
+        {2, true, {"Title 1", "Title 4", "Title 5"}, "Title 4"},                        // the one below moves up
+        {3, true, {"Title 1", "Title 4"}, "Title 4"},                                   // after the last, the one above
+        {1, true, {"Title 4"}, "Title 4"},
+        {1, true, {""}, ""}, // the only one
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.currentTitle.toStdString());

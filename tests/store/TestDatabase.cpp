@@ -183,6 +183,7 @@ TEST(Database, ReadOnlyCatalogueRefusesChangesAndKeepsRows)
         ADD_FAILURE() << "deleted from a read-only catalogue";
     } catch (const EngineError& e) {
         EXPECT_EQ(e.kind(), EngineError::Kind::ReadOnly);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("read-only"))) << e.description().toStdString();
     }
     EXPECT_EQ(countOf(*db, QStringLiteral("SELECT Count(*) FROM Recording")), 1);
 }
