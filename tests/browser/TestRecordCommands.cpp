@@ -36,22 +36,12 @@ const auto type = [](const QString& text) { ProgramWindow::type(text); };
 class RecordCommands : public ::testing::Test
 {
 protected:
-    static QLineEdit* box(frmRecord* editor, const char* name)
-    {
-        return ProgramWindow::findControl<QLineEdit>(editor, name);
-    }
-    static QToolButton* button(frmRecord* editor, const char* name)
-    {
-        return ProgramWindow::findControl<QToolButton>(editor, name);
-    }
+    static QLineEdit* box(frmRecord* e, const char* name) { return ProgramWindow::findControl<QLineEdit>(e, name); }
+    static QToolButton* button(frmRecord* e, const char* n) { return ProgramWindow::findControl<QToolButton>(e, n); }
     // An editor step: the text typed into the box, then Return.
     static ProgramWindow::EditorStep typeAndSave(const char* name, const QString& text)
     {
-        return [=](frmRecord* editor) {
-            box(editor, name)->setFocus();
-            type(text);
-            press(Qt::Key_Return);
-        };
+        return [=](frmRecord* editor) { box(editor, name)->setFocus(), type(text), press(Qt::Key_Return); };
     }
     Grid* grid() const { return program.grid(); }
     void click(const char* name) const { program.control<QToolButton>(name)->click(); }
@@ -63,16 +53,17 @@ protected:
     int recordings() const { return query(QStringLiteral("SELECT count(*) FROM Recording")).toInt(); }
     void focusGrid() const { QApplication::setActiveWindow(program.window.get()), grid()->setFocus(); }
     // Runs a command while the editor takes the steps, and checks that it took them all.
-    void run(const std::function<void()>& command, const QList<ProgramWindow::EditorStep>& steps)
+    using Steps = QList<ProgramWindow::EditorStep>;
+    void run(const std::function<void()>& command, const Steps& steps)
     {
         program.whenEditorShows(steps);
         command();
         EXPECT_FALSE(program.stepsLeft()) << "the editor showed fewer times than expected";
         EXPECT_EQ(program.unexpectedEditors(), 0);
     }
-    void run(const char* toolButton, const QList<ProgramWindow::EditorStep>& steps)
+    void run(const char* name, const Steps& steps)
     {
-        run([&] { click(toolButton); }, steps);
+        run([&] { click(name); }, steps);
     }
 
     ProgramWindow program;
@@ -113,7 +104,9 @@ TEST_F(RecordCommands, NewSavesOnlyWhatWasTyped)
     EXPECT_EQ(grid()->selStartRow(), grid()->row());
     EXPECT_EQ(program.window->focusWidget(), grid());
     // Untouched boxes are zero-length strings, never Null.
-    EXPECT_EQ(query("SELECT count(*) FROM Recording WHERE ID = 11 AND Label = '' AND Notes = '' AND Format = 9"), 1);
+    EXPECT_EQ(query("SELECT count(*) FROM Recording WHERE ID = 11 AND Label = '' AND Notes = '' AND Catalogue_No = ''"
+                    " AND Format = 9"),
+              1);
 
     // Another program holds the catalogue for writing: a refused save loses nothing.
     program.session->setCatalogue(Database::open(program.catalogue(), false, false, 50));

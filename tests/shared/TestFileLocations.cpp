@@ -127,6 +127,14 @@ TEST(FileLocations, InstalledWindowStarts)
     ASSERT_TRUE(start());
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
 
+    // A Database entry wins over the user's catalogue, which is not made again.
+    ASSERT_TRUE(QFile::remove(user(".local/share/varolin/varolin.mdb")));
+    const QByteArray mine = "[Initialisation]\nDatabase=" + places.root.createCatalogue("mine.mdb").toUtf8() + "\n";
+    places.root.writeFile(QStringLiteral("home/.config/varolin/varolin.ini"), mine);
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(Dialogs::takeShown().isEmpty());
+    EXPECT_FALSE(QFile::exists(user(".local/share/varolin/varolin.mdb")));
+    EXPECT_EQ(places.root.readFile(QStringLiteral("home/.config/varolin/varolin.ini")), mine);
     window.reset();
     Dialogs::setScripted(false);
 }

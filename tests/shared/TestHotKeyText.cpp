@@ -7,8 +7,8 @@ namespace {
 // Escaping wraps only parentheses, unescaping drops every brace, and text without braces survives both.
 TEST(HotKeyText, EscapeWrapsParenthesesAndUnescapeDropsBraces)
 {
+    // Each text, escaped, unescaped.
     const QString cases[][3] = {
-        // text, escaped, unescaped
         {"a(b)c", "a{(}b{)}c", "a(b)c"},
         {"((", "{(}{(}", "(("},
         {"))", "{)}{)}", "))"},
