@@ -14,8 +14,8 @@ struct Outcome
     QString err;
 };
 
-// The environment of a session with no display at all.
-QProcessEnvironment withoutDisplay(const TestFolder& home)
+// Runs the program as in a session with no display at all.
+Outcome run(const QString& program, const QStringList& arguments, const TestFolder& home)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -23,21 +23,13 @@ QProcessEnvironment withoutDisplay(const TestFolder& home)
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.file(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.file(QStringLiteral("data")));
-    return env;
-}
-
-Outcome run(const QString& program, const QStringList& arguments, const TestFolder& home)
-{
     QProcess process;
-    process.setProcessEnvironment(withoutDisplay(home));
+    process.setProcessEnvironment(env);
     process.start(program, arguments);
-    Outcome result;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.status = process.exitCode();
-    result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    result.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return result;
+        return {};
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
 }
 
 const QString kProgram = QStringLiteral(VAROLIN_PROGRAM);
@@ -53,11 +45,12 @@ TEST(CommandLine, OptionsAnswerWithoutADisplay)
         QString out; // the whole of standard output when it ends in a line break, else a part of it
         QString err; // a part of standard error
     };
-    const QString programFolder = QFileInfo(kProgram).absolutePath();
-    const QList<Case> cases = {
+    const QString badSelection =
+        QStringLiteral("--selection needs the number of a Selection, a whole number from 1, not '%1'.");
+    QList<Case> cases = {
         {{"--version"}, 0, "Varolin 2.4.0\n", ""},
         {{"--help"}, 0, "--import <FILE>", ""},
-        {{"-h"}, 0, "Catalogue  " + programFolder + "/varolin.mdb", ""},
+        {{"-h"}, 0, "Catalogue  " + QFileInfo(kProgram).absolutePath() + "/varolin.mdb", ""},
         {{"--frobnicate"}, 2, "", "Unknown option 'frobnicate'."},
         {{"--import"}, 2, "", "Missing value after '--import'."},
         {{"--import", ""}, 2, "", "--import needs a value."},
@@ -68,35 +61,19 @@ TEST(CommandLine, OptionsAnswerWithoutADisplay)
         {{"--import", "a.csv", "--selection", "2"}, 2, "", "--selection goes with --export."},
         {{"--export", "b.csv", "--export", "c.csv"}, 2, "", "--export is given more than once."},
     };
+    for (const char* number : {"0", "two", "1.5", "+3", "99999999999"})
+        cases.append({{"--export", "b.csv", "--selection", number}, 2, "", badSelection.arg(number)});
     TestFolder home;
     for (const Case& c : cases) {
         const Outcome r = run(kProgram, c.arguments, home);
-        const std::string name = c.arguments.join(QLatin1Char(' ')).toStdString();
-        EXPECT_EQ(r.status, c.status) << name << "\n" << r.err.toStdString();
-        if (c.out.endsWith(QLatin1Char('\n'))) {
-            EXPECT_EQ(r.out, c.out) << name;
-        } else {
-            EXPECT_TRUE(r.out.contains(c.out)) << name << "\n" << r.out.toStdString();
-        }
-        EXPECT_TRUE(r.err.contains(c.err)) << name << "\n" << r.err.toStdString();
-        if (c.status == 2) {
-            EXPECT_TRUE(r.err.contains(QStringLiteral("Try 'varolin --help'"))) << name;
-        }
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString() + "\n" + r.out.toStdString() +
+                     r.err.toStdString());
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_TRUE(c.out.endsWith(QLatin1Char('\n')) ? r.out == c.out : r.out.contains(c.out));
+        EXPECT_TRUE(r.err.contains(c.err));
+        EXPECT_EQ(r.err.contains(QStringLiteral("Try 'varolin --help'")), c.status == 2);
     }
     EXPECT_TRUE(QDir(home.path()).isEmpty()) << "asking writes nothing";
-}
-
-TEST(CommandLine, SelectionIsAWholeNumberFromOne)
-{
-    TestFolder home;
-    for (const char* number : {"0", "two", "1.5", "+3", "99999999999"}) {
-        const Outcome r = run(kProgram, {"--export", "b.csv", "--selection", number}, home);
-        EXPECT_EQ(r.status, 2) << number;
-        EXPECT_TRUE(r.err.contains(QStringLiteral("--selection needs the number of a Selection, a whole number from 1, "
-                                                  "not '%1'.")
-                                       .arg(QString::fromLatin1(number))))
-            << number << r.err.toStdString();
-    }
 }
 
 TEST(CommandLine, InstalledCopyUsesTheUsersFolders)
@@ -109,11 +86,9 @@ TEST(CommandLine, InstalledCopyUsesTheUsersFolders)
 
     const Outcome help = run(program, {"--help"}, home);
     EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(
-        help.out.contains(QStringLiteral("Settings   ") + home.file(QStringLiteral("config/varolin/varolin.ini"))))
+    EXPECT_TRUE(help.out.contains("Settings   " + home.file(QStringLiteral("config/varolin/varolin.ini"))) &&
+                help.out.contains("Catalogue  " + home.file(QStringLiteral("data/varolin/varolin.mdb"))))
         << help.out.toStdString();
-    EXPECT_TRUE(
-        help.out.contains(QStringLiteral("Catalogue  ") + home.file(QStringLiteral("data/varolin/varolin.mdb"))));
     EXPECT_TRUE(QDir(home.path()).isEmpty()) << "--help writes nothing";
 
     // A command on the catalogue prepares the user's folders first, as the window would.

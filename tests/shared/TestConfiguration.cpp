@@ -1,6 +1,5 @@
 #include "platform/SendKeysParser.h"
 #include "shared/IniFile.h"
-#include "shared/modVarolin.h"
 #include "shared/Session.h"
 #include "support/TestFolder.h"
 
@@ -15,49 +14,20 @@ class Configuration : public ::testing::Test
 protected:
     void SetUp() override { session.setIniFile(folder.file(QStringLiteral("varolin.ini"))); }
     QByteArray ini() const { return folder.readFile(QStringLiteral("varolin.ini")); }
-    void setIni(const QByteArray& bytes) const { folder.writeFile(QStringLiteral("varolin.ini"), bytes); }
-    QString Read(const char* section, const char* key, const QString& fallback = QString()) const
+    // Writes the file, or removes it for null bytes.
+    void setIni(const QByteArray& bytes) const
     {
-        return session.ReadIniString(QLatin1String(section), QLatin1String(key), fallback);
+        QFile::remove(session.iniFile());
+        if (!bytes.isNull())
+            folder.writeFile(QStringLiteral("varolin.ini"), bytes);
     }
-    bool Write(const char* section, const char* key, const QString& value, QString* error = nullptr) const
+    QString Read(const QString& section, const QString& key, const QString& fallback = QString()) const
     {
-        return session.WriteIniString(QLatin1String(section), QLatin1String(key), value, error);
-    }
-    QList<int> codes() const
-    {
-        QList<int> list;
-        for (int i = 0; i < session.hotKeys.count(); ++i)
-            list << session.hotKeys.at(i).code;
-        return list;
-    }
-    QStringList texts() const
-    {
-        QStringList list;
-        for (int i = 0; i < session.hotKeys.count(); ++i)
-            list << session.hotKeys.at(i).text;
-        return list;
-    }
-    QStringList names() const
-    {
-        QStringList list;
-        for (int i = 0; i < session.hotKeys.count(); ++i)
-            list << session.hotKeys.at(i).name;
-        return list;
+        return session.ReadIniString(section, key, fallback);
     }
     TestFolder folder;
     Session session;
 };
-
-TEST_F(Configuration, MissingFileGivesEveryDefault)
-{
-    EXPECT_EQ(Read("Initialisation", "Database"), QString());
-    session.LoadSettings();
-    EXPECT_TRUE(session.autoRefresh);
-    EXPECT_EQ(session.spaceSubst, QStringLiteral("_"));
-    EXPECT_EQ(session.hotKeys.count(), 0);
-    EXPECT_FALSE(QFile::exists(session.iniFile())) << "reading must not create the file";
-}
 
 // The file's text in UTF-16 with its byte-order mark, as older editors save it.
 QByteArray Utf16(const QString& text, bool littleEndian)
@@ -78,11 +48,12 @@ TEST_F(Configuration, ReadsLikeTheProfileFunctionsAndSurvivesHostileFiles)
     const QByteArray garbage = QByteArray("\x00\x01\xFF\xFE\x80\x81[\x00]=\x7F\xC3(\n", 14);
     const struct
     {
-        QByteArray file;
+        QByteArray file; // null: no file, which reading must not create
         const char* section;
         const char* key;
         QString expected;
     } cases[] = {
+        {QByteArray(), "Initialisation", "Database", "default"},
         // Names match without regard to case; leading spaces go, trailing ones stay.
         {"[initialisation]\nDATABASE=  /music/cat.mdb  \n", "Initialisation", "Database", "/music/cat.mdb  "},
         {"[SQL]\nEmpty=\n", "sql", "Empty", ""},
@@ -106,113 +77,113 @@ TEST_F(Configuration, ReadsLikeTheProfileFunctionsAndSurvivesHostileFiles)
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         setIni(c.file);
-        EXPECT_EQ(session.ReadIniString(QLatin1String(c.section), QLatin1String(c.key), QStringLiteral("default")),
-                  c.expected);
+        EXPECT_EQ(Read(c.section, c.key, QStringLiteral("default")), c.expected);
         session.LoadSettings(); // and nothing else in it trips the settings
+        EXPECT_EQ(QFile::exists(session.iniFile()), !c.file.isNull());
     }
 }
 
-TEST_F(Configuration, Utf16FileIsWrittenBackInUtf16)
+TEST_F(Configuration, LoadsTheSettingsAndTheHotKeysUpToTheFirstGap)
 {
-    // Every other line, an odd last byte included, stays byte for byte; new lines take the file's ends.
-    for (const bool littleEndian : {true, false}) {
-        SCOPED_TRACE(littleEndian);
-        const QString before = QStringLiteral("; Maïs\r\n[Initialisation]\r\nAuto-Refresh=Yes\r\n[SQL]\r\n1=All");
-        setIni(Utf16(before, littleEndian) + "\x01");
-        ASSERT_TRUE(session.WriteIniStrings({{"Initialisation", "Auto-Refresh", "日本"}, {"SQL", "Default", "1"}}));
-        EXPECT_EQ(
-            ini(),
-            Utf16(QStringLiteral("; Maïs\r\n[Initialisation]\r\nAuto-Refresh=日本\r\n[SQL]\r\n1=All\r\nDefault=1\r\n"),
-                  littleEndian) +
-                "\x01");
-        EXPECT_EQ(Read("Initialisation", "Auto-Refresh"), QStringLiteral("日本"));
-    }
-}
-
-TEST_F(Configuration, HotKeyCodesOutOfRangeLoadAsNumbers)
-{
-    // Such a code matches no key; the entry still loads, and nothing after it is lost.
-    folder.writeIni(QStringLiteral("[Hot-Keys]\n1=Huge,99999999999,a\n2=Negative,-5,b\n3=Word,abc,c\n4=Empty,,d\n"));
-    session.LoadSettings();
-    EXPECT_EQ(codes(), (QList<int>{std::numeric_limits<int>::max(), -5, 0, 0}));
-    EXPECT_EQ(texts(), (QStringList{"a", "b", "c", "d"}));
-}
-
-TEST_F(Configuration, WriteKeepsTheFileInItsEncoding)
-{
-    // A file not in UTF-8 is in Windows-1252; its other lines, undefined bytes included, stay byte for
-    // byte, until a value it cannot hold turns every line into UTF-8 with a BOM.
-    const QByteArray windows1252 = "; Ma\x92s list \x96 \x80\x81\x8D\r\n[Initialisation]\r\nAuto-Refresh=Yes\r\n";
+    const QByteArray subst = "[Initialisation]\nSpace-Substitution-Char=";
     const struct
     {
-        QByteArray before;
-        QString value;
-        QByteArray after;
+        QByteArray file;    // null: no file
+        QStringList loaded; // auto-refresh, substitution text, then each hot key as name|code|text
     } cases[] = {
-        {windows1252, "Café", "; Ma\x92s list \x96 \x80\x81\x8D\r\n[Initialisation]\r\nAuto-Refresh=Caf\xE9\r\n"},
-        {"\xEF\xBB\xBF; \xE2\x80\x99\n[Initialisation]\nAuto-Refresh=Yes\n", "Tëst",
-         "\xEF\xBB\xBF; \xE2\x80\x99\n[Initialisation]\nAuto-Refresh=T\xC3\xABst\n"},
-        {"; \xE2\x80\x99\n[Initialisation]\nAuto-Refresh=Yes\n", "€",
-         "; \xE2\x80\x99\n[Initialisation]\nAuto-Refresh=\xE2\x82\xAC\n"},
-        {windows1252, "日本",
-         "\xEF\xBB\xBF; Ma\xE2\x80\x99s list \xE2\x80\x93 \xE2\x82\xAC\xC2\x81\xC2\x8D\r\n"
-         "[Initialisation]\r\nAuto-Refresh=\xE6\x97\xA5\xE6\x9C\xAC\r\n"},
-        // In Windows-1252 these two would be read back as the UTF-8 of one "é".
-        {"[Initialisation]\r\nAuto-Refresh=\xE9t\xE9\r\n", "Ã©",
-         "\xEF\xBB\xBF[Initialisation]\r\nAuto-Refresh=\xC3\x83\xC2\xA9\r\n"},
+        {QByteArray(), {"on", "_"}},
+        // Only an exact "Yes" turns auto-refresh on.
+        {"[Initialisation]\nAuto-Refresh=Yes\n", {"on", "_"}},
+        {"[Initialisation]\nAuto-Refresh=yes\n", {"off", "_"}},
+        {"[Initialisation]\nAuto-Refresh=YES\n", {"off", "_"}},
+        {"[Initialisation]\nAuto-Refresh=No\n", {"off", "_"}},
+        // 113.5 rounds to the even neighbour; key 3 is missing, so key 4 never loads.
+        {"[Hot-Keys]\n1=Mono,112,{(}Mono{)}_mix\n2=Comma, 113.5 ,a,b,_c\n4=Never,65,x\n",
+         {"on", "_", "Mono|112|{(}Mono{)} mix", "Comma|114|a,b, c"}},
+        // A code out of range matches no key, but its entry loads and nothing after it is lost.
+        {"[Hot-Keys]\n1=Huge,99999999999,a\n2=Negative,-5,b\n3=Word,abc,c\n4=Empty,,d\n",
+         {"on", "_", "Huge|2147483647|a", "Negative|-5|b", "Word|0|c", "Empty|0|d"}},
+        // An entry without its two commas ends the list.
+        {"[Hot-Keys]\n1=Good,65,a\n2=NoCommas\n3=Later,66,b\n", {"on", "_", "Good|65|a"}},
+        // An empty or space-holding substitution text falls back to "_" instead of looping forever.
+        {subst + "\n[Hot-Keys]\n1=K,65,x_y z\n", {"on", "_", "K|65|x y z"}},
+        {subst + " \n[Hot-Keys]\n1=K,65,x_y z\n", {"on", "_", "K|65|x y z"}},
+        {subst + "a b\n[Hot-Keys]\n1=K,65,x_y z\n", {"on", "_", "K|65|x y z"}},
+        {subst + "~~\n[Hot-Keys]\n1=K,65,a~~b\n", {"on", "~~", "K|65|a b"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        setIni(c.before);
-        ASSERT_TRUE(Write("Initialisation", "Auto-Refresh", c.value));
-        EXPECT_EQ(ini(), c.after);
-        EXPECT_EQ(Read("Initialisation", "Auto-Refresh"), c.value);
+        setIni(c.file);
+        session.LoadSettings();
+        QStringList loaded = {session.autoRefresh ? "on" : "off", session.spaceSubst};
+        for (int i = 0; i < session.hotKeys.count(); ++i) {
+            const HotKey& key = session.hotKeys.at(i);
+            loaded << QStringLiteral("%1|%2|%3").arg(key.name).arg(key.code).arg(key.text);
+        }
+        EXPECT_EQ(loaded, c.loaded);
     }
 }
 
-TEST_F(Configuration, WriteRefusesLineBreaksAndChangesNothing)
+TEST_F(Configuration, WriteChangesOnlyItsKeysInTheFilesEncoding)
 {
-    // A lone carriage return in a value; a line feed in a key, after an entry fine on its own.
-    const QList<QList<IniFile::Entry>> cases = {
-        {{"Initialisation", "Auto-Refresh", "\rNo"}},
-        {{"Initialisation", "Auto-Refresh", "No"}, {"Hot-Keys", "1\n[SQL]\n1", "x"}},
+    // Other lines stay byte for byte with their own line ends, undefined Windows-1252 bytes and an
+    // odd last UTF-16 byte included, until a value the encoding cannot hold turns every line into
+    // UTF-8 with a BOM. A last line without an end gets one; a missing file is made. A line break
+    // anywhere refuses the whole write.
+    const QByteArray cp1252 = "; Ma\x92s list \x96 \x80\x81\x8D\r\n[Initialisation]\r\nAuto-Refresh=Yes\r\n";
+    const QString utf16 = QStringLiteral("; Maïs\r\n[Initialisation]\r\nAuto-Refresh=Yes\r\n[SQL]\r\n1=All");
+    const QString utf16After =
+        QStringLiteral("; Maïs\r\n[Initialisation]\r\nAuto-Refresh=日本\r\n[SQL]\r\n1=All\r\nDefault=1\r\n");
+    const auto refresh = [](const QString& value) {
+        return QList<IniFile::Entry>{{"Initialisation", "Auto-Refresh", value}};
     };
-    for (const QList<IniFile::Entry>& entries : cases) {
-        setIni("[Initialisation]\r\nAuto-Refresh=Yes\r\n");
-        QString error;
-        EXPECT_FALSE(session.WriteIniStrings(entries, &error));
-        EXPECT_TRUE(error.contains(QStringLiteral("line break"))) << error.toStdString();
-        EXPECT_EQ(ini(), "[Initialisation]\r\nAuto-Refresh=Yes\r\n");
-    }
-}
-
-TEST_F(Configuration, WriteChangesOnlyItsKeys)
-{
-    // Other lines stay byte for byte, each with its own line end; a last line without an end gets
-    // one; a missing file is made.
+    const QList<IniFile::Entry> twoKeys = {{"Initialisation", "Auto-Refresh", "日本"}, {"SQL", "Default", "1"}};
     const struct
     {
         QByteArray before; // null: no file
         QList<IniFile::Entry> writes;
-        QByteArray after;
+        QByteArray after; // null: refused, and the file is as it was
     } cases[] = {
+        {cp1252, refresh("Café"), "; Ma\x92s list \x96 \x80\x81\x8D\r\n[Initialisation]\r\nAuto-Refresh=Caf\xE9\r\n"},
+        {"\xEF\xBB\xBF; \xE2\x80\x99\n[Initialisation]\nAuto-Refresh=Yes\n", refresh("Tëst"),
+         "\xEF\xBB\xBF; \xE2\x80\x99\n[Initialisation]\nAuto-Refresh=T\xC3\xABst\n"},
+        {"; \xE2\x80\x99\n[Initialisation]\nAuto-Refresh=Yes\n", refresh("€"),
+         "; \xE2\x80\x99\n[Initialisation]\nAuto-Refresh=\xE2\x82\xAC\n"},
+        {cp1252, refresh("日本"),
+         "\xEF\xBB\xBF; Ma\xE2\x80\x99s list \xE2\x80\x93 \xE2\x82\xAC\xC2\x81\xC2\x8D\r\n"
+         "[Initialisation]\r\nAuto-Refresh=\xE6\x97\xA5\xE6\x9C\xAC\r\n"},
+        // In Windows-1252 these two would be read back as the UTF-8 of one "é".
+        {"[Initialisation]\r\nAuto-Refresh=\xE9t\xE9\r\n", refresh("Ã©"),
+         "\xEF\xBB\xBF[Initialisation]\r\nAuto-Refresh=\xC3\x83\xC2\xA9\r\n"},
+        {Utf16(utf16, true) + "\x01", twoKeys, Utf16(utf16After, true) + "\x01"},
+        {Utf16(utf16, false) + "\x01", twoKeys, Utf16(utf16After, false) + "\x01"},
         {"; my settings\r\n[Initialisation]\r\nDatabase=x.mdb\r\nauto-refresh = Yes\r\n\r\n[SQL]\r\n1=All\r\n",
          {{"Initialisation", "Auto-Refresh", "No"}, {"SQL", "Default", "1"}, {"Hot-Keys", "1", "Tëst,65,a_b"}},
          "; my settings\r\n[Initialisation]\r\nDatabase=x.mdb\r\nauto-refresh=No\r\n\r\n[SQL]\r\n1=All\r\n"
          "Default=1\r\n\r\n[Hot-Keys]\r\n1=T\xC3\xABst,65,a_b\r\n"},
         {"[Initialisation]\nAuto-Refresh=Yes\r\n; note\n[SQL]\r\n1=All",
-         {{"Initialisation", "Auto-Refresh", "No"}, {"SQL", "Default", "1"}},
+         refresh("No") << IniFile::Entry{"SQL", "Default", "1"},
          "[Initialisation]\nAuto-Refresh=No\r\n; note\n[SQL]\r\n1=All\nDefault=1\n"},
-        {QByteArray(), {{"Initialisation", "Auto-Refresh", "Yes"}}, "[Initialisation]\nAuto-Refresh=Yes\n"},
+        {QByteArray(), refresh("Yes"), "[Initialisation]\nAuto-Refresh=Yes\n"},
+        // A lone carriage return in a value; a line feed in a key, after an entry fine on its own.
+        {cp1252, refresh("\rNo"), QByteArray()},
+        {cp1252, refresh("No") << IniFile::Entry{"Hot-Keys", "1\n[SQL]\n1", "x"}, QByteArray()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        QFile::remove(session.iniFile());
-        if (!c.before.isNull())
-            setIni(c.before);
+        setIni(c.before);
+        if (c.after.isNull()) {
+            QString error;
+            EXPECT_FALSE(session.WriteIniStrings(c.writes, &error));
+            EXPECT_TRUE(error.contains(QStringLiteral("line break"))) << error.toStdString();
+            EXPECT_EQ(ini(), c.before);
+            continue;
+        }
         for (const IniFile::Entry& e : c.writes)
             ASSERT_TRUE(session.WriteIniString(e.section, e.key, e.value));
         EXPECT_EQ(ini(), c.after);
+        for (const IniFile::Entry& e : c.writes)
+            EXPECT_EQ(Read(e.section, e.key), e.value);
     }
 }
 
@@ -226,9 +197,9 @@ TEST_F(Configuration, WriteLeavesEveryOtherValueAsItReads)
     for (const QByteArray& file : files) {
         setIni(file);
         const QString before = Read("Hot-Keys", "1", QStringLiteral("-"));
-        ASSERT_TRUE(Write("SQL", "2", QString::fromUtf8("caf\xC3\xA9")));
+        ASSERT_TRUE(session.WriteIniString("SQL", "2", QStringLiteral("café")));
         EXPECT_EQ(Read("Hot-Keys", "1", QStringLiteral("-")), before) << file.toStdString();
-        EXPECT_EQ(Read("SQL", "2"), QString::fromUtf8("caf\xC3\xA9"));
+        EXPECT_EQ(Read("SQL", "2"), QStringLiteral("café"));
     }
 }
 
@@ -236,7 +207,7 @@ TEST_F(Configuration, FailedWriteReportsAndLeavesNoDamage)
 {
     session.setIniFile(folder.file(QStringLiteral("no-such-folder/varolin.ini")));
     QString error;
-    EXPECT_FALSE(Write("Initialisation", "Auto-Refresh", QStringLiteral("No"), &error));
+    EXPECT_FALSE(session.WriteIniString("Initialisation", "Auto-Refresh", QStringLiteral("No"), &error));
     EXPECT_FALSE(error.isEmpty());
 
     // A file that cannot be replaced (a folder stands in its way) is left as it was.
@@ -244,33 +215,8 @@ TEST_F(Configuration, FailedWriteReportsAndLeavesNoDamage)
     folder.writeIni(QStringLiteral("[Initialisation]\nAuto-Refresh=Yes\n"));
     QFile::rename(session.iniFile(), session.iniFile() + QStringLiteral(".keep"));
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("varolin.ini")));
-    EXPECT_FALSE(Write("Initialisation", "Auto-Refresh", QStringLiteral("No")));
+    EXPECT_FALSE(session.WriteIniString("Initialisation", "Auto-Refresh", QStringLiteral("No")));
     EXPECT_EQ(folder.readFile(QStringLiteral("varolin.ini.keep")), QByteArray("[Initialisation]\nAuto-Refresh=Yes\n"));
-}
-
-TEST_F(Configuration, AutoRefreshIsOnOnlyForExactYes)
-{
-    for (const auto& [value, expected] : QList<QPair<QString, bool>>{{QStringLiteral("Yes"), true},
-                                                                     {QStringLiteral("yes"), false},
-                                                                     {QStringLiteral("YES"), false},
-                                                                     {QStringLiteral("No"), false}}) {
-        folder.writeIni(QStringLiteral("[Initialisation]\nAuto-Refresh=%1\n").arg(value));
-        session.LoadSettings();
-        EXPECT_EQ(session.autoRefresh, expected) << value.toStdString();
-    }
-}
-
-TEST_F(Configuration, HotKeysLoadUntilTheFirstGap)
-{
-    folder.writeIni(QStringLiteral("[Hot-Keys]\n"
-                                   "1=Mono,112,{(}Mono{)}_mix\n"
-                                   "2=Comma, 113.5 ,a,b,_c\n"
-                                   "4=Never,65,x\n"));
-    session.LoadSettings();
-    ASSERT_EQ(session.hotKeys.count(), 2);
-    EXPECT_EQ(names(), (QStringList{QStringLiteral("Mono"), QStringLiteral("Comma")}));
-    EXPECT_EQ(codes(), (QList<int>{112, 114})); // 113.5 rounds to the even neighbour
-    EXPECT_EQ(texts(), (QStringList{QStringLiteral("{(}Mono{)} mix"), QStringLiteral("a,b, c")}));
 }
 
 TEST_F(Configuration, SelectionsCutAtCommasOutsideQuotesParenthesesAndComments)
@@ -292,28 +238,6 @@ TEST_F(Configuration, SelectionsCutAtCommasOutsideQuotesParenthesesAndComments)
                                    "Eleven||a, b, c, d, e, f, g, h"}));
 }
 
-TEST_F(Configuration, BrokenHotKeySettingsNeitherHangNorCorrupt)
-{
-    // An entry without its two commas ends the list; entries after it are left alone.
-    folder.writeIni(QStringLiteral("[Hot-Keys]\n1=Good,65,a\n2=NoCommas\n3=Later,66,b\n"));
-    session.LoadSettings();
-    EXPECT_EQ(session.hotKeys.count(), 1);
-
-    // An empty or space-holding substitution text falls back to "_" instead of looping forever.
-    for (const QString& subst : {QString(), QStringLiteral(" "), QStringLiteral("a b")}) {
-        folder.writeIni(
-            QStringLiteral("[Initialisation]\nSpace-Substitution-Char=%1\n[Hot-Keys]\n1=K,65,x_y z\n").arg(subst));
-        session.LoadSettings();
-        EXPECT_EQ(session.spaceSubst, QStringLiteral("_"));
-        EXPECT_EQ(texts().value(0), QStringLiteral("x y z"));
-    }
-
-    // A substitution text of several characters stands for one space.
-    folder.writeIni(QStringLiteral("[Initialisation]\nSpace-Substitution-Char=~~\n[Hot-Keys]\n1=K,65,a~~b\n"));
-    session.LoadSettings();
-    EXPECT_EQ(texts().value(0), QStringLiteral("a b"));
-}
-
 // The key strokes a text types, as one comparable text.
 QString Typed(const QString& keys)
 {
@@ -328,17 +252,17 @@ TEST(HotKeySet, WhatIsSavedIsTypedTheSameAfterARestart)
 {
     // Any text, for any substitution text, reads back from its entry as it was stored; texts
     // written by earlier versions (spaces as the substitution text) read as before.
-    struct Case
+    const struct
     {
         const char* subst;
         const char* stored;
         const char* written; // the entry's text, nullptr where only the round trip matters
-    } const cases[] = {
+    } cases[] = {
         {"_", "a b", "a_b"},       {"_", "snake_case", "snake{_}case"}, {"_", "{_}", "{_}"},
         {"~~", "a b", "a~~b"},     {"~~", "a~~b", "a{ENTER}{ENTER}b"},  {"~~", "x~~~y z", nullptr},
         {"ab", "cab ab", nullptr}, {"--", "{(}-{)} - --", nullptr},     {"_", "{TAB}_{ENTER} ", nullptr},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const QString subst = QString::fromUtf8(c.subst);
         const HotKey key{QStringLiteral("K"), 65, QString::fromUtf8(c.stored)};
         const QString entry = HotKeySet::entry(key, subst);

@@ -29,7 +29,7 @@ struct Places
     QString program = root.file(QStringLiteral("bin"));
     QString home = root.file(QStringLiteral("home"));
     Places() { QDir().mkpath(program), QDir().mkpath(home); }
-    QProcessEnvironment environment(const QString& config, const QString& data) const
+    QProcessEnvironment environment(const QString& config = QString(), const QString& data = QString()) const
     {
         QProcessEnvironment env;
         env.insert(QStringLiteral("HOME"), home);
@@ -49,20 +49,20 @@ TEST(FileLocations, PortableBesideTheProgramElseTheUsersFolders)
     {
         const char* name;
         bool iniBesideProgram;
-        QString config, data;   // null: the variable is not set
+        QString config, data;   // null: the variable is not set; "@" stands for the root folder
         QString ini, catalogue; // under the root folder
     };
+    const QString userIni = "home/.config/varolin/varolin.ini", userMdb = "home/.local/share/varolin/varolin.mdb";
     const QList<Case> cases = {
         {"portable", true, "/elsewhere/cfg", "/elsewhere/data", "bin/varolin.ini", "bin/varolin.mdb"},
         {"installed", false, "@/cfg", "@/data/", "cfg/varolin/varolin.ini", "data/varolin/varolin.mdb"},
-        {"installed, variables empty", false, "", "", "home/.config/varolin/varolin.ini",
-         "home/.local/share/varolin/varolin.mdb"},
-        {"installed, variables unset", false, QString(), QString(), "home/.config/varolin/varolin.ini",
-         "home/.local/share/varolin/varolin.mdb"},
-        {"installed, relative paths ignored", false, "cfg", "./data", "home/.config/varolin/varolin.ini",
-         "home/.local/share/varolin/varolin.mdb"},
+        {"installed, variables empty", false, "", "", userIni, userMdb},
+        {"installed, variables unset", false, QString(), QString(), userIni, userMdb},
+        {"installed, relative paths ignored", false, "cfg", "./data", userIni, userMdb},
     };
+    ASSERT_FALSE(starterIni().isEmpty());
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         Places places;
         if (c.iniBesideProgram)
             places.root.writeFile(QStringLiteral("bin/varolin.ini"), "");
@@ -70,98 +70,71 @@ TEST(FileLocations, PortableBesideTheProgramElseTheUsersFolders)
         config.replace(QLatin1Char('@'), places.root.path());
         data.replace(QLatin1Char('@'), places.root.path());
         const FileLocations locations(places.program, places.environment(config, data));
-        EXPECT_EQ(locations.isPortable(), c.iniBesideProgram) << c.name;
-        EXPECT_EQ(locations.iniFile(), places.root.file(c.ini)) << c.name;
-        EXPECT_EQ(locations.defaultCatalogue(), places.root.file(c.catalogue)) << c.name;
+        EXPECT_EQ(locations.isPortable(), c.iniBesideProgram);
+        EXPECT_EQ(locations.iniFile(), places.root.file(c.ini));
+        EXPECT_EQ(locations.defaultCatalogue(), places.root.file(c.catalogue));
 
-        ASSERT_TRUE(locations.prepare()) << c.name;
+        ASSERT_TRUE(locations.prepare());
         // Nothing is written beside the program, and a portable copy needs nothing made.
-        EXPECT_EQ(entries(places.program), c.iniBesideProgram ? QStringList{"varolin.ini"} : QStringList{}) << c.name;
+        EXPECT_EQ(entries(places.program), c.iniBesideProgram ? QStringList{"varolin.ini"} : QStringList{});
         if (!c.iniBesideProgram) {
-            EXPECT_EQ(places.root.readFile(c.ini), starterIni()) << c.name;
-            EXPECT_TRUE(QFileInfo(places.root.file(c.catalogue)).dir().exists()) << c.name;
+            EXPECT_EQ(places.root.readFile(c.ini), starterIni());
+            EXPECT_TRUE(QFileInfo(places.root.file(c.catalogue)).dir().exists());
+            // Settings already there are the user's.
+            places.root.writeFile(c.ini, "[SQL]\n1=Mine\n");
+            ASSERT_TRUE(locations.prepare());
+            EXPECT_EQ(places.root.readFile(c.ini), "[SQL]\n1=Mine\n");
         }
     }
 }
 
-TEST(FileLocations, SettingsAlreadyThereAreTheUsers)
+TEST(FileLocations, InstalledWindowStarts)
 {
     Places places;
-    const FileLocations locations(places.program, places.environment(QString(), QString()));
-    ASSERT_FALSE(starterIni().isEmpty());
-    ASSERT_TRUE(locations.prepare());
-    places.root.writeFile(QStringLiteral("home/.config/varolin/varolin.ini"), "[SQL]\n1=Mine\n");
-    ASSERT_TRUE(locations.prepare());
-    EXPECT_EQ(places.root.readFile(QStringLiteral("home/.config/varolin/varolin.ini")), "[SQL]\n1=Mine\n");
-}
-
-class InstalledWindow : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        Dialogs::setScripted(true);
-    }
-    void TearDown() override
-    {
-        window.reset();
-        Dialogs::setScripted(false);
-    }
-    bool start()
-    {
+    Dialogs::setScripted(true);
+    std::unique_ptr<Session> session;
+    std::unique_ptr<frmMain> window;
+    const auto start = [&] {
         window.reset();
         session = std::make_unique<Session>();
         window = std::make_unique<frmMain>(*session);
         window->setProgramDirectory(places.program);
-        window->setEnvironment(places.environment(QString(), QString()));
+        window->setEnvironment(places.environment());
         return window->Form_Load();
-    }
-    QString userFile(const QString& name) const { return places.root.file(QStringLiteral("home/") + name); }
+    };
+    const auto user = [&](const char* name) { return places.root.file(QStringLiteral("home/") + name); };
 
-    Places places;
-    std::unique_ptr<Session> session;
-    std::unique_ptr<frmMain> window;
-};
+    // A folder that cannot be made ends the start with a message.
+    places.root.writeFile(QStringLiteral("home/.config"), "not a folder");
+    EXPECT_FALSE(start());
+    QList<Dialogs::Shown> shown = Dialogs::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.first().title, QStringLiteral("Varolin"));
+    EXPECT_TRUE(shown.first().text.contains(user(".config/varolin")));
 
-TEST_F(InstalledWindow, FirstStartWritesTheStarterSettingsAndOffersTheCatalogue)
-{
+    // The first start writes the starter settings, reads them and offers the catalogue.
+    ASSERT_TRUE(QFile::remove(user(".config")));
     Dialogs::scriptMessageAnswer(QMessageBox::Yes);
     ASSERT_TRUE(start());
-    const QList<Dialogs::Shown> shown = Dialogs::takeShown();
+    shown = Dialogs::takeShown();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown.first().icon, QMessageBox::Question);
-    EXPECT_TRUE(shown.first().text.contains(userFile(".local/share/varolin/varolin.mdb")));
-    EXPECT_EQ(session->iniFile(), userFile(".config/varolin/varolin.ini"));
-    EXPECT_TRUE(QFile::exists(userFile(".local/share/varolin/varolin.mdb")));
-    // The starter settings are in force: their Selections, the default one shown.
+    EXPECT_TRUE(shown.first().text.contains(user(".local/share/varolin/varolin.mdb")));
+    EXPECT_TRUE(QFile::exists(user(".local/share/varolin/varolin.mdb")));
     EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("cboSQL"))->currentText(), QStringLiteral("All Recordings"));
     EXPECT_TRUE(entries(places.program).isEmpty());
-
     // The next start finds both and asks nothing.
     ASSERT_TRUE(start());
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
-}
 
-TEST_F(InstalledWindow, DatabaseEntryWins)
-{
-    const QString elsewhere = places.root.createCatalogue(QStringLiteral("mine.mdb"));
-    ASSERT_TRUE(QDir().mkpath(userFile(".config/varolin")));
-    places.root.writeFile(QStringLiteral("home/.config/varolin/varolin.ini"),
-                          QStringLiteral("[Initialisation]\nDatabase=%1\n").arg(elsewhere).toUtf8());
+    // A Database entry wins over the user's catalogue, which is not made again.
+    ASSERT_TRUE(QFile::remove(user(".local/share/varolin/varolin.mdb")));
+    const QByteArray mine = "[Initialisation]\nDatabase=" + places.root.createCatalogue("mine.mdb").toUtf8() + "\n";
+    places.root.writeFile(QStringLiteral("home/.config/varolin/varolin.ini"), mine);
     ASSERT_TRUE(start());
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
-    EXPECT_FALSE(QFile::exists(userFile(".local/share/varolin/varolin.mdb")));
-    // The user's file is left as it was.
-    EXPECT_TRUE(
-        places.root.readFile(QStringLiteral("home/.config/varolin/varolin.ini")).startsWith("[Initialisation]"));
-}
-
-TEST_F(InstalledWindow, FolderThatCannotBeMadeEndsTheStartWithAMessage)
-{
-    places.root.writeFile(QStringLiteral("home/.config"), "not a folder");
-    EXPECT_FALSE(start());
-    const QList<Dialogs::Shown> shown = Dialogs::takeShown();
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown.first().title, QStringLiteral("Varolin"));
-    EXPECT_TRUE(shown.first().text.contains(userFile(".config/varolin")));
+    EXPECT_FALSE(QFile::exists(user(".local/share/varolin/varolin.mdb")));
+    EXPECT_EQ(places.root.readFile(QStringLiteral("home/.config/varolin/varolin.ini")), mine);
+    window.reset();
+    Dialogs::setScripted(false);
 }

@@ -242,8 +242,11 @@ TEST(Database, ASnapshotRunsOneReadOnlyStatementAndIsACopyAndAReadOnlyCatalogueK
     for (const QString& sql : refused)
         EXPECT_THROW(db->openSnapshot(sql), EngineError) << sql.toStdString();
     EXPECT_THROW(db->execute("SELECT * FROM Recording"), EngineError);
-    EXPECT_EQ(failure([&] { Database::open(path, false, true)->execute(Catalogue::deleteRecordingStatement(1)); }),
-              EngineError::Kind::ReadOnly);
+    QString readOnly;
+    EXPECT_EQ(
+        failure([&] { Database::open(path, false, true)->execute(Catalogue::deleteRecordingStatement(1)); }, &readOnly),
+        EngineError::Kind::ReadOnly);
+    EXPECT_TRUE(readOnly.contains("read-only")) << readOnly.toStdString();
 
     const auto rs = db->openSnapshot(Catalogue::displayStatement(QString(), QString()));
     db->execute("DELETE FROM Recording");
