@@ -26,7 +26,9 @@ bool killDuring(const QString& scenario, const QString& folder, int delayMs)
     EXPECT_TRUE(child.waitForReadyRead(30000)) << scenario.toStdString();
     QThread::msleep(static_cast<unsigned long>(delayMs));
     const bool running = child.state() == QProcess::Running && !child.readAllStandardOutput().contains("done");
-    ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+    // An ended child has no process left; a kill of 0 would end this whole process group.
+    if (const qint64 pid = child.processId(); pid > 0)
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
     child.waitForFinished(30000);
     return running;
 }
