@@ -60,12 +60,13 @@ void frmMain::mnuFileImport_Click()
     m_sInterchangeFolder = QFileInfo(sPath).absolutePath();
 
     frmImport dlgImport(*m_session.catalogue(), this);
-    if (!dlgImport.Form_Load(sPath) || dlgImport.exec() != QDialog::Accepted)
+    const std::optional<Importer::Counts> counts = dlgImport.ShowModal(sPath);
+    if (!counts)
         return;
     LetWindowSettle();
-    if (dlgImport.ImportedCounts().added > 0)
+    if (counts->added > 0)
         RefreshAfterChange();
-    ShowStatusMessage(this, Importer::summary(dlgImport.ImportedCounts()), 0);
+    ShowStatusMessage(this, Importer::summary(*counts), 0);
     grdData->setFocus();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "platform/KeyCodes.h"
+#include "shared/DisplayNavigation.h"
 #include "shared/Session.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
@@ -19,11 +20,8 @@ qint64 frmMain::RowID(int iRow) const
 
 qint64 frmMain::NeighbourID(int iRow) const
 {
-    // The recording below moves up into a removed one's place; after the last row, the one above
-    // becomes the last. The only row leaves nothing: its own ID, which no row will match.
-    if (iRow < grdData->rows() - 1)
-        return RowID(iRow + 1);
-    return iRow > 1 ? RowID(iRow - 1) : RowID(iRow);
+    // The only row leaves its own ID, which no row will match once it is gone.
+    return RowID(DisplayNavigation::neighbourRow(iRow, grdData->rows() - 1));
 }
 
 frmRecord::Result frmMain::ShowRecordEditor(const EditRequest& request)
@@ -69,7 +67,8 @@ void frmMain::cmdAmend_Click()
     if (!m_bHasRecords)
         return;
     const int r = grdData->row();
-    EditRequest request{EditMode::Amend, RowID(r), r == 1, r == grdData->rows() - 1};
+    EditRequest request{EditMode::Amend, RowID(r), DisplayNavigation::isFirst(r),
+                        DisplayNavigation::isLast(r, grdData->rows() - 1)};
 
     // Each Previous or Next closes the editor and opens it again on the neighbouring row of the
     // display as it was, the grid's current row following along.
@@ -93,11 +92,11 @@ void frmMain::cmdAmend_Click()
         if (result.navigate == Navigate::Previous) {
             grdData->setRow(grdData->row() - 1);
             request.recordID = RowID(grdData->row());
-            request.atFirstRow = grdData->row() == 1;
+            request.atFirstRow = DisplayNavigation::isFirst(grdData->row());
         } else if (result.navigate == Navigate::Next) {
             grdData->setRow(grdData->row() + 1);
             request.recordID = RowID(grdData->row());
-            request.atLastRow = grdData->row() == grdData->rows() - 1;
+            request.atLastRow = DisplayNavigation::isLast(grdData->row(), grdData->rows() - 1);
         }
         grdData_Click();
         grdData->scrollTo(grdData->currentIndex());

@@ -122,6 +122,13 @@ void frmImport::CreateControls()
     watchKeys();
 }
 
+std::optional<Importer::Counts> frmImport::ShowModal(const QString& sPath)
+{
+    if (!Form_Load(sPath) || exec() != QDialog::Accepted)
+        return std::nullopt;
+    return m_counts;
+}
+
 void frmImport::okKey()
 {
     if (cmdImport->isEnabled())

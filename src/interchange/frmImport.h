@@ -6,6 +6,7 @@
 #include "platform/DialogBase.h"
 #include <array>
 #include <memory>
+#include <optional>
 
 class AccessDatabase;
 class Database;
@@ -34,6 +35,9 @@ public:
     bool Form_Load(const QString& sPath);
     // What the import did, once the window has been left with Import.
     const Importer::Counts& ImportedCounts() const { return m_counts; }
+    // Reads the file and shows the window until it is left: what was imported, or nothing when the
+    // file could not be read or the window was cancelled.
+    std::optional<Importer::Counts> ShowModal(const QString& sPath);
 
 protected:
     void okKey() override;

@@ -5,6 +5,7 @@
 #include "platform/ItemRoles.h"
 #include "shared/DisplayClipboard.h"
 #include "shared/DisplayModel.h"
+#include "shared/DisplayNavigation.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/SnapshotRecordset.h"
@@ -81,6 +82,13 @@ TEST(Display, RowsCarryTheirIdsThroughAProxy)
     EXPECT_EQ(DisplayClipboard::plainText(display.rows(), {}),
               DisplayModel::headings().join(QLatin1Char('\t')) +
                   QStringLiteral("\r\n(No Recordings Found)\t\t\t\t\t\t\t\r\n"));
+}
+
+TEST(Display, TheNeighbourOfAGoneRowIsBelowItThenAboveIt)
+{
+    const int cases[][3] = {{2, 4, 3}, {4, 4, 3}, {1, 4, 2}, {1, 1, 1}}; // row, rows, neighbour
+    for (const auto& c : cases)
+        EXPECT_EQ(DisplayNavigation::neighbourRow(c[0], c[1]), c[2]) << c[0] << " of " << c[1];
 }
 
 TEST(Display, EveryCommandActsOnTheRowAsShownBehindAProxy)
