@@ -93,13 +93,12 @@ void frmMain::SelectCurrentRecording()
     grdData->setRow(1);
     grdData->setTopRow(1);
     grdData->setCol(0);
-    // The recording is looked for in the rows as the grid shows them, through any proxy.
-    for (int iRow = 1; m_bHasRecords && iRow < grdData->rows(); ++iRow) {
-        if (grdData->idAt(iRow) == m_iCurrentID) {
-            grdData->setRow(iRow);
-            grdData->setTopRow(iRow > m_iMaxTopRow ? m_iMaxTopRow : iRow);
-            break;
-        }
+    // The recording's row as the grid shows it, through any proxy.
+    const int iShown = m_bHasRecords ? DisplayModel::shownRowOf(*grdData->model(), m_iCurrentID) : -1;
+    if (iShown >= 0) {
+        const int iRow = iShown + 1;
+        grdData->setRow(iRow);
+        grdData->setTopRow(iRow > m_iMaxTopRow ? m_iMaxTopRow : iRow);
     }
     // The row made current is the row shown selected.
     grdData_Click();

@@ -163,6 +163,25 @@ int DisplayModel::sourceRow(const QAbstractItemModel& shown, int row)
     return ToSource(shown.index(row, 0)).row();
 }
 
+int DisplayModel::shownRowOf(const QAbstractItemModel& shown, qint64 id)
+{
+    const DisplayModel* display = behind(&shown);
+    const int row = display && display->hasRecordings() ? display->rowOfId(id) : -1;
+    if (row < 0)
+        return -1;
+    // Up through the proxies, from the display to the model the view shows.
+    QList<const QAbstractProxyModel*> proxies;
+    for (const auto* model = &shown; model != display;) {
+        const auto* proxy = qobject_cast<const QAbstractProxyModel*>(model);
+        proxies.prepend(proxy);
+        model = proxy->sourceModel();
+    }
+    QModelIndex index = display->index(row, 0);
+    for (const QAbstractProxyModel* proxy : proxies)
+        index = proxy->mapFromSource(index);
+    return index.isValid() ? index.row() : -1;
+}
+
 QList<int> DisplayModel::shownRows(const QAbstractItemModel& shown)
 {
     const int n = shown.rowCount();

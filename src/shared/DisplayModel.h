@@ -66,6 +66,8 @@ public:
     static const DisplayModel* behind(const QAbstractItemModel* shown);
     // The display's row behind a shown row.
     static int sourceRow(const QAbstractItemModel& shown, int row);
+    // The shown row of the recording, or -1 when it is not shown.
+    static int shownRowOf(const QAbstractItemModel& shown, qint64 id);
 
     // The first cell, from (row, col) of the shown rows on, row by row and left to right, whose
     // text holds `text` (or is `text`, for wholeCell). Shown row and column, or {-1, -1}.

@@ -59,6 +59,8 @@ TEST(Display, RowsCarryTheirIdsThroughAProxy)
     proxy->setSourceModel(&display);
     EXPECT_EQ(DisplayModel::shownRows(*proxy), (QList<int>{2, 1, 0}));
     EXPECT_EQ(DisplayModel::behind(proxy.get()), &display);
+    EXPECT_EQ(DisplayModel::shownRowOf(*proxy, 3), 0);
+    EXPECT_EQ(DisplayModel::shownRowOf(*proxy, 99), -1);
     // Find counts in the rows as shown, from the cell after the one given.
     const DisplayModel::Cell found =
         DisplayModel::find(*proxy, 0, 1, QStringLiteral("united"), Qt::CaseInsensitive, false);
