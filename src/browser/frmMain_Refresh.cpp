@@ -8,7 +8,6 @@
 #include "shared/DisplayModel.h"
 #include "shared/modVarolin.h"
 #include "shared/Session.h"
-#include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
 #include "store/SnapshotRecordset.h"
@@ -35,7 +34,7 @@ void frmMain::RefreshGrid(bool bReuseAnswers)
         m_sLastWhere = PromptForParameters(cboSQL->itemText(k), selection.where, bReuseAnswers);
         sWhere = m_sLastWhere;
     }
-    const QString sSql = Catalogue::displayStatement(sWhere, selection.order);
+    const QString sSql = SelectionList::displayStatement(selection, sWhere);
 
     int n = 0;
     QString sFailure;

@@ -105,7 +105,7 @@ int runExport(Session& session, const InterchangeRequest& request, const QString
         return 2;
     }
     const std::unique_ptr<Database> db = openCatalogue(session, defaultCatalogue, false);
-    const QString sql = Catalogue::displayStatement(SelectionList::withCurrentYear(selection.where), selection.order);
+    const QString sql = SelectionList::displayStatement(selection, selection.where);
     int n = 0;
     try {
         n = Exporter::exportStatement(*db, sql, request.exportFile);

@@ -1,6 +1,7 @@
 #include "shared/SelectionList.h"
 
 #include "shared/CStrParse.h"
+#include "store/Catalogue.h"
 #include "store/JetText.h"
 #include "store/NumberText.h"
 
@@ -65,6 +66,11 @@ int SelectionList::defaultIndex(const QHash<QString, QString>& section, int coun
 bool SelectionList::asksForValues(const QString& condition)
 {
     return condition.contains(QLatin1String("??"));
+}
+
+QString SelectionList::displayStatement(const Selection& selection, const QString& where)
+{
+    return Catalogue::displayStatement(withCurrentYear(where), withCurrentYear(selection.order));
 }
 
 QString SelectionList::withCurrentYear(const QString& condition)

@@ -32,4 +32,7 @@ public:
     static bool asksForValues(const QString& condition);
     // The condition with "~~Year~~" made the current year.
     static QString withCurrentYear(const QString& condition);
+    // The statement the display runs for the Selection, its questions answered in `where`; the
+    // current year stands for "~~Year~~" in the condition and in the order alike.
+    static QString displayStatement(const Selection& selection, const QString& where);
 };

@@ -4,6 +4,7 @@
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 
@@ -246,6 +247,15 @@ QString Typed(const QString& keys)
     for (const SendKeysParser::Stroke& stroke : SendKeysParser::parse(keys, &error))
         strokes += QStringLiteral("%1/%2/%3;").arg(stroke.key).arg(int(stroke.modifiers)).arg(stroke.text);
     return error.isEmpty() ? strokes : QStringLiteral("unreadable");
+}
+
+TEST(SelectionList, TheCurrentYearStandsInTheConditionAndTheOrder)
+{
+    const QString sql = SelectionList::displayStatement({"This Year", "Year = '~~Year~~'", "Year = '~~Year~~', Artist"},
+                                                        "Year = '~~Year~~'");
+    const QString year = QString::number(QDate::currentDate().year());
+    EXPECT_EQ(sql.count(year), 2) << sql.toStdString();
+    EXPECT_FALSE(sql.contains(QStringLiteral("~~Year~~"))) << sql.toStdString();
 }
 
 TEST(HotKeySet, WhatIsSavedIsTypedTheSameAfterARestart)
