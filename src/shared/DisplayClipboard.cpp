@@ -67,6 +67,25 @@ QUtf8StringView utf8(const QByteArray& bytes)
     return QUtf8StringView(bytes.constData(), bytes.size());
 }
 
+// A cell as a spreadsheet pastes it back whole: one holding a tab or a line break, or starting with
+// a quote, goes in quotes with its own quotes doubled; any other as it is.
+void AppendPlainCell(QByteArray& text, QUtf8StringView cell)
+{
+    const QByteArrayView bytes(cell.data(), cell.size());
+    const bool bQuoted = bytes.contains('\t') || bytes.contains('\n') || bytes.contains('\r') || bytes.startsWith('"');
+    if (!bQuoted) {
+        text.append(bytes);
+        return;
+    }
+    text += '"';
+    for (const char c : bytes) {
+        if (c == '"')
+            text += '"';
+        text += c;
+    }
+    text += '"';
+}
+
 qsizetype TextSize(const DisplayModel::Rows& rows)
 {
     return rows.snapshot ? static_cast<qsizetype>(rows.snapshot->textBytes()) : 0;
@@ -87,8 +106,7 @@ QString DisplayClipboard::plainText(const DisplayModel::Rows& rows, const QList<
             for (int c = 0; c < DisplayModel::kColumns; ++c) {
                 if (c > 0)
                     text += '\t';
-                const QUtf8StringView cell = rows.cell(r, c, scratch);
-                text.append(cell.data(), cell.size());
+                AppendPlainCell(text, rows.cell(r, c, scratch));
             }
             text += "\r\n";
         }

@@ -6,8 +6,9 @@
 
 class QMimeData;
 
-// The display as the clipboard carries it: tab-separated lines, each ended by CR LF, and beside them
-// an HTML table of the same cells, so that a spreadsheet pastes a cell holding line breaks whole.
+// The display as the clipboard carries it: tab-separated lines, each ended by CR LF, a cell holding
+// a tab or a line break in quotes as spreadsheets read them, and beside them an HTML table of the
+// same cells.
 // The rows go in the order given (the order the grid shows them); the headings come first.
 class DisplayClipboard
 {

@@ -252,7 +252,7 @@ TEST_F(MainWindow, StatusLineSelectionTextAndCopy)
         QStringLiteral("Artist\tTitle\tYear\tFormat\tLabel\tCatalogue No.\tNotes\tInternational Catalogue No.\r\n"
                        "Abba\tWaterloo\t1974\tCD\tPolar\tPOLS 252\t\tSE-1\r\n"
                        "Abba\tArrival\t1976\tLP\tPolar\tPOLS 272\t\t\r\n"
-                       "Blur\tParklife\t1994\tLP\tFood\tFOODCD 10\tTwo\r\nlines\t\r\n"
+                       "Blur\tParklife\t1994\tLP\tFood\tFOODCD 10\t\"Two\r\nlines\"\t\r\n"
                        "O'Brien\tCeltic\t\tCD\t\t\t\t\r\n");
     const std::function<void()> routes[] = {
         [&] { program.control<QToolButton>("cmdCopy")->click(); },

@@ -77,7 +77,9 @@ TEST(Display, RowsCarryTheirIdsThroughAProxy)
     const QString text = DisplayClipboard::plainText(rows, order);
     EXPECT_TRUE(
         text.startsWith(DisplayModel::headings().join(QLatin1Char('\t')) + QStringLiteral("\r\nCan\tTago Mago\t\t")));
-    EXPECT_TRUE(text.endsWith(QStringLiteral("Abba\tWaterloo\t1974\tCD\tPolar\t\tline 1\r\nline 2\t\r\n")));
+    // A cell holding a line break is quoted, or a pasted sheet would shift its columns.
+    EXPECT_TRUE(text.endsWith(QStringLiteral("Abba\tWaterloo\t1974\tCD\tPolar\t\t\"line 1\r\nline 2\"\t\r\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\t<b>&\t\"\"\"\"\t"))) << "a lone quote opens no quoted cell";
     const QString html = DisplayClipboard::html(rows, order);
     EXPECT_TRUE(html.contains(QStringLiteral("<td>&lt;b&gt;&amp;</td><td>&quot;</td>")));
     EXPECT_TRUE(html.contains(QStringLiteral("<td>line 1<br>line 2</td>")));
