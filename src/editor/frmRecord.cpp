@@ -127,7 +127,18 @@ void frmRecord::CreateControls()
     // A longer Year loaded from the catalogue is shown whole; once shortened, four digits is the limit.
     connect(txtYear, &QLineEdit::textChanged, this, [this](const QString& sYear) {
         if (sYear.size() <= kYearLength)
-            txtYear->setMaxLength(kYearLength);
+            m_iYearLimit = kYearLength;
+        m_sYearShown = sYear;
+    });
+    // Whatever way text arrives (a key, a paste, a drop, the context menu), only digits stay, up to
+    // the limit; the box itself has none, so that a paste is filtered before it is cut.
+    connect(txtYear, &QLineEdit::textEdited, this, [this](const QString& sYear) {
+        int iPosition = 0;
+        const QString sKept = RecordingStore::yearAfterEdit(m_sYearShown, sYear, m_iYearLimit, &iPosition);
+        if (sKept != sYear) {
+            txtYear->setText(sKept);
+            txtYear->setCursorPosition(iPosition);
+        }
     });
     connect(cboFormat, &QComboBox::activated, this, &frmRecord::cboFormat_Click);
     connect(cmdOK, &QToolButton::clicked, this, &frmRecord::cmdOK_Click);
@@ -227,7 +238,7 @@ void frmRecord::LoadFields(const RecordingValues& values)
         const QString& sValue = values.*kFieldOf[f];
         // A Year loaded longer than four characters is shown whole, never cut.
         if (f == Year)
-            txtYear->setMaxLength(qMax(kYearLength, static_cast<int>(sValue.size())));
+            m_iYearLimit = qMax(kYearLength, static_cast<int>(sValue.size()));
         SetFieldText(f, sValue);
         if (f == Notes)
             m_sNotesLoaded = sValue;

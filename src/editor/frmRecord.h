@@ -148,4 +148,7 @@ private:
     // The Notes as the catalogue held them and as the box showed them, for the store's rule.
     QString m_sNotesLoaded;
     QString m_sNotesShown;
+    // The Year as it stood before the last edit, and how long it may grow.
+    QString m_sYearShown;
+    int m_iYearLimit = 4;
 };

@@ -136,6 +136,26 @@ QString RecordingStore::notesToSave(const QString& loaded, const QString& shownA
     return notes;
 }
 
+QString RecordingStore::yearAfterEdit(const QString& before, const QString& after, int maxLength, int* position)
+{
+    // What the edit put in lies between the text the two share at the front and at the back.
+    qsizetype front = 0;
+    while (front < before.size() && front < after.size() && before.at(front) == after.at(front))
+        ++front;
+    qsizetype back = 0;
+    while (back < before.size() - front && back < after.size() - front &&
+           before.at(before.size() - 1 - back) == after.at(after.size() - 1 - back))
+        ++back;
+    QString digits;
+    for (const QChar c : QStringView(after).mid(front, after.size() - front - back)) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits += c;
+    }
+    digits.truncate(qMax(qsizetype(0), maxLength - front - back));
+    *position = static_cast<int>(front + digits.size());
+    return after.left(front) + digits + after.right(back);
+}
+
 bool RecordingStore::yearAccepts(int key, Qt::KeyboardModifiers modifiers, const QString& text)
 {
     // Keys that type nothing (arrows, Tab, Backspace, Delete, whatever text the system gives them)

@@ -66,6 +66,9 @@ public:
     static QString notesToSave(const QString& loaded, const QString& shownAtLoad, const QString& shownNow);
     // Whether a key typed into the Year reaches it: digits, and keys that type no character.
     static bool yearAccepts(int key, Qt::KeyboardModifiers modifiers, const QString& text);
+    // The Year after an edit (a key, a paste, a drop, the context menu): of the text put in, only
+    // its digits stay, as many as fit in maxLength. `position` is where the caret goes.
+    static QString yearAfterEdit(const QString& before, const QString& after, int maxLength, int* position);
 
 private:
     void write(const RecordingValues& values);

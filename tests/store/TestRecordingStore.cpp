@@ -116,6 +116,19 @@ TEST(RecordingRules, YearTakesDigitsAndKeysThatTypeNothing)
     };
     for (const auto& [key, modifiers, text, accepted] : cases)
         EXPECT_EQ(RecordingStore::yearAccepts(key, modifiers, text), accepted) << text.toStdString();
+
+    // Pasted or dropped text: only its digits stay, four at most, and the caret follows them.
+    const std::tuple<QString, QString, QString, int> edits[] = {
+        {"", "c. 1975", "1975", 4},   {"", "19a7", "197", 3},       {"19", "19 74", "1974", 4},
+        {"1974", "19745", "1974", 4}, {"1974", "1x974", "1974", 1}, {"12", "1a2", "12", 1},
+        {"abc", "ab", "ab", 2},       {"1", "1'); 9", "19", 2},     {"55", "5\u06615", "55", 1},
+        {"", "123456", "1234", 4},
+    };
+    for (const auto& [before, after, kept, caret] : edits) {
+        int position = -1;
+        EXPECT_EQ(RecordingStore::yearAfterEdit(before, after, 4, &position), kept) << after.toStdString();
+        EXPECT_EQ(position, caret) << after.toStdString();
+    }
 }
 
 } // namespace
