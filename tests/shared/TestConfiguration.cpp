@@ -166,6 +166,7 @@ TEST_F(Configuration, WriteChangesOnlyItsKeysInTheFilesEncoding)
          refresh("No") << IniFile::Entry{"SQL", "Default", "1"},
          "[Initialisation]\nAuto-Refresh=No\r\n; note\n[SQL]\r\n1=All\nDefault=1\n"},
         {QByteArray(), refresh("Yes"), "[Initialisation]\nAuto-Refresh=Yes\n"},
+        {"[Initialisation]\nAuto-Refresh=Yes\r", refresh("No"), "[Initialisation]\nAuto-Refresh=No\r"},
         // A lone carriage return in a value; a line feed in a key, after an entry fine on its own.
         {cp1252, refresh("\rNo"), QByteArray()},
         {cp1252, refresh("No") << IniFile::Entry{"Hot-Keys", "1\n[SQL]\n1", "x"}, QByteArray()},
