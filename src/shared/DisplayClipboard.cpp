@@ -72,7 +72,9 @@ QUtf8StringView utf8(const QByteArray& bytes)
 void AppendPlainCell(QByteArray& text, QUtf8StringView cell)
 {
     const QByteArrayView bytes(cell.data(), cell.size());
-    const bool bQuoted = bytes.contains('\t') || bytes.contains('\n') || bytes.contains('\r') || bytes.startsWith('"');
+    bool bQuoted = bytes.startsWith('"');
+    for (qsizetype i = 0; i < bytes.size() && !bQuoted; ++i)
+        bQuoted = bytes[i] == '\t' || bytes[i] == '\n' || bytes[i] == '\r';
     if (!bQuoted) {
         text.append(bytes);
         return;

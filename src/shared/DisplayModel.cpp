@@ -26,9 +26,10 @@ qint64 DisplayModel::Rows::id(int row) const
 
 QUtf8StringView DisplayModel::Rows::cell(int row, int col, QByteArray& scratch) const
 {
-    const int field = fields.at(col);
-    if (snapshot->isTextAt(row, field))
-        return snapshot->utf8ViewAt(row, field);
+    const int field = fields[static_cast<size_t>(col)];
+    QUtf8StringView text;
+    if (snapshot->textCell(row, field, &text))
+        return text;
     scratch = snapshot->textAt(row, field).toUtf8();
     return QUtf8StringView(scratch.constData(), scratch.size());
 }
@@ -94,12 +95,13 @@ QVariant DisplayModel::headerData(int section, Qt::Orientation orientation, int 
 
 void DisplayModel::setRecordings(std::unique_ptr<SnapshotRecordset> snapshot)
 {
-    beginResetModel();
-    m_rows = Rows();
+    Rows rows;
     for (int c = 0; c < kColumns; ++c)
-        m_rows.fields[c] = snapshot->fieldIndex(QString(fieldName(c)));
-    m_rows.idField = snapshot->fieldIndex(QStringLiteral("ID"));
-    m_rows.snapshot = std::move(snapshot);
+        rows.fields[c] = snapshot->fieldIndex(QString(fieldName(c)));
+    rows.idField = snapshot->fieldIndex(QStringLiteral("ID")); // throws for a column the result lacks
+    rows.snapshot = std::move(snapshot);
+    beginResetModel();
+    m_rows = std::move(rows);
     endResetModel();
 }
 

@@ -38,6 +38,17 @@ public:
     bool isText(int index) const;
     qint64 integer(int index) const;
 
+    // A text cell's bytes where they lie, for walks over every cell (find, copy): the row and index
+    // must be in range, and a number or Null gives false.
+    bool textCell(int row, int index, QUtf8StringView* text) const
+    {
+        const Cell& c = m_cells[static_cast<size_t>(row) * m_names.size() + static_cast<size_t>(index)];
+        if (c.length < 0)
+            return false;
+        *text = QUtf8StringView(m_utf8.data() + c.offset, c.length);
+        return true;
+    }
+
     // The same of any row, the current one staying where it is: a model shows the rows from here.
     QString textAt(int row, int index) const;
     QUtf8StringView utf8ViewAt(int row, int index) const;
