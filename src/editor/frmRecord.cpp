@@ -139,6 +139,8 @@ void frmRecord::CreateControls()
             txtYear->setText(sKept);
             txtYear->setCursorPosition(iPosition);
         }
+        // The edit's own textChanged comes after the one of the text set here.
+        m_sYearShown = txtYear->text();
     });
     connect(cboFormat, &QComboBox::activated, this, &frmRecord::cboFormat_Click);
     connect(cmdOK, &QToolButton::clicked, this, &frmRecord::cmdOK_Click);

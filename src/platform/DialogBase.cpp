@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 
 DialogBase::DialogBase(QWidget* parent) : QDialog(parent)
 {}
@@ -34,6 +35,12 @@ bool DialogBase::eventFilter(QObject* watched, QEvent* event)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     const bool bOk = isOkKey(key);
+    // A push button with the focus is what Enter presses, as in any dialog.
+    if (auto* button = qobject_cast<QPushButton*>(focus); bOk && button && watched == button) {
+        if (!key->isAutoRepeat())
+            button->click();
+        return true;
+    }
     if (bOk || key->key() == Qt::Key_Escape) {
         if (!key->isAutoRepeat())
             bOk ? okKey() : cancelKey();

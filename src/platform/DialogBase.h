@@ -4,9 +4,10 @@
 
 class QKeyEvent;
 
-// What every Varolin window shares: Enter is its OK and Escape its Cancel from any of its controls,
-// closing it from the title bar is Cancel, and a held key acts once: its repeats are dropped, so
-// they neither act again here nor reach the window behind.
+// What every Varolin window shares: Enter is its OK and Escape its Cancel from any of its controls
+// (Enter on a push button with the focus presses that button), closing it from the title bar is
+// Cancel, and a held key acts once: its repeats are dropped, so they neither act again here nor
+// reach the window behind.
 class DialogBase : public QDialog
 {
     Q_OBJECT

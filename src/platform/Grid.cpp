@@ -27,6 +27,8 @@ Grid::Grid(QWidget* parent) : QTableView(parent)
 
 void Grid::setModel(QAbstractItemModel* model)
 {
+    if (model == this->model())
+        return;
     if (this->model())
         disconnect(this->model(), nullptr, this, nullptr);
     QTableView::setModel(model);

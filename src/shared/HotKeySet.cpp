@@ -57,7 +57,12 @@ QString HotKeySet::textFromFile(const QString& value, const QString& spaceSubst)
     text.reserve(value.size());
     for (qsizetype p = 0; p < value.size();) {
         if (const qsizetype group = BracedGroupLength(value, p)) {
-            text += QStringView(value).mid(p, group);
+            // A key's name with a count ("{TAB_3}") was written with its space substituted too; a
+            // single braced character ("{_}") is typed as itself.
+            QString braced = value.mid(p, group);
+            if (group > 3 && !spaceSubst.isEmpty())
+                braced.replace(spaceSubst, QStringLiteral(" "));
+            text += braced;
             p += group;
         } else if (!spaceSubst.isEmpty() && QStringView(value).mid(p).startsWith(spaceSubst)) {
             text += QLatin1Char(' ');

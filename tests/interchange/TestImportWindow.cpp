@@ -79,7 +79,8 @@ TEST(ImportWindow, WhatCannotBeImportedOrIsCancelledChangesNothingThenAnAccessTa
     Dialogs::scriptInputAnswer(program.folder.file("long.csv"));
     program.whenShows<QDialog>({[](QDialog* d) {
         EXPECT_LE(d->frameGeometry().width(), d->screen()->availableGeometry().width());
-        ProgramWindow::press(Qt::Key_Escape);
+        in<QPushButton>(d, "cmdCancel")->setFocus();
+        ProgramWindow::press(Qt::Key_Return); // the focused Cancel, not Import
     }});
     program.control<QAction>("mnuFileItem0")->trigger();
     EXPECT_FALSE(program.stepsLeft());

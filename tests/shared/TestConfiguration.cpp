@@ -284,6 +284,9 @@ TEST(HotKeySet, WhatIsSavedIsTypedTheSameAfterARestart)
         ASSERT_EQ(loaded.count(), 1);
         EXPECT_EQ(Typed(loaded.at(0).text), Typed(key.text)) << c.subst << " " << c.stored;
     }
+    // Earlier versions wrote the space of a key's count substituted too.
+    EXPECT_EQ(HotKeySet::textFromFile(QStringLiteral("{TAB_3}a_b{_}"), QStringLiteral("_")),
+              QStringLiteral("{TAB 3}a b{_}"));
 }
 
 } // namespace
