@@ -32,11 +32,11 @@ struct FindRequest
 //   g_asSelectionWhere, g_asSelectionOrder       selections (SelectionList::Selection: where, order)
 //   g_sFindText, g_bFindMatchCase,
 //   g_bFindWholeCell                             lastFind
-//   g_aiRowID                                    the display model's IdRole (frmMain's grid)
-//   g_iCurrentID                                 frmMain::m_iCurrentID; the editor's EditResult::savedID
+//   g_aiRowID                                    ItemRoles::RecordingId of the display model
+//   g_iCurrentID                                 frmMain::currentID(); the editor's frmRecord::Result::savedID
 //   g_sEditMode, g_iRecordID, g_vAtFirstRow,
 //   g_vAtLastRow                                 the editor's EditRequest
-//   g_bRecordUpdated, g_vNavigate                the editor's EditResult
+//   g_bRecordUpdated, g_vNavigate                the editor's frmRecord::Result
 class Session
 {
 public:
