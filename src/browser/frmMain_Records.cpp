@@ -118,12 +118,17 @@ void frmMain::cmdDelete_Click()
 {
     if (!m_bHasRecords)
         return;
-    if (Dialogs::message(this, QStringLiteral("Are you sure you want to delete this Recording?"),
-                         QStringLiteral("Varolin"), QMessageBox::Yes | QMessageBox::No, QMessageBox::Question,
-                         QMessageBox::Yes) != QMessageBox::Yes)
+    const int r = grdData->row();
+    // The question names the recording, so that the wrong row is not deleted by a quick Yes.
+    QString sQuestion = QStringLiteral("Are you sure you want to delete this Recording?");
+    const QString sArtist = grdData->textAt(r, 0);
+    const QString sTitle = grdData->textAt(r, 1);
+    if (!sArtist.isEmpty() || !sTitle.isEmpty())
+        sQuestion += QStringLiteral("\r\n\r\n%1 - %2").arg(sArtist, sTitle);
+    if (Dialogs::message(this, sQuestion, QStringLiteral("Varolin"), QMessageBox::Yes | QMessageBox::No,
+                         QMessageBox::Question, QMessageBox::Yes) != QMessageBox::Yes)
         return;
 
-    const int r = grdData->row();
     const qint64 iDeleted = RowID(r);
     try {
         RecordingStore(*m_session.catalogue()).remove(iDeleted);

@@ -5,6 +5,7 @@
 #include "platform/SendKeys.h"
 #include "platform/ToolbarIcons.h"
 #include "platform/Twips.h"
+#include "shared/modVarolin.h"
 #include "shared/Session.h"
 #include "store/EngineError.h"
 #include "store/RecordingStore.h"
@@ -291,7 +292,7 @@ void frmRecord::SetUpHotKeys()
         QString sCaption = hotKey.name;
         cmdHotKey[i]->setText(sCaption.replace(QLatin1Char('&'), QLatin1String("&&")));
         // A text such as "a<b>c" is shown as written, not read as markup.
-        const QString sTip = QStringLiteral("Paste Text '") + hotKey.text + QLatin1Char('\'');
+        const QString sTip = QStringLiteral("Paste Text '") + UnescapeHotKeyText(hotKey.text) + QLatin1Char('\'');
         cmdHotKey[i]->setToolTip(Qt::mightBeRichText(sTip) ? Qt::convertFromPlainText(sTip) : sTip);
         cmdHotKey[i]->setAccessibleName(hotKey.name);
         const int iWidth = qBound(iSide, cmdHotKey[i]->sizeHint().width(), iMaxWidth);

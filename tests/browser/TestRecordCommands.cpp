@@ -233,11 +233,12 @@ TEST_F(RecordCommands, DeleteShowsTheNeighbourNext)
 
         Dialogs::scriptMessageAnswer(QMessageBox::Yes);
         focusGrid();
+        const QString named = grid()->textAt(grid()->row(), 0) + " - " + grid()->textAt(grid()->row(), 1);
         press(Qt::Key_Delete);
         const QList<Dialogs::Shown> shown = Dialogs::takeShown();
         ASSERT_EQ(shown.size(), 2);
         EXPECT_EQ(std::make_pair(shown.at(1).text, shown.at(1).title),
-                  std::make_pair(QStringLiteral("Are you sure you want to delete this Recording?"),
+                  std::make_pair("Are you sure you want to delete this Recording?\r\n\r\n" + named,
                                  QStringLiteral("Varolin")));
         EXPECT_FALSE(field(deleted).isValid());
         EXPECT_EQ(program.column(1), c.titlesAfter);
