@@ -77,15 +77,11 @@ int frmMain::FillGrid()
     m_bHasRecords = true;
     EnableRecordCommands(true);
 
-    // The rows are in the display already; this walk shows the progress over them and finds the
-    // recording to show selected.
+    // The rows are in the display already; this walk shows the progress over them.
     const int iCount = m_display->rowCount();
     const float fStep = 100.0f / static_cast<float>(iCount);
     float fProgress = 0;
-    int iCurrentRow = 0;
     for (int n = 0; n < iCount; ++n) {
-        if (m_display->idAt(n) == m_iCurrentID)
-            iCurrentRow = n + 1;
         fProgress += fStep;
         const int iPercent = static_cast<int>(fProgress);
         if (iPercent > pnlStatus->percent()) {
@@ -98,8 +94,9 @@ int frmMain::FillGrid()
 
     grdData->setCol(0);
     grdData->setRow(1);
-    // The recording last worked on shows selected until the caller moves the current row.
-    const int iShown = iCurrentRow > 0 ? iCurrentRow : 1;
+    // The recording last worked on shows selected, in the rows as the grid shows them, until the
+    // caller moves the current row.
+    const int iShown = qMax(0, DisplayModel::shownRowOf(*grdData->model(), m_iCurrentID)) + 1;
     grdData->setSelection(iShown, 0, iShown, grdData->cols() - 1);
     return iCount;
 }

@@ -188,23 +188,8 @@ QString SnapshotRecordset::textAt(int row, int index) const
 
 QUtf8StringView SnapshotRecordset::utf8View(int index) const
 {
-    return utf8ViewAt(m_row, index);
-}
-
-QUtf8StringView SnapshotRecordset::utf8ViewAt(int row, int index) const
-{
-    const Cell& c = cellAt(row, index);
+    const Cell& c = cell(index);
     return c.length >= 0 ? QUtf8StringView(m_utf8.data() + c.offset, c.length) : QUtf8StringView();
-}
-
-bool SnapshotRecordset::isText(int index) const
-{
-    return isTextAt(m_row, index);
-}
-
-bool SnapshotRecordset::isTextAt(int row, int index) const
-{
-    return cellAt(row, index).length >= 0;
 }
 
 qint64 SnapshotRecordset::integer(int index) const

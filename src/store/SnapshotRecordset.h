@@ -35,7 +35,6 @@ public:
     // A text value as the engine holds it (UTF-8), without copying; empty for Null and for values
     // that are not text.
     QUtf8StringView utf8View(int index) const;
-    bool isText(int index) const;
     qint64 integer(int index) const;
 
     // A text cell's bytes where they lie, for walks over every cell (find, copy): the row and index
@@ -51,8 +50,6 @@ public:
 
     // The same of any row, the current one staying where it is: a model shows the rows from here.
     QString textAt(int row, int index) const;
-    QUtf8StringView utf8ViewAt(int row, int index) const;
-    bool isTextAt(int row, int index) const;
     qint64 integerAt(int row, int index) const;
 
     // Where a value lies in m_utf8: a text of `length` bytes, or the 8 bytes of a number.
