@@ -121,6 +121,10 @@ private:
     void grdData_KeyDown(int iKeyCode, Qt::KeyboardModifiers iShift);
     void grdData_RowColChange();
     qint64 RowID(int iRow) const;
+    // Deletes the recording of a row when the catalogue still holds it as shown; else tells the
+    // user and asks.
+    enum class DeleteOutcome { Deleted, Kept, Gone };
+    DeleteOutcome DeleteIfAsShown(int iRow);
     qint64 NeighbourID(int iRow) const;
 
     // Find

@@ -5,8 +5,10 @@
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "platform/KeyCodes.h"
+#include "shared/DisplayModel.h"
 #include "shared/DisplayNavigation.h"
 #include "shared/Session.h"
+#include "shared/ShownRecording.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
 #include "store/RecordingStore.h"
@@ -131,7 +133,18 @@ void frmMain::cmdDelete_Click()
 
     const qint64 iDeleted = RowID(r);
     try {
-        RecordingStore(*m_session.catalogue()).remove(iDeleted);
+        switch (DeleteIfAsShown(r)) {
+        case DeleteOutcome::Deleted:
+            break;
+        case DeleteOutcome::Kept:
+            return;
+        case DeleteOutcome::Gone:
+            // Another program deleted it already: the display catches up, on the neighbour.
+            m_iCurrentID = NeighbourID(r);
+            RefreshAfterChange();
+            grdData->setFocus();
+            return;
+        }
     } catch (const EngineError& e) {
         Dialogs::message(this, QStringLiteral("The Recording could not be deleted:\r\n\r\n") + e.description(),
                          QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
@@ -144,6 +157,58 @@ void frmMain::cmdDelete_Click()
     m_iCurrentID = NeighbourID(r);
     RefreshAfterChange();
     grdData->setFocus();
+}
+
+frmMain::DeleteOutcome frmMain::DeleteIfAsShown(int iRow)
+{
+    const qint64 iID = RowID(iRow);
+    QStringList asShown;
+    for (int c = 0; c < DisplayModel::kColumns; ++c)
+        asShown << grdData->textAt(iRow, c);
+    Database& catalogue = *m_session.catalogue();
+    std::optional<QStringList> now;
+    // Checked and deleted under the write lock, so no other program's save comes in between.
+    catalogue.beginTrans();
+    try {
+        now = ReadShownRecording(catalogue, iID);
+        if (now == asShown)
+            RecordingStore(catalogue).remove(iID);
+        if (now == asShown)
+            catalogue.commitTrans();
+        else
+            catalogue.rollback();
+    } catch (const EngineError&) {
+        try {
+            catalogue.rollback();
+        } catch (const EngineError&) {
+            // Already rolled back by the engine; the first failure is the one reported.
+        }
+        throw;
+    }
+    if (now == asShown)
+        return DeleteOutcome::Deleted;
+    if (!now) {
+        Dialogs::message(this,
+                         QStringLiteral("This Recording is no longer in the catalogue; another program has deleted it. "
+                                        "The display will be refreshed."),
+                         QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Information);
+        return DeleteOutcome::Gone;
+    }
+    // Another program changed it since the display was read: the user sees what would go.
+    const auto answer = Dialogs::message(
+        this,
+        QStringLiteral("Another program has changed this Recording since it was shown; it now reads:\r\n\r\n"
+                       "%1 - %2 (%3)\r\n\r\nDelete it all the same?")
+            .arg(now->at(0), now->at(1), now->at(2)),
+        QStringLiteral("Varolin"), QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning, QMessageBox::No);
+    if (answer != QMessageBox::Yes) {
+        m_iCurrentID = iID;
+        RefreshAfterChange();
+        grdData->setFocus();
+        return DeleteOutcome::Kept;
+    }
+    RecordingStore(catalogue).remove(iID);
+    return DeleteOutcome::Deleted;
 }
 
 void frmMain::grdData_DblClick()

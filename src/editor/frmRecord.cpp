@@ -265,6 +265,15 @@ void frmRecord::LoadFormats(std::optional<qint64> format)
     cboFormat->setCurrentIndex(iSelected);
 }
 
+void frmRecord::ShowValues(const RecordingValues& values)
+{
+    m_bLoading = true;
+    LoadFields(values);
+    LoadFormats(values.format);
+    m_bLoading = false;
+    m_bChanged = false;
+}
+
 RecordingValues frmRecord::GatherFields() const
 {
     RecordingValues values;
@@ -461,8 +470,11 @@ bool frmRecord::Update()
         const RecordingValues values = GatherFields();
         if (m_bNew) {
             m_result.savedID = m_store->insert(values);
+        } else if (const std::optional<RecordingValues> theirs = m_store->save(m_request.recordID, values)) {
+            if (!ResolveConflict(*theirs, values))
+                return false;
+            m_result.savedID = m_request.recordID;
         } else {
-            m_store->save(m_request.recordID, values);
             m_result.savedID = m_request.recordID;
         }
     } catch (const EngineError& e) {
@@ -473,6 +485,30 @@ bool frmRecord::Update()
     m_store.reset();
     m_result.saved = true;
     return true;
+}
+
+bool frmRecord::ResolveConflict(const RecordingValues& theirs, const RecordingValues& mine)
+{
+    // Neither edit may vanish unasked: the user chooses whose version stands.
+    const auto answer = Dialogs::message(
+        this,
+        QStringLiteral(
+            "Another program has changed this Recording since you opened it (it now reads \"%1 - %2\").\r\n\r\n"
+            "Yes: save your version over it.\r\n"
+            "No: show the other program's version here, dropping your changes.\r\n"
+            "Cancel: go back to your changes without saving.")
+            .arg(theirs.artist, theirs.title),
+        QStringLiteral("Varolin"), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Warning,
+        QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes) {
+        m_store->save(m_request.recordID, mine, RecordingStore::Overwrite::Yes);
+        return true;
+    }
+    if (answer == QMessageBox::No) {
+        if (const std::optional<RecordingValues> now = m_store->load(m_request.recordID))
+            ShowValues(*now);
+    }
+    return false;
 }
 
 void frmRecord::NoUpdate()

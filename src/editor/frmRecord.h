@@ -62,6 +62,9 @@ public:
     bool Update();
     // Ends the table access without saving.
     void NoUpdate();
+    // Another program saved the recording since it was loaded: asks whose version stands. True
+    // when the user's was written over it.
+    bool ResolveConflict(const RecordingValues& theirs, const RecordingValues& mine);
 
     bool isChanged() const { return m_bChanged; }
 
@@ -87,6 +90,8 @@ private:
     LoadResult Form_Load();
     void LoadFields(const RecordingValues& values);
     void LoadFormats(std::optional<qint64> format);
+    // Shows a recording read again, as unchanged.
+    void ShowValues(const RecordingValues& values);
     RecordingValues GatherFields() const;
     void SetUpHotKeys();
 

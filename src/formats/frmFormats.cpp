@@ -191,8 +191,28 @@ void frmFormats::cmdOK_Click()
 {
     if (m_bUnloading)
         return;
-    if (const QString sError = m_formats.apply(*m_session.catalogue()); !sError.isEmpty())
-        return Refuse(sError);
+    FormatList::Applied applied = m_formats.apply(*m_session.catalogue());
+    if (applied.changedElsewhere) {
+        // Neither this list nor the other program's change may vanish unasked.
+        const auto answer = Dialogs::message(
+            this,
+            QStringLiteral("Another program has changed the Formats since this list was read.\r\n\r\n"
+                           "Yes: write this list over them.\r\n"
+                           "No: show the other program's list here, dropping the changes made here.\r\n"
+                           "Cancel: go back to this list without writing it."),
+            kTitle, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Warning,
+            QMessageBox::Cancel);
+        if (answer == QMessageBox::No) {
+            if (!Form_Load())
+                Unload(QDialog::Rejected);
+            return;
+        }
+        if (answer != QMessageBox::Yes)
+            return;
+        applied = m_formats.apply(*m_session.catalogue(), FormatList::Overwrite::Yes);
+    }
+    if (!applied.failure.isEmpty())
+        return Refuse(applied.failure);
     m_bFormatsChanged = m_formats.changed();
     Unload(QDialog::Accepted);
 }

@@ -59,14 +59,7 @@ QString FormatList::load(Database* catalogue)
     try {
         if (!catalogue)
             throw EngineError(EngineError::Kind::General, QStringLiteral("No catalogue is open."));
-        QList<std::pair<QVariant, QVariant>> aRows; // ID, Description
-        {
-            const std::unique_ptr<Recordset> rsFormat = catalogue->openRecordset(QStringLiteral("Format"));
-            const int iID = rsFormat->fieldIndex(QStringLiteral("ID"));
-            const int iDescription = rsFormat->fieldIndex(QStringLiteral("Description"));
-            for (; !rsFormat->eof(); rsFormat->moveNext())
-                aRows.append({rsFormat->value(iID), rsFormat->value(iDescription)});
-        }
+        const Rows aRows = readRows(*catalogue);
         // A recording may still name a format that is gone; a new format must not take its ID
         // and suddenly describe it.
         qint64 iID = 0;
@@ -89,11 +82,24 @@ QString FormatList::load(Database* catalogue)
             }
             insertSorted({iID, row.second});
         }
+        m_aLoaded = aRows;
     } catch (const EngineError& e) {
         m_aFormats.clear();
+        m_aLoaded.clear();
         return QStringLiteral("The Formats could not be read:\r\n\r\n") + e.description();
     }
     return QString();
+}
+
+FormatList::Rows FormatList::readRows(Database& catalogue)
+{
+    Rows aRows;
+    const std::unique_ptr<Recordset> rsFormat = catalogue.openRecordset(QStringLiteral("Format"));
+    const int iID = rsFormat->fieldIndex(QStringLiteral("ID"));
+    const int iDescription = rsFormat->fieldIndex(QStringLiteral("Description"));
+    for (; !rsFormat->eof(); rsFormat->moveNext())
+        aRows.append({rsFormat->value(iID), rsFormat->value(iDescription)});
+    return aRows;
 }
 
 int FormatList::insertSorted(const Format& format)
@@ -195,10 +201,15 @@ int FormatList::remove(int index)
     return index > 0 ? index - 1 : 0;
 }
 
-QString FormatList::apply(Database& catalogue) const
+FormatList::Applied FormatList::apply(Database& catalogue, Overwrite overwrite) const
 {
     try {
         catalogue.beginTrans();
+        // Compared under the write lock, so no other program's change comes between.
+        if (overwrite == Overwrite::No && readRows(catalogue) != m_aLoaded) {
+            catalogue.rollback();
+            return {true, QString()};
+        }
         refuseFormatsTakenIntoUse(catalogue);
         catalogue.execute(Catalogue::deleteFormatsStatement());
         const std::unique_ptr<Recordset> rsFormat = catalogue.openRecordset(QStringLiteral("Format"));
@@ -221,9 +232,9 @@ QString FormatList::apply(Database& catalogue) const
             // The engine may already have rolled back; if not, the user must know the list is in doubt.
             sMessage += QStringLiteral("\r\n\r\nThe change could not be taken back either: ") + eRollback.description();
         }
-        return sMessage;
+        return {false, sMessage};
     }
-    return QString();
+    return {};
 }
 
 void FormatList::refuseFormatsTakenIntoUse(Database& catalogue) const

@@ -48,15 +48,28 @@ public:
     // The index to select after removing, or -1 when the list is empty.
     int remove(int index);
 
-    // Rewrites the table in one transaction; on failure it is rolled back and the list kept.
-    QString apply(Database& catalogue) const;
+    // What an apply did: wrote the list, found the table changed by another program since the load
+    // (and wrote nothing), or failed with the text to show.
+    struct Applied
+    {
+        bool changedElsewhere = false;
+        QString failure;
+        bool written() const { return !changedElsewhere && failure.isEmpty(); }
+    };
+    enum class Overwrite { No, Yes };
+    // Rewrites the table in one transaction; on failure it is rolled back and the list kept. A table
+    // another program changed since the load is written over only when told to.
+    Applied apply(Database& catalogue, Overwrite overwrite = Overwrite::No) const;
 
 private:
+    using Rows = QList<std::pair<QVariant, QVariant>>; // ID, Description, as the table holds them
+    static Rows readRows(Database& catalogue);
     int insertSorted(const Format& format);
     QString check(QString* typed, int amended) const;
     void refuseFormatsTakenIntoUse(Database& catalogue) const;
 
     QList<Format> m_aFormats;
+    Rows m_aLoaded;      // the table as the last load read it
     qint64 m_iMaxID = 0; // only grows, for the whole run
     bool m_bChanged = false;
 };

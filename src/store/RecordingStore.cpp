@@ -46,10 +46,19 @@ std::optional<RecordingValues> RecordingStore::load(qint64 id)
 {
     open();
     m_loadedID.reset();
+    std::optional<RecordingValues> values = read(id);
+    if (values) {
+        m_loadedID = id;
+        m_loaded = *values;
+    }
+    return values;
+}
+
+std::optional<RecordingValues> RecordingStore::read(qint64 id)
+{
     m_table->seek(QStringLiteral("="), id);
     if (m_table->noMatch())
         return std::nullopt;
-    m_loadedID = id;
     RecordingValues values;
     for (const auto& text : kTexts)
         values.*text.member = m_table->text(m_table->fieldIndex(QLatin1String(text.column)));
@@ -74,17 +83,40 @@ qint64 RecordingStore::insert(const RecordingValues& values)
     return id;
 }
 
-void RecordingStore::save(qint64 id, const RecordingValues& values)
+std::optional<RecordingValues> RecordingStore::save(qint64 id, const RecordingValues& values, Overwrite overwrite)
 {
     if (m_loadedID != id && !load(id))
         throw EngineError(EngineError::Kind::General,
                           QStringLiteral("The recording %1 is not in the catalogue; another program may have "
                                          "deleted it.")
                               .arg(id));
-    m_table->edit();
-    write(values);
-    m_table->update();
+    // What is stored is compared with what was loaded under the write lock, so that no other
+    // program's save can come between the check and the write.
+    m_catalogue.beginTrans();
+    try {
+        const std::optional<RecordingValues> stored = read(id);
+        if (!stored)
+            throw EngineError(EngineError::Kind::General,
+                              QStringLiteral("The recording is no longer in the catalogue; another program may have "
+                                             "deleted it."));
+        if (overwrite == Overwrite::No && *stored != m_loaded) {
+            m_catalogue.rollback();
+            return stored;
+        }
+        m_table->edit();
+        write(values);
+        m_table->update();
+        m_catalogue.commitTrans();
+    } catch (const EngineError&) {
+        try {
+            m_catalogue.rollback();
+        } catch (const EngineError&) {
+            // The engine may have rolled back already; the first failure is the one to report.
+        }
+        throw;
+    }
     close();
+    return std::nullopt;
 }
 
 void RecordingStore::write(const RecordingValues& values)

@@ -26,8 +26,9 @@ struct RecordingValues
 
 // The recordings of a catalogue, one at a time. A load keeps the table open for the edit, and the
 // save that follows writes to the row the load found: a recording another program deleted
-// meanwhile is refused, not written anew. Engine failures are thrown as EngineError; a failed
-// insert or save leaves the edit open, to be tried again.
+// meanwhile is refused, not written anew, and one another program changed meanwhile is written only
+// when the caller says to overwrite it. Engine failures are thrown as EngineError; a failed insert
+// or save leaves the edit open, to be tried again.
 class RecordingStore
 {
 public:
@@ -49,8 +50,11 @@ public:
     std::optional<RecordingValues> load(qint64 id);
     // Adds a recording and ends the edit; the new recording's ID.
     qint64 insert(const RecordingValues& values);
-    // Writes every field of the recording and ends the edit.
-    void save(qint64 id, const RecordingValues& values);
+    // Writes every field of the recording and ends the edit. When the catalogue no longer holds what
+    // the last load found (another program saved the recording since), nothing is written unless
+    // `overwrite`: the recording as it stands now is returned and the edit stays open.
+    enum class Overwrite { No, Yes };
+    std::optional<RecordingValues> save(qint64 id, const RecordingValues& values, Overwrite overwrite = Overwrite::No);
     void remove(qint64 id);
     // Ends the edit without writing.
     void close();
@@ -72,8 +76,10 @@ public:
 
 private:
     void write(const RecordingValues& values);
+    std::optional<RecordingValues> read(qint64 id);
 
     Database& m_catalogue;
     std::unique_ptr<Recordset> m_table;
     std::optional<qint64> m_loadedID; // the row the table stands on for the edit
+    RecordingValues m_loaded;         // what the catalogue held when it was loaded
 };

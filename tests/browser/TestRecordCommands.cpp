@@ -347,7 +347,7 @@ TEST_F(RecordCommands, AmendOfARecordAnotherProgramDeletedRefreshes)
             type(QStringLiteral("Lost?"));
             press(Qt::Key_Return);
             EXPECT_TRUE(editor->isVisible());
-            EXPECT_TRUE(Dialogs::takeShown().value(0).text.contains(QStringLiteral("no longer in table")));
+            EXPECT_TRUE(Dialogs::takeShown().value(0).text.contains(QStringLiteral("no longer in the catalogue")));
             Dialogs::scriptMessageAnswer(QMessageBox::No);
             press(Qt::Key_Escape);
         }});

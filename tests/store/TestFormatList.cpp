@@ -77,6 +77,11 @@ TEST(FormatList, ChangesKeepTheListSortedAndApplyWritesItWhole)
         {"", 1, "", {"8-Track=3", "cd=2", "Édition=7", "LP=1"}, "8-Track", "", kUse + "('Late', 5), ('Later', 5)",
          "Error updating Formats : 2 Recordings now use a Format deleted here (another program gave it to them), "
          "so nothing has been changed."},
+        // Another program changed the table since the load: nothing is written unless told to overwrite.
+        {"", -1, "Reel", kBase + QStringList{"Reel=8"}, "Reel", "", "INSERT INTO Format VALUES (8, 'Wire')",
+         "changed elsewhere"},
+        {"", 2, "Vinyl", {"8-Track=3", "Cassette=5", "Édition=7", "LP=1", "Vinyl=2"}, "Vinyl", "",
+         "UPDATE Format SET Description = 'Compact Disc' WHERE ID = 2", "changed elsewhere"},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -94,14 +99,17 @@ TEST(FormatList, ChangesKeepTheListSortedAndApplyWritesItWhole)
         EXPECT_EQ(change.refusal, c.refusal);
         EXPECT_EQ(run.formats.changed(), c.refusal.isEmpty() && (c.typed.isEmpty() || !c.selected.isEmpty()));
         TestFolder::execute(run.path, c.meanwhile);
-        const QString failure = run.formats.apply(*run.db);
+        FormatList before;
+        before.load(run.db.get());
+        const FormatList::Applied applied = run.formats.apply(*run.db);
+        const QString failure = applied.changedElsewhere ? QStringLiteral("changed elsewhere") : applied.failure;
         EXPECT_EQ(failure.left(c.failure.isEmpty() ? -1 : c.failure.size()), c.failure);
         FormatList stored;
         stored.load(run.db.get());
         if (!c.failure.isEmpty()) {
-            EXPECT_EQ(Items(stored), kBase);
+            EXPECT_EQ(Items(stored), Items(before)) << "nothing was written";
             TestFolder::execute(run.path, "DELETE FROM Recording");
-            EXPECT_EQ(run.formats.apply(*run.db), QString());
+            EXPECT_TRUE(run.formats.apply(*run.db, FormatList::Overwrite::Yes).written());
             stored.load(run.db.get());
         }
         EXPECT_EQ(Items(stored), c.listed);

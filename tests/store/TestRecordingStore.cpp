@@ -64,6 +64,39 @@ TEST_F(RecordingStoreTest, WritesEveryFieldEmptyOnesAsZeroLengthTexts)
     EXPECT_EQ(query("SELECT Count(*) FROM Recording WHERE ID IN (2, 3000000000, 7294967297)"), 3);
 }
 
+TEST_F(RecordingStoreTest, ASaveOverAnotherProgramsChangeWritesOnlyWhenTold)
+{
+    const qint64 id = 3000000000;
+    const struct
+    {
+        const char* meanwhile; // another program, between the load and the save
+        bool asked;
+    } cases[] = {
+        {"SELECT 1", false},
+        {"UPDATE Recording SET Title = 'Theirs' WHERE ID = 3000000000", true},
+        {"UPDATE Recording SET Format = 1 WHERE ID = 3000000000", true},
+        {"UPDATE Recording SET Notes = 'one\ntwo' WHERE ID = 3000000000", true},
+        {"UPDATE Recording SET Title = Title WHERE ID = 3000000000", false}, // the same again
+        {"UPDATE Recording SET Title = 'Other' WHERE ID = 2", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.meanwhile);
+        execute(QStringLiteral("UPDATE Recording SET Label = 'L' WHERE ID = 3000000000"));
+        RecordingValues mine = *store.load(id);
+        mine.label = QStringLiteral("Mine");
+        execute(QString::fromUtf8(c.meanwhile));
+        const RecordingValues stored = *RecordingStore(*db).load(id);
+        const std::optional<RecordingValues> theirs = store.save(id, mine);
+        ASSERT_EQ(theirs.has_value(), c.asked);
+        if (theirs) {
+            EXPECT_EQ(*theirs, stored);
+            EXPECT_EQ(query("SELECT Label FROM Recording WHERE ID = 3000000000"), QStringLiteral("L"));
+            EXPECT_EQ(store.save(id, mine, RecordingStore::Overwrite::Yes), std::nullopt);
+        }
+        EXPECT_EQ(*RecordingStore(*db).load(id), mine);
+    }
+}
+
 TEST_F(RecordingStoreTest, FormatsInIDOrderAndWhereANewRecordingStarts)
 {
     const QList<RecordingStore::FormatEntry> formats = store.formats();
