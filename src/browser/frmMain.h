@@ -121,6 +121,8 @@ private:
     void grdData_KeyDown(int iKeyCode, Qt::KeyboardModifiers iShift);
     void grdData_RowColChange();
     qint64 RowID(int iRow) const;
+    // The file to export to, asked of the user; empty when cancelled.
+    QString ChooseExportFile(const QString& sSuggested);
     // Deletes the recording of a row when the catalogue still holds it as shown; else tells the
     // user and asks.
     enum class DeleteOutcome { Deleted, Kept, Gone };

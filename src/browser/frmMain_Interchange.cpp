@@ -9,6 +9,7 @@
 #include "platform/Grid.h"
 #include "shared/modVarolin.h"
 #include "shared/Session.h"
+#include "store/Database.h"
 #include "store/EngineError.h"
 
 #include <QComboBox>
@@ -70,6 +71,31 @@ void frmMain::mnuFileImport_Click()
     grdData->setFocus();
 }
 
+QString frmMain::ChooseExportFile(const QString& sSuggested)
+{
+    // What must not be replaced is said before the question whether to replace it; the chooser
+    // then opens again on the same place.
+    QString sPath = sSuggested;
+    for (;;) {
+        sPath = Dialogs::fileName(this, Dialogs::FileMode::Save, QStringLiteral("Export Display"), sPath,
+                                  QStringLiteral("CSV files (*.csv);;All files (*)"));
+        if (sPath.isEmpty())
+            return QString();
+        const QString sRefusal = Exporter::targetRefusal(sPath, m_session.catalogue()->path(), m_session.iniFile());
+        if (!sRefusal.isEmpty()) {
+            Dialogs::message(this, sRefusal, QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
+            continue;
+        }
+        if (!QFileInfo::exists(sPath) ||
+            Dialogs::message(this,
+                             QStringLiteral("'%1' already exists.\r\nDo you want to replace it?")
+                                 .arg(QDir::toNativeSeparators(sPath)),
+                             QStringLiteral("Export Display"), QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning,
+                             QMessageBox::No) == QMessageBox::Yes)
+            return sPath;
+    }
+}
+
 void frmMain::mnuFileExport_Click()
 {
     if (!m_session.catalogue())
@@ -85,16 +111,15 @@ void frmMain::mnuFileExport_Click()
     if (sName.isEmpty())
         sName = QStringLiteral("Recordings");
     const QString sFolder = m_sInterchangeFolder.isEmpty() ? QDir::homePath() : m_sInterchangeFolder;
-    const QString sPath = Dialogs::fileName(this, Dialogs::FileMode::Save, QStringLiteral("Export Display"),
-                                            QDir(sFolder).filePath(sName + QStringLiteral(".csv")),
-                                            QStringLiteral("CSV files (*.csv);;All files (*)"));
+    const QString sPath = ChooseExportFile(QDir(sFolder).filePath(sName + QStringLiteral(".csv")));
     if (sPath.isEmpty())
         return;
     m_sInterchangeFolder = QFileInfo(sPath).absolutePath();
 
     try {
         BusyCursor busy;
-        const int n = Exporter::exportStatement(*m_session.catalogue(), m_sDisplayStatement, sPath);
+        const int n =
+            Exporter::exportStatement(*m_session.catalogue(), m_sDisplayStatement, sPath, m_session.iniFile());
         ShowStatusMessage(this,
                           QStringLiteral("%1 %2 written to %3")
                               .arg(n)

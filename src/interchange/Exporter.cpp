@@ -5,10 +5,12 @@
 #include "interchange/RecordingFields.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
+#include "store/FileKind.h"
+#include "store/JetFile.h"
 #include "store/Statement.h"
 
 #include <array>
-#include <filesystem>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -31,29 +33,58 @@ void write(QSaveFile& file, QByteArray& buffer, const QString& path)
     buffer.clear();
 }
 
-// The export would replace the catalogue's own file, or a device or pipe that happens to have the
-// name (the file is written beside and renamed over the old one).
-void refuseTarget(const Database& db, const QString& path)
-{
-    const QFileInfo info(path);
-    if (info.isDir())
-        throw InterchangeError(QStringLiteral("'%1' is a folder; choose a file name to export to.").arg(path));
-    if (!info.exists())
-        return;
-    if (!info.isFile())
-        throw InterchangeError(QStringLiteral("'%1' is not a file; choose a file name to export to.").arg(path));
-    std::error_code error;
-    if (std::filesystem::equivalent(QFile::encodeName(path).toStdString(), QFile::encodeName(db.path()).toStdString(),
-                                    error))
-        throw InterchangeError(
-            QStringLiteral("'%1' is the catalogue itself; choose another file name to export to.").arg(path));
-}
-
 } // namespace
 
-int Exporter::exportStatement(Database& db, const QString& jetSql, const QString& path)
+QString Exporter::targetRefusal(const QString& path, const QString& catalogue, const QString& settingsFile)
 {
-    refuseTarget(db, path);
+    const QString choose = QStringLiteral("; choose another file name to export to.");
+    // By name first: a companion of the catalogue matters at the next start even when it is not
+    // there now, and the engine would delete or replay it.
+    for (const QLatin1String suffix :
+         {QLatin1String(""), QLatin1String("-journal"), QLatin1String("-wal"), QLatin1String("-shm")}) {
+        if (!catalogue.isEmpty() && FileKind::samePath(path, catalogue + suffix))
+            return (suffix.isEmpty()
+                        ? QStringLiteral("'%1' is the catalogue itself")
+                        : QStringLiteral(
+                              "'%1' is a companion file of the catalogue, which the engine keeps to protect it"))
+                       .arg(path) +
+                   choose;
+    }
+    if (FileKind::samePath(path, settingsFile))
+        return QStringLiteral("'%1' is Varolin's settings file in use, holding its Selections, hot keys and "
+                              "catalogue")
+                   .arg(path) +
+               choose;
+    if (FileKind::samePath(path, QCoreApplication::applicationFilePath()))
+        return QStringLiteral("'%1' is the running program itself").arg(path) + choose;
+    if (const QString kind = FileKind::specialKind(path); !kind.isEmpty())
+        return QStringLiteral("'%1' is %2, not a file").arg(path, kind) + choose;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QString();
+    // Only an export or another text file may be replaced: never a program or a database.
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(64 * 1024) : QByteArray();
+    QString what;
+    if (head.startsWith("\x7f"
+                        "ELF") ||
+        info.isExecutable())
+        what = QStringLiteral("a program");
+    else if (head.startsWith(QByteArrayView("SQLite format 3", 16)))
+        what = QStringLiteral("an SQLite database");
+    else if (JetFile::kindOf(head) != JetFile::Kind::None)
+        what = QStringLiteral("an Access database");
+    else if (head.contains('\0') && !head.startsWith("\xff\xfe") && !head.startsWith("\xfe\xff")) // UTF-16 is text
+        what = QStringLiteral("not a text file");
+    if (what.isEmpty())
+        return QString();
+    return QStringLiteral("'%1' is %2, which an export must not replace").arg(path, what) + choose;
+}
+
+int Exporter::exportStatement(Database& db, const QString& jetSql, const QString& path, const QString& settingsFile)
+{
+    if (const QString refusal = targetRefusal(path, db.path(), settingsFile); !refusal.isEmpty())
+        throw InterchangeError(refusal);
     bool isSelect = false;
     const QString sql = Database::translate(jetSql, &isSelect);
     Statement statement(db.handle(), sql);

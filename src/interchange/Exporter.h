@@ -12,5 +12,11 @@ public:
     // Writes the recordings a display statement (Catalogue::displayStatement) finds, in its order,
     // and returns how many. The file is replaced whole or not at all: throws InterchangeError
     // when it cannot be written, EngineError when the statement cannot be run.
-    static int exportStatement(Database& db, const QString& jetSql, const QString& path);
+    // settingsFile is the varolin.ini in use, which no export may replace.
+    static int exportStatement(Database& db, const QString& jetSql, const QString& path,
+                               const QString& settingsFile = QString());
+    // Why no export may be written to the path, or the empty string: a folder, pipe or device, the
+    // catalogue or one of its companion files, the settings file, the running program, or an
+    // existing file that is not text (a program, a database).
+    static QString targetRefusal(const QString& path, const QString& catalogue, const QString& settingsFile);
 };

@@ -108,7 +108,7 @@ int runExport(Session& session, const InterchangeRequest& request, const QString
     const QString sql = SelectionList::displayStatement(selection, selection.where);
     int n = 0;
     try {
-        n = Exporter::exportStatement(*db, sql, request.exportFile);
+        n = Exporter::exportStatement(*db, sql, request.exportFile, session.iniFile());
     } catch (const EngineError& e) {
         throw EngineError(
             e.kind(), QStringLiteral("The Selection \"%1\" could not be run: %2").arg(selection.name, e.description()));

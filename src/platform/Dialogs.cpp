@@ -125,7 +125,8 @@ QString Dialogs::fileName(QWidget* parent, FileMode mode, const QString& caption
     }
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const QString chosen = mode == FileMode::Open ? QFileDialog::getOpenFileName(parent, caption, suggested, filter)
-                                                  : QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+                                                  : QFileDialog::getSaveFileName(parent, caption, suggested, filter, nullptr,
+                                                                                QFileDialog::DontConfirmOverwrite);
     QApplication::restoreOverrideCursor();
     return chosen;
 }

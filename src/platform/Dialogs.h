@@ -29,8 +29,9 @@ public:
     static QString input(QWidget* parent, const QString& prompt, const QString& title,
                          const QString& defaultText = QString());
 
-    // A file chosen to read (Open) or to write (Save, which asks before replacing one); the empty
-    // string when the user cancels. suggested is the folder or file name the chooser starts on.
+    // A file chosen to read (Open) or to write (Save: asking before replacing one is left to the
+    // caller, which may have to refuse it first); the empty string when the user cancels.
+    // suggested is the folder or file name the chooser starts on.
     enum class FileMode { Open, Save };
     static QString fileName(QWidget* parent, FileMode mode, const QString& caption, const QString& suggested,
                             const QString& filter);

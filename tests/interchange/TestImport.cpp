@@ -13,6 +13,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <sys/stat.h>
@@ -209,6 +210,11 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
     // Places a CSV file must not replace: the file is written beside and renamed over them.
     ASSERT_EQ(mkfifo(QFile::encodeName(folder.file("pipe.csv")).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(catalogue, folder.file("link.csv")));
+    folder.writeFile("varolin.ini", "[SQL]\n1=All\n");
+    folder.writeFile("script", "#!/bin/sh\n");
+    QFile::setPermissions(folder.file("script"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    folder.writeFile("binary.dat", QByteArray("abc\0def", 7));
+    ASSERT_TRUE(QFile::copy(kJetFolder + "nwind-jet3.mdb", folder.file("access.csv")));
     const struct
     {
         QString path;
@@ -219,12 +225,26 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
         {catalogue, "is the catalogue itself"},
         {folder.path() + "/../" + QFileInfo(folder.path()).fileName() + "/varolin.mdb", "is the catalogue itself"},
         {folder.file("link.csv"), "is the catalogue itself"},
-        {folder.file("pipe.csv"), "is not a file"},
+        {folder.file("pipe.csv"), "is a named pipe (FIFO), not a file"},
+        {catalogue + "-journal", "is a companion file of the catalogue"},
+        {catalogue + "-wal", "is a companion file of the catalogue"},
+        {folder.file("varolin.ini"), "is Varolin's settings file in use"},
+        {QCoreApplication::applicationFilePath(), "is the running program itself"},
+        {folder.file("script"), "is a program, which an export must not replace"},
+        {copy, "is an SQLite database"},
+        {folder.file("access.csv"), "is an Access database"},
+        {folder.file("binary.dat"), "is not a text file"},
+        {"/dev/null", "is a device"},
     };
     for (const auto& r : refused)
         EXPECT_TRUE(failure([&] {
-                        Exporter::exportStatement(*db, Catalogue::displayStatement(QString(), QString()), r.path);
-                    }).contains(r.says));
+                        Exporter::exportStatement(*db, Catalogue::displayStatement(QString(), QString()), r.path,
+                                                  folder.file("varolin.ini"));
+                    }).contains(r.says))
+            << r.path.toStdString();
+    // Our own export and any other text are replaced.
+    EXPECT_EQ(Exporter::targetRefusal(folder.file("all.csv"), catalogue, folder.file("varolin.ini")), QString());
+    EXPECT_EQ(Exporter::targetRefusal(folder.file("varolin.ini"), catalogue, QString()), QString());
     EXPECT_EQ(recordingsOf(catalogue).size(), 3);
     EXPECT_FALSE(QFileInfo(folder.file("pipe.csv")).isFile());
 }

@@ -145,6 +145,23 @@ TEST(ImportWindow, ExportWritesTheDisplayInItsOrder)
     QTest::keyClick(selection, Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(program.folder.readFile("again.csv"), program.folder.readFile("out.csv"));
 
+    // The settings file is refused before any question of replacing it, and the chooser comes back;
+    // an export is replaced only when the user says so.
+    const QByteArray ini = program.folder.readFile("varolin.ini");
+    Dialogs::takeShown();
+    for (const QString& answer : {program.folder.file("varolin.ini"), QString(), program.folder.file("out.csv")})
+        Dialogs::scriptInputAnswer(answer);
+    Dialogs::scriptMessageAnswer(QMessageBox::Ok);
+    Dialogs::scriptMessageAnswer(QMessageBox::No);
+    program.control<QAction>("mnuFileItem1")->trigger();
+    program.control<QAction>("mnuFileItem1")->trigger();
+    QList<Dialogs::Shown> shown = Dialogs::takeShown();
+    ASSERT_EQ(shown.size(), 6) << "after No the chooser comes back";
+    EXPECT_TRUE(shown.at(1).text.contains("settings file in use")) << shown.at(1).text.toStdString();
+    EXPECT_TRUE(shown.at(2).input) << "the chooser again";
+    EXPECT_TRUE(shown.at(4).text.endsWith("Do you want to replace it?"));
+    EXPECT_EQ(program.folder.readFile("varolin.ini"), ini);
+
     // A display the engine refused has nothing to export.
     program.control<QComboBox>("cboSQL")->setCurrentIndex(1);
     emit program.control<QComboBox>("cboSQL")->activated(1);
