@@ -1,5 +1,7 @@
 #include "interchange/CsvReader.h"
 
+#include "shared/SpreadsheetText.h"
+
 #include "interchange/InterchangeError.h"
 #include "interchange/RecordingFields.h"
 #include "shared/TextEncoding.h"
@@ -282,7 +284,8 @@ QString CsvReader::value(int row, int column) const
     QString s = m_text.mid(cell.start, cell.length);
     if (cell.quoted)
         s.replace(QLatin1String("\"\""), QLatin1String("\""));
-    return s;
+    // A value our export marked as text, not a formula, comes back as it was.
+    return row >= 0 ? SpreadsheetText::unmarked(s) : s;
 }
 
 QString CsvReader::rowPlace(int row) const

@@ -1,5 +1,7 @@
 #include "interchange/CsvWriter.h"
 
+#include "shared/SpreadsheetText.h"
+
 namespace {
 
 bool isSpace(char c)
@@ -26,11 +28,16 @@ bool needsQuotes(QByteArrayView field)
 
 void CsvWriter::appendField(QByteArray& out, QByteArrayView utf8)
 {
+    const bool marked = SpreadsheetText::needsMark(utf8);
     if (!needsQuotes(utf8)) {
+        if (marked)
+            out += '\'';
         out.append(utf8);
         return;
     }
     out += '"';
+    if (marked)
+        out += '\'';
     for (const char c : utf8) {
         if (c == '"')
             out += '"';

@@ -7,7 +7,8 @@
 
 // Records written as CSV: UTF-8, comma-separated, CR LF at each record's end, and a field quoted
 // only when it holds a comma, a semicolon, a tab, a quote, a line break, or spaces at either end
-// (which some readers drop), its quotes doubled.
+// (which some readers drop), its quotes doubled. A field a spreadsheet would run as a formula is
+// written after an apostrophe (SpreadsheetText), which CsvReader takes away again.
 class CsvWriter
 {
 public:

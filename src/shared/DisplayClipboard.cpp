@@ -1,5 +1,7 @@
 #include "shared/DisplayClipboard.h"
 
+#include "shared/SpreadsheetText.h"
+
 #include "store/SnapshotRecordset.h"
 
 #include <QMimeData>
@@ -68,18 +70,24 @@ QUtf8StringView utf8(const QByteArray& bytes)
 }
 
 // A cell as a spreadsheet pastes it back whole: one holding a tab or a line break, or starting with
-// a quote, goes in quotes with its own quotes doubled; any other as it is.
+// a quote, goes in quotes with its own quotes doubled; any other as it is. One a spreadsheet would
+// take for a formula is marked as text first.
 void AppendPlainCell(QByteArray& text, QUtf8StringView cell)
 {
     const QByteArrayView bytes(cell.data(), cell.size());
+    const bool bMarked = SpreadsheetText::needsMark(bytes);
     bool bQuoted = bytes.startsWith('"');
     for (qsizetype i = 0; i < bytes.size() && !bQuoted; ++i)
         bQuoted = bytes[i] == '\t' || bytes[i] == '\n' || bytes[i] == '\r';
     if (!bQuoted) {
+        if (bMarked)
+            text += '\'';
         text.append(bytes);
         return;
     }
     text += '"';
+    if (bMarked)
+        text += '\'';
     for (const char c : bytes) {
         if (c == '"')
             text += '"';

@@ -25,7 +25,7 @@ namespace {
 const QList<TestFolder::Recording> kRecordings{
     {"Abba", "Waterloo", "1974", 9, "Polar", "", "line 1\r\nline 2"},
     {"Blur", "Parklife", "1994", 1, "<b>&", "\""},
-    {"Can", "Tago Mago", "", 9, "United Artists"},
+    {"Can", "Tago Mago", "", 9, "United Artists", "-1"},
 };
 
 std::unique_ptr<SnapshotRecordset> Snapshot(const QString& path)
@@ -75,8 +75,9 @@ TEST(Display, RowsCarryTheirIdsThroughAProxy)
     EXPECT_EQ(display.rowCount(), 1);
     EXPECT_FALSE(display.index(0, 0).data(ItemRoles::RecordingId).isValid());
     const QString text = DisplayClipboard::plainText(rows, order);
-    EXPECT_TRUE(
-        text.startsWith(DisplayModel::headings().join(QLatin1Char('\t')) + QStringLiteral("\r\nCan\tTago Mago\t\t")));
+    EXPECT_TRUE(text.startsWith(DisplayModel::headings().join(QLatin1Char('\t')) +
+                                QStringLiteral("\r\nCan\tTago Mago\t\tCD\tUnited Artists\t'-1\t")))
+        << "a formula is marked as text";
     // A cell holding a line break is quoted, or a pasted sheet would shift its columns.
     EXPECT_TRUE(text.endsWith(QStringLiteral("Abba\tWaterloo\t1974\tCD\tPolar\t\t\"line 1\r\nline 2\"\t\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("\t<b>&\t\"\"\"\"\t"))) << "a lone quote opens no quoted cell";

@@ -1,0 +1,27 @@
+#include "shared/SpreadsheetText.h"
+
+namespace {
+
+bool startsAFormula(char c)
+{
+    return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r' || c == '\'';
+}
+
+} // namespace
+
+namespace SpreadsheetText {
+
+bool needsMark(QByteArrayView utf8)
+{
+    return !utf8.isEmpty() && startsAFormula(utf8.front());
+}
+
+QString unmarked(const QString& text)
+{
+    if (text.size() >= 2 && text.front() == QLatin1Char('\'') && text.at(1).unicode() < 0x80 &&
+        startsAFormula(static_cast<char>(text.at(1).unicode())))
+        return text.mid(1);
+    return text;
+}
+
+} // namespace SpreadsheetText
