@@ -122,17 +122,18 @@ QString CommandLine::helpText() const
 {
     const FileLocations locations(QCoreApplication::applicationDirPath());
     const Session session(locations.iniFile());
+    const QString problem = session.iniProblem();
     // The catalogue opened now: the one varolin.ini names, or the default one.
-    QString catalogue = session.ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
-    const bool named = !catalogue.isEmpty();
-    if (!named)
-        catalogue = locations.defaultCatalogue();
+    const bool named = session.namesCatalogue();
+    const QString catalogue = session.cataloguePath(locations.defaultCatalogue());
     QString text = parser.helpText();
-    text += QStringLiteral("\nFiles (%1):\n  Settings   %2\n  Catalogue  %3%4\n")
-                .arg(locations.isPortable() ? QStringLiteral("a portable copy: varolin.ini beside the program")
-                                            : QStringLiteral("an installed copy: the user's folders"),
-                     QDir::toNativeSeparators(locations.iniFile()), QDir::toNativeSeparators(catalogue),
-                     named ? QStringLiteral(" (named in varolin.ini)") : QString());
+    text +=
+        QStringLiteral("\nFiles (%1):\n  Settings   %2%3\n  Catalogue  %4%5\n")
+            .arg(locations.isPortable() ? QStringLiteral("a portable copy: varolin.ini beside the program")
+                                        : QStringLiteral("an installed copy: the user's folders"),
+                 QDir::toNativeSeparators(locations.iniFile()),
+                 problem.isEmpty() ? QString() : QStringLiteral(" (cannot be read: %1)").arg(problem),
+                 QDir::toNativeSeparators(catalogue), named ? QStringLiteral(" (named in varolin.ini)") : QString());
     return text;
 }
 

@@ -106,12 +106,16 @@ bool frmMain::Initialise()
         return false;
     }
     m_session.setIniFile(locations.iniFile());
+    // The window still starts, on the default catalogue; the file is left as it is.
+    if (const QString sProblem = m_session.iniProblem(); !sProblem.isEmpty())
+        Dialogs::message(this,
+                         QStringLiteral("Varolin cannot read its settings file '%1': %2.\r\n\r\nIt starts without "
+                                        "the Selections, hot keys and catalogue named there, and will not change "
+                                        "the file.")
+                             .arg(QDir::toNativeSeparators(locations.iniFile()), sProblem),
+                         QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
 
-    QString sDatabase =
-        m_session.ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
-    if (sDatabase.isEmpty())
-        sDatabase = locations.defaultCatalogue();
-    if (!OpenCatalogue(sDatabase))
+    if (!OpenCatalogue(m_session.cataloguePath(locations.defaultCatalogue())))
         return false;
 
     m_session.LoadSettings();

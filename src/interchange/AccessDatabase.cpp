@@ -1,6 +1,7 @@
 #include "interchange/AccessDatabase.h"
 
 #include "interchange/ColumnMapping.h"
+#include "interchange/FileSource.h"
 #include "interchange/InterchangeError.h"
 #include "store/JetDate.h"
 #include "store/JetFile.h"
@@ -190,11 +191,7 @@ bool useUtf8(MdbHandle* mdb)
 
 AccessDatabase::AccessDatabase(const QString& path) : m_path(path), m_handle(std::make_unique<Handle>())
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw InterchangeError(QStringLiteral("Could not find the file '%1'.").arg(path));
-    if (info.isDir())
-        throw InterchangeError(QStringLiteral("'%1' is a folder, not a file.").arg(path));
+    FileSource::refuseUnreadable(path);
     if (!hasAccessSignature(path))
         throw InterchangeError(
             QStringLiteral("'%1' is not an Access database (it does not begin as one does).").arg(path));

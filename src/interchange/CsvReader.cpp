@@ -2,6 +2,7 @@
 
 #include "shared/SpreadsheetText.h"
 
+#include "interchange/FileSource.h"
 #include "interchange/InterchangeError.h"
 #include "interchange/RecordingFields.h"
 #include "shared/TextEncoding.h"
@@ -77,13 +78,7 @@ CsvReader::CsvReader(const QByteArray& bytes)
 CsvReader CsvReader::fromFile(const QString& path)
 {
     const QFileInfo info(path);
-    if (!info.exists())
-        throw InterchangeError(QStringLiteral("Could not find the file '%1'.").arg(path));
-    if (info.isDir())
-        throw InterchangeError(QStringLiteral("'%1' is a folder, not a file.").arg(path));
-    // A pipe or a device would be read without end.
-    if (!info.isFile())
-        throw InterchangeError(QStringLiteral("'%1' is not a file that can be imported.").arg(path));
+    FileSource::refuseUnreadable(path);
     if (info.size() >= qint64(1) << 32)
         throw InterchangeError(QStringLiteral("'%1' is too large to import (over four gigabytes).").arg(path));
     QFile file(path);

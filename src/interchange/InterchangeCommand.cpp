@@ -26,15 +26,14 @@ void say(std::FILE* stream, const QString& text)
 // start a new catalogue.
 std::unique_ptr<Database> openCatalogue(const Session& session, const QString& defaultCatalogue, bool createMissing)
 {
-    const QString entry =
-        session.ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
-    const QStringList candidates = CataloguePathCandidates(entry.isEmpty() ? defaultCatalogue : entry);
+    const bool named = session.namesCatalogue();
+    const QStringList candidates = CataloguePathCandidates(session.cataloguePath(defaultCatalogue));
     for (const QString& path : candidates) {
         try {
             return Database::open(path);
         } catch (const EngineError& e) {
             const bool lastChance = path == candidates.last();
-            if (e.kind() != EngineError::Kind::FileNotFound || (lastChance && (!entry.isEmpty() || !createMissing)))
+            if (e.kind() != EngineError::Kind::FileNotFound || (lastChance && (named || !createMissing)))
                 throw;
         }
     }
@@ -125,6 +124,10 @@ int runExport(Session& session, const InterchangeRequest& request, const QString
 int RunInterchangeCommand(const InterchangeRequest& request, const QString& iniFile, const QString& defaultCatalogue)
 {
     Session session(iniFile);
+    if (const QString problem = session.iniProblem(); !problem.isEmpty()) {
+        say(stderr, QStringLiteral("Cannot read the settings file '%1': %2.").arg(iniFile, problem));
+        return 1;
+    }
     try {
         return request.importFile.isEmpty() ? runExport(session, request, defaultCatalogue)
                                             : runImport(session, request, defaultCatalogue);

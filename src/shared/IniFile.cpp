@@ -1,6 +1,7 @@
 #include "shared/IniFile.h"
 
 #include "shared/TextEncoding.h"
+#include "store/FileKind.h"
 
 #include <algorithm>
 #include <QFile>
@@ -9,6 +10,9 @@
 #include <QStringDecoder>
 
 namespace {
+
+// Far beyond any settings file: a thousand Selections take some 50 KB.
+constexpr qint64 kMaxSize = 16 << 20;
 
 struct Line
 {
@@ -162,10 +166,12 @@ Document parse(const QByteArray& file)
 
 bool load(const QString& path, Document* doc)
 {
+    if (!IniFile::readProblem(path).isEmpty())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    *doc = parse(file.readAll());
+    *doc = parse(file.read(kMaxSize));
     return true;
 }
 
@@ -302,6 +308,27 @@ QList<IniFile::Entry> IniFile::readSection(const QString& path, const QString& s
     return entries;
 }
 
+QString IniFile::readProblem(const QString& path)
+{
+    if (const QString why = FileKind::lookError(path); !why.isEmpty())
+        return why;
+    if (const QString kind = FileKind::specialKind(path); !kind.isEmpty())
+        return QStringLiteral("it is %1, not a file").arg(kind);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QString();
+    if (info.size() > kMaxSize)
+        return QStringLiteral("it is %1 bytes long, far more than any settings file").arg(info.size());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    // Text of UTF-16 without its mark has a zero byte beside nearly every character.
+    const QByteArray head = file.read(4096);
+    if (head.count('\0') * 4 > head.size() && TextEncoding::detect(head).bomSize == 0)
+        return QStringLiteral("it is UTF-16 text without a byte-order mark; save it as UTF-8");
+    return QString();
+}
+
 bool IniFile::write(const QString& path, const QString& section, const QString& key, const QString& value,
                     QString* error)
 {
@@ -321,10 +348,12 @@ bool IniFile::write(const QString& path, const QList<Entry>& entries, QString* e
         }
     }
 
+    // A file that cannot be read is never replaced by one holding only the new keys.
     Document doc;
-    if (QFile::exists(path) && !load(path, &doc)) {
+    if (const QString problem = readProblem(path); !problem.isEmpty() || (QFile::exists(path) && !load(path, &doc))) {
         if (error)
-            *error = QStringLiteral("Cannot read '%1'.").arg(path);
+            *error = problem.isEmpty() ? QStringLiteral("Cannot read '%1'.").arg(path)
+                                       : QStringLiteral("Cannot read '%1': %2.").arg(path, problem);
         return false;
     }
     for (const Entry& entry : entries)

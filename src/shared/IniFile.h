@@ -23,6 +23,11 @@ public:
         QString value;
     };
 
+    // Why the file cannot be read as settings, or the empty string when it can or is missing: not a
+    // file (a pipe or device would be read for ever), one the user may not read, far too large, or
+    // UTF-16 text without its byte-order mark. Such a file reads as empty and is never written.
+    static QString readProblem(const QString& path);
+
     // The key's raw value, or nothing when the file, the section or the key is missing.
     static std::optional<QString> read(const QString& path, const QString& section, const QString& key);
     // Every key line of the section's first occurrence, in file order, duplicates included.

@@ -1,5 +1,8 @@
 #include "shared/Session.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "shared/modVarolin.h"
 #include "store/Database.h"
 #include "store/NumberText.h"
@@ -84,6 +87,25 @@ bool Session::WriteIniString(const QString& p_sSection, const QString& p_sKey, c
 bool Session::WriteIniStrings(const QList<IniFile::Entry>& p_aEntries, QString* p_sError) const
 {
     return IniFile::write(m_iniFile, p_aEntries, p_sError);
+}
+
+QString Session::iniProblem() const
+{
+    return IniFile::readProblem(m_iniFile);
+}
+
+bool Session::namesCatalogue() const
+{
+    return !ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString()).isEmpty();
+}
+
+QString Session::cataloguePath(const QString& defaultCatalogue) const
+{
+    const QString entry = ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Database"), QString());
+    if (entry.isEmpty())
+        return defaultCatalogue;
+    // Wherever the program was started from, the entry means the same file.
+    return QDir::isRelativePath(entry) ? QFileInfo(m_iniFile).absoluteDir().filePath(entry) : entry;
 }
 
 void Session::LoadSettings()

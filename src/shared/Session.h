@@ -67,6 +67,14 @@ public:
     // Writes several keys in one replacement of the file: all of them, or none.
     bool WriteIniStrings(const QList<IniFile::Entry>& p_aEntries, QString* p_sError = nullptr) const;
 
+    // Why the settings file cannot be read, or the empty string (IniFile::readProblem).
+    QString iniProblem() const;
+    // The catalogue the "Database" entry names, a relative one taken from the settings file's
+    // folder; the default when there is no entry.
+    QString cataloguePath(const QString& defaultCatalogue) const;
+    // Whether the "Database" entry names the catalogue.
+    bool namesCatalogue() const;
+
     // Reads "Auto-Refresh", "Space-Substitution-Char" and the hot keys.
     void LoadSettings();
     void LoadHotKeys();

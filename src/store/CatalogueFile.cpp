@@ -1,6 +1,7 @@
 #include "store/CatalogueFile.h"
 
 #include "store/EngineError.h"
+#include "store/FileKind.h"
 #include "store/JetFile.h"
 #include "store/Statement.h"
 
@@ -155,16 +156,17 @@ void CatalogueFile::requireReachable(const QString& path)
     {
     };
     if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
-        if (S_ISDIR(status.st_mode))
+        // Opening a pipe would wait for ever, and a device is no damaged catalogue.
+        if (const QString kind = FileKind::specialKind(path); !kind.isEmpty())
             throw EngineError(EngineError::Kind::NotACatalogue,
-                              QStringLiteral("'%1' is a folder, not a catalogue file.").arg(path));
+                              QStringLiteral("'%1' is %2, not a catalogue file.").arg(path, kind));
         if (::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), R_OK, AT_EACCESS) == 0)
             return;
     } else if (errno == ENOENT || errno == ENOTDIR) {
         throw EngineError(EngineError::Kind::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
     } else if (errno != EACCES) {
         throw EngineError(EngineError::Kind::General,
-                          QStringLiteral("Cannot open '%1': %2.").arg(path, QString::fromLocal8Bit(strerror(errno))));
+                          QStringLiteral("Cannot open '%1': %2.").arg(path, FileKind::lookError(path)));
     }
     throw EngineError(EngineError::Kind::PermissionDenied,
                       QStringLiteral("Varolin may not open '%1': permission denied. Ask for read and write permission "

@@ -1,5 +1,7 @@
 #include "store/FileKind.h"
 
+#include <cerrno>
+#include <cstring>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +23,17 @@ QString specialKind(const QString& path)
     if (S_ISSOCK(status.st_mode))
         return QStringLiteral("a socket");
     return QString();
+}
+
+QString lookError(const QString& path)
+{
+    struct stat status = {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) == 0 || errno == ENOENT ||
+        errno == ENOTDIR)
+        return QString();
+    if (errno == ELOOP)
+        return QStringLiteral("its symbolic links lead round in a loop");
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 namespace {

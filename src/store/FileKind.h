@@ -10,6 +10,10 @@ namespace FileKind {
 // a missing one, or one that cannot be looked at. Symbolic links are followed.
 QString specialKind(const QString& path);
 
+// Why the path cannot even be looked at (a loop of symbolic links, a folder on the way that may not
+// be entered), or the empty string: a missing file is not such a reason.
+QString lookError(const QString& path);
+
 // The same path as `other`, once links and "." and ".." are resolved; either may be missing.
 bool samePath(const QString& path, const QString& other);
 

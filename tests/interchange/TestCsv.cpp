@@ -84,19 +84,20 @@ TEST(CsvReader, RefusesWhatItCannotReadWholeNamingTheLine)
 TEST(CsvReader, NamesTheFileItCannotOpen)
 {
     TestFolder folder;
-    const auto failure = [](const QString& path) {
-        return TestFolder::thrown<InterchangeError>([&] { CsvReader::fromFile(path); });
-    };
-    EXPECT_EQ(failure(folder.file("none.csv")),
-              QStringLiteral("Could not find the file '%1'.").arg(folder.file("none.csv")));
-    EXPECT_EQ(failure(folder.path()), QStringLiteral("'%1' is a folder, not a file.").arg(folder.path()));
     folder.writeFile("empty.csv", QByteArray());
-    EXPECT_EQ(failure(folder.file("empty.csv")),
-              QStringLiteral("'%1' cannot be imported: the file is empty.").arg(folder.file("empty.csv")));
-    // A pipe or a device would be read without end.
+    // A pipe or a device would be read without end, a loop of links never reached.
     ASSERT_EQ(mkfifo(QFile::encodeName(folder.file("pipe.csv")).constData(), 0600), 0);
-    for (const QString& path : {folder.file("pipe.csv"), QStringLiteral("/dev/zero")})
-        EXPECT_EQ(failure(path), QStringLiteral("'%1' is not a file that can be imported.").arg(path));
+    ASSERT_TRUE(QFile::link(folder.file("loop.csv"), folder.file("loop.csv")));
+    const std::pair<QString, QString> cases[] = {
+        {folder.file("none.csv"), "Could not find the file '%1'."},
+        {folder.path(), "'%1' is a folder, not a file that can be imported."},
+        {folder.file("empty.csv"), "'%1' cannot be imported: the file is empty."},
+        {folder.file("pipe.csv"), "'%1' is a named pipe (FIFO), not a file that can be imported."},
+        {"/dev/zero", "'%1' is a device, not a file that can be imported."},
+        {folder.file("loop.csv"), "Cannot open '%1': its symbolic links lead round in a loop."},
+    };
+    for (const auto& [path, message] : cases)
+        EXPECT_EQ(TestFolder::thrown<InterchangeError>([&] { CsvReader::fromFile(path); }), message.arg(path));
 }
 
 TEST(CsvWriter, QuotesOnlyWhereNeededAndReadsBackTheSame)

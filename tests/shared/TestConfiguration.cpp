@@ -3,10 +3,12 @@
 #include "shared/Session.h"
 #include "support/TestFolder.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <sys/stat.h>
 
 namespace {
 
@@ -82,6 +84,42 @@ TEST_F(Configuration, ReadsLikeTheProfileFunctionsAndSurvivesHostileFiles)
         session.LoadSettings(); // and nothing else in it trips the settings
         EXPECT_EQ(QFile::exists(session.iniFile()), !c.file.isNull());
     }
+}
+
+TEST_F(Configuration, AFileThatIsNoSettingsFileIsNamedAtOnceAndNeverWritten)
+{
+    const QString ini = session.iniFile();
+    const struct
+    {
+        std::function<void()> make;
+        const char* says; // "" for a file that reads
+    } cases[] = {
+        {[&] { folder.writeFile("varolin.ini", "[SQL]\n1=All\n"); }, ""},
+        {[&] { QDir().mkdir(ini); }, "it is a folder, not a file"},
+        {[&] { ASSERT_EQ(mkfifo(QFile::encodeName(ini).constData(), 0600), 0); }, "named pipe (FIFO)"},
+        {[&] { QFile::link("/dev/zero", ini); }, "it is a device, not a file"},
+        {[&] { QFile::link(ini, ini); }, "symbolic links lead round in a loop"},
+        {[&] { folder.writeFile("varolin.ini", Utf16("[SQL]\n1=All\n", true).mid(2)); }, "UTF-16 text without"},
+        {[&] { folder.writeFile("varolin.ini", QByteArray(17 << 20, 'x')); }, "far more than any settings file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        QFile::remove(ini);
+        QDir().rmdir(ini);
+        c.make();
+        EXPECT_TRUE(session.iniProblem().contains(QLatin1String(c.says))) << session.iniProblem().toStdString();
+        EXPECT_EQ(session.iniProblem().isEmpty(), !*c.says);
+        EXPECT_EQ(session.LoadSelections(), -1);
+        EXPECT_EQ(session.selections.size(), *c.says ? 0 : 1);
+        EXPECT_EQ(session.WriteIniString("SQL", "Default", "1"), !*c.says) << "never written over";
+    }
+    // A relative catalogue is the settings file's neighbour, wherever the program started.
+    folder.writeFile("varolin.ini", "[Initialisation]\nDatabase=data/cat.mdb\n");
+    EXPECT_EQ(session.cataloguePath("/default.mdb"), folder.file("data/cat.mdb"));
+    folder.writeFile("varolin.ini", "[Initialisation]\nDatabase=/abs/cat.mdb\n");
+    EXPECT_EQ(session.cataloguePath("/default.mdb"), QStringLiteral("/abs/cat.mdb"));
+    folder.writeFile("varolin.ini", "[SQL]\n");
+    EXPECT_EQ(session.cataloguePath("/default.mdb"), QStringLiteral("/default.mdb"));
 }
 
 TEST_F(Configuration, LoadsTheSettingsAndTheHotKeysUpToTheFirstGap)

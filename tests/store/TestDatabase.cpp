@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <thread>
@@ -73,6 +74,11 @@ TEST(Database, OpenFailuresSayWhatTheFileIs)
         folder.writeFile("cut.mdb", folder.readFile("whole.mdb").left(8192));
         return folder.file("cut.mdb");
     };
+    // Opening a pipe would wait for ever; a loop of links leads nowhere.
+    const auto fifo = [&] { return mkfifo(QFile::encodeName(folder.file("pipe.mdb")), 0600), folder.file("pipe.mdb"); };
+    const auto loop = [&] {
+        return QFile::link(folder.file("loop.mdb"), folder.file("loop.mdb")), folder.file("loop.mdb");
+    };
     // Catalogues another tool changed, each lacking something the program reads.
     const auto changed = [&](const char* name, const char* sql) {
         const QString path = folder.createCatalogue(QLatin1String(name));
@@ -91,7 +97,10 @@ TEST(Database, OpenFailuresSayWhatTheFileIs)
         {copyJet("nwind-jet3.mdb"), EngineError::Kind::JetFile, "Jet 3"},
         {copyJet("dates-jet4.mdb"), EngineError::Kind::JetFile, "Jet 4"},
         {folder.file("other.db"), EngineError::Kind::NotACatalogue, "not a Varolin catalogue"},
-        {folder.path(), EngineError::Kind::NotACatalogue, "folder"},
+        {folder.path(), EngineError::Kind::NotACatalogue, "is a folder, not a catalogue file"},
+        {fifo(), EngineError::Kind::NotACatalogue, "is a named pipe (FIFO), not a catalogue file"},
+        {"/dev/zero", EngineError::Kind::NotACatalogue, "is a device, not a catalogue file"},
+        {loop(), EngineError::Kind::General, "its symbolic links lead round in a loop"},
         {cutShort(), EngineError::Kind::Damaged, "damaged catalogue: the file is cut short"},
         {folder.file("empty.mdb"), EngineError::Kind::Damaged, "damaged catalogue: the file is empty"},
         {changed("noview.mdb", "DROP VIEW Expanded_Recording"), EngineError::Kind::NotACatalogue,
