@@ -5,6 +5,7 @@
 #include "shared/Session.h"
 #include "Version.h"
 
+#include <csignal>
 #include <cstdio>
 #include <QApplication>
 #include <QCommandLineParser>
@@ -14,6 +15,15 @@ namespace {
 
 // The exit status of a command line that cannot be run as written.
 constexpr int kUsageError = 2;
+
+// Set by Ctrl+C (or a polite kill) while a command runs without the window: the work stops at its
+// next look and leaves nothing half written.
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void onInterrupt(int)
+{
+    g_interrupted = 1;
+}
 
 void print(FILE* stream, const QString& text)
 {
@@ -185,5 +195,9 @@ int main(int argc, char* argv[])
         print(stderr, QStringLiteral("varolin: %1\n").arg(error));
         return 1;
     }
-    return RunInterchangeCommand(line.request, locations.iniFile(), locations.defaultCatalogue());
+    InterchangeRequest request = line.request;
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    request.keepGoing = [] { return g_interrupted == 0; };
+    return RunInterchangeCommand(request, locations.iniFile(), locations.defaultCatalogue());
 }

@@ -2,12 +2,14 @@
 
 #include "editor/frmRecord.h"
 
+#include <functional>
 #include <memory>
 #include <QMainWindow>
 #include <QMap>
 #include <QProcessEnvironment>
 
 class Database;
+class BusyWatch;
 class DisplayModel;
 class Grid;
 class Session;
@@ -93,6 +95,9 @@ private:
     void RefreshGrid(bool bReuseAnswers = false);
     void EmptyGrid();
     int FillGrid();
+    // Runs a task on the catalogue that the user may cancel (a BusyWatch labelled so): a cancel
+    // stops it with EngineError::Kind::Interrupted.
+    void RunCancellable(const QString& sLabel, const std::function<void()>& task);
     void ShowNoRecordings(const QString& sCaption = QStringLiteral("(No Recordings Found)"));
     void EnableRecordCommands(bool bEnable);
     void cmdRefresh_Click();
@@ -187,6 +192,7 @@ private:
     int m_iVisibleRows = 0;
     int m_iMaxLeftCol = 0;
     bool m_bEnded = false;
+    BusyWatch* m_pBusy = nullptr; // the task running on the catalogue, which a close stops first
     int m_iSavedCol = 0;
     bool m_bRestoreCol = false;
 

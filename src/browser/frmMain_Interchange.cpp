@@ -118,8 +118,10 @@ void frmMain::mnuFileExport_Click()
 
     try {
         BusyCursor busy;
-        const int n =
-            Exporter::exportStatement(*m_session.catalogue(), m_sDisplayStatement, sPath, m_session.iniFile());
+        int n = 0;
+        RunCancellable(QStringLiteral("Exporting the display to '%1' ...").arg(QDir::toNativeSeparators(sPath)), [&] {
+            n = Exporter::exportStatement(*m_session.catalogue(), m_sDisplayStatement, sPath, m_session.iniFile());
+        });
         ShowStatusMessage(this,
                           QStringLiteral("%1 %2 written to %3")
                               .arg(n)
@@ -129,6 +131,9 @@ void frmMain::mnuFileExport_Click()
     } catch (const InterchangeError& e) {
         Dialogs::message(this, e.message(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
     } catch (const EngineError& e) {
-        Dialogs::message(this, e.description(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
+        if (e.kind() == EngineError::Kind::Interrupted)
+            ShowStatusMessage(this, QStringLiteral("Export cancelled; nothing was written"), 0);
+        else
+            Dialogs::message(this, e.description(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
     }
 }

@@ -2,6 +2,7 @@
 #include "browser/frmMain.h"
 
 #include "platform/BusyCursor.h"
+#include "platform/BusyWatch.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "platform/StatusPanel.h"
@@ -14,6 +15,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QScopeGuard>
 #include <QToolButton>
 
 void frmMain::RefreshGrid(bool bReuseAnswers)
@@ -38,9 +40,12 @@ void frmMain::RefreshGrid(bool bReuseAnswers)
 
     int n = 0;
     QString sFailure;
+    bool bCancelled = false;
     m_sDisplayStatement.clear();
     try {
-        std::unique_ptr<SnapshotRecordset> rs = m_session.catalogue()->openSnapshot(sSql);
+        std::unique_ptr<SnapshotRecordset> rs;
+        RunCancellable(QStringLiteral("Running the Selection \"%1\" ...").arg(cboSQL->itemText(k)),
+                       [&] { rs = m_session.catalogue()->openSnapshot(sSql); });
         if (rs->eof()) {
             ShowNoRecordings();
         } else {
@@ -49,6 +54,7 @@ void frmMain::RefreshGrid(bool bReuseAnswers)
         }
         m_sDisplayStatement = sSql;
     } catch (const EngineError& e) {
+        bCancelled = e.kind() == EngineError::Kind::Interrupted;
         // A Selection the engine rejects leaves an empty display behind its message.
         sFailure = QStringLiteral("The Selection \"%1\" could not be run:\r\n\r\n%2")
                        .arg(cboSQL->itemText(k), e.description());
@@ -56,7 +62,8 @@ void frmMain::RefreshGrid(bool bReuseAnswers)
             sFailure += QStringLiteral("\r\n\r\nCondition: ") + sWhere;
         // The grid must not read as an empty collection: it says the Selection did not run.
         EmptyGrid();
-        ShowNoRecordings(QStringLiteral("(The Selection could not be run)"));
+        ShowNoRecordings(bCancelled ? QStringLiteral("(The Selection was cancelled)")
+                                    : QStringLiteral("(The Selection could not be run)"));
     }
 
     m_iMaxTopRow = n > m_iVisibleRows ? n - m_iVisibleRows : 1;
@@ -65,11 +72,27 @@ void frmMain::RefreshGrid(bool bReuseAnswers)
     grdData->show();
     if (sFailure.isEmpty()) {
         ShowStatusMessage(this, QString::number(n) + QStringLiteral(" records found"), 0);
+    } else if (bCancelled) {
+        ShowStatusMessage(this, QStringLiteral("The Selection was cancelled"), 0);
     } else {
         ShowStatusMessage(this, QStringLiteral("The Selection could not be run"), 0);
         busy.restore();
         Dialogs::message(this, sFailure, QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
     }
+}
+
+void frmMain::RunCancellable(const QString& sLabel, const std::function<void()>& task)
+{
+    BusyWatch watch(this, sLabel);
+    m_pBusy = &watch;
+    m_session.catalogue()->setProgressHandler([&watch] { return watch.keepGoing(); });
+    // However the task ends, the catalogue asks no more and the window may close again.
+    const auto done = qScopeGuard([this] {
+        if (m_session.catalogue())
+            m_session.catalogue()->setProgressHandler({});
+        m_pBusy = nullptr;
+    });
+    task();
 }
 
 int frmMain::FillGrid()

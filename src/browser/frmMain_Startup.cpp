@@ -2,6 +2,7 @@
 #include "browser/frmMain.h"
 
 #include "platform/BusyCursor.h"
+#include "platform/BusyWatch.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "platform/KeyCodes.h"
@@ -194,6 +195,13 @@ void frmMain::ShutDown()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // A statement running on the catalogue is stopped first; the window closes once it has.
+    if (m_pBusy) {
+        m_pBusy->cancel();
+        event->ignore();
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
     event->accept();
     if (!m_bEnded)
         ShutDown();

@@ -70,6 +70,7 @@ int runImport(const Session& session, const InterchangeRequest& request, const Q
     if (mapping.isEmpty()) // before a missing catalogue is made for it
         throw InterchangeError(Importer::noFieldMessage(source->columns()));
     const std::unique_ptr<Database> db = openCatalogue(session, defaultCatalogue, true);
+    db->setProgressHandler(request.keepGoing);
     Importer importer(*db, *source, mapping);
     Importer::Counts counts;
     try {
@@ -104,6 +105,7 @@ int runExport(Session& session, const InterchangeRequest& request, const QString
         return 2;
     }
     const std::unique_ptr<Database> db = openCatalogue(session, defaultCatalogue, false);
+    db->setProgressHandler(request.keepGoing);
     const QString sql = SelectionList::displayStatement(selection, selection.where);
     int n = 0;
     try {
@@ -134,6 +136,10 @@ int RunInterchangeCommand(const InterchangeRequest& request, const QString& iniF
     } catch (const InterchangeError& e) {
         say(stderr, e.message());
     } catch (const EngineError& e) {
+        if (e.kind() == EngineError::Kind::Interrupted) {
+            say(stderr, QStringLiteral("Stopped; nothing was written."));
+            return 130;
+        }
         say(stderr, e.description());
     }
     return 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QString>
 
 // What the command line asks of the catalogue without opening the window: bring a file in
@@ -11,9 +12,11 @@ struct InterchangeRequest
     QString map;   // SOURCE=Field,... overriding the matched columns
     QString exportFile;
     int selection = 0; // counts the Selections from 1; 0 is the default Selection
+    // Asked while statements run; false stops the work with nothing written (Ctrl+C).
+    std::function<bool()> keepGoing;
 };
 
 // Runs the request on the catalogue the program would open: the "Database" entry of iniFile, or
 // defaultCatalogue without one. Writes its summary to standard output and its errors to standard
-// error; returns the process's exit status (0 on success).
+// error; returns the process's exit status (0 on success, 130 when stopped by keepGoing).
 int RunInterchangeCommand(const InterchangeRequest& request, const QString& iniFile, const QString& defaultCatalogue);

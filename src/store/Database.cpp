@@ -124,6 +124,15 @@ void Database::execute(const QString& jetSql)
     statement.step();
 }
 
+void Database::setProgressHandler(std::function<bool()> keepGoing)
+{
+    m_keepGoing = std::move(keepGoing);
+    // A few thousand steps take well under a millisecond, so a stop is felt at once.
+    sqlite3_progress_handler(
+        connection(), m_keepGoing ? 4000 : 0,
+        [](void* self) { return static_cast<Database*>(self)->m_keepGoing() ? 0 : 1; }, this);
+}
+
 void Database::beginTrans()
 {
     // IMMEDIATE takes the write lock at once, so a rewrite never meets another writer half-way.

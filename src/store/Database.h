@@ -2,6 +2,7 @@
 
 #include "store/Recordset.h"
 
+#include <functional>
 #include <memory>
 #include <QString>
 
@@ -31,6 +32,11 @@ public:
     // Runs a statement that changes rows (DELETE); SELECT is refused.
     void execute(const QString& jetSql);
 
+    // While a statement runs, keepGoing is asked every few thousand steps of the engine; once it
+    // answers false the statement stops, thrown as EngineError::Kind::Interrupted. An empty
+    // function asks nothing.
+    void setProgressHandler(std::function<bool()> keepGoing);
+
     void beginTrans();
     void commitTrans();
     void rollback();
@@ -49,4 +55,5 @@ private:
     sqlite3* m_db = nullptr;
     QString m_path;
     bool m_utf8 = true; // the catalogue's text encoding is UTF-8
+    std::function<bool()> m_keepGoing;
 };

@@ -30,6 +30,8 @@ EngineError EngineError::fromSqlite(sqlite3* db, int resultCode, const QString& 
                            prefix + QStringLiteral("the catalogue could not be written, so the change was "
                                                    "not saved; the disk may be full (%1).")
                                         .arg(engine));
+    case SQLITE_INTERRUPT:
+        return EngineError(Kind::Interrupted, prefix + QStringLiteral("it was cancelled."));
     case SQLITE_NOTADB:
         return EngineError(Kind::NotACatalogue, prefix + QStringLiteral("not a Varolin catalogue (%1).").arg(engine));
     case SQLITE_CORRUPT:

@@ -21,7 +21,8 @@ public:
         Locked,
         ReadOnly,
         DiskFull,
-        Syntax
+        Syntax,
+        Interrupted // stopped by the one who asked for it
     };
 
     EngineError(Kind kind, const QString& description);

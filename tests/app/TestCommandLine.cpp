@@ -1,9 +1,11 @@
 #include "support/TestFolder.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
 
 namespace {
 
@@ -98,4 +100,25 @@ TEST(CommandLine, InstalledCopyUsesTheUsersFolders)
     EXPECT_EQ(home.readFile(QStringLiteral("config/varolin/varolin.ini")), starter.readAll());
     EXPECT_TRUE(QDir(home.file(QStringLiteral("data/varolin"))).exists());
     EXPECT_EQ(QDir(install.file(QStringLiteral("bin"))).entryList(QDir::Files), QStringList{"varolin"});
+}
+
+TEST(CommandLine, AnExportStoppedByCtrlCLeavesNoFile)
+{
+    TestFolder home;
+    TestFolder portable;
+    const QString program = portable.file(QStringLiteral("varolin"));
+    ASSERT_TRUE(QFile::copy(kProgram, program));
+    TestFolder::addRecordings(portable.createCatalogue(), QList<TestFolder::Recording>(300, {"Artist", "Title"}));
+    portable.writeIni("[SQL]\n1=Endless,ID IN (SELECT a.ID FROM Recording a, Recording b, Recording c, Recording d)\n"
+                      "Default=1\n");
+    const QStringList before = QDir(portable.path()).entryList(QDir::Files);
+    QProcess process;
+    process.start(program, {"--export", portable.file(QStringLiteral("out.csv"))});
+    ASSERT_TRUE(process.waitForStarted());
+    QThread::msleep(1500);
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(5000)) << "stopped at once";
+    EXPECT_EQ(process.exitCode(), 130);
+    EXPECT_TRUE(process.readAllStandardError().contains("Stopped; nothing was written."));
+    EXPECT_EQ(QDir(portable.path()).entryList(QDir::Files), before) << "no partial file";
 }

@@ -13,6 +13,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QProgressDialog>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <sqlite3.h>
 
@@ -215,6 +218,39 @@ TEST(HostileInput, ClosingTheWindowDuringStartUpEndsTheProgram)
     EXPECT_FALSE(window->Form_Load()) << "no event loop may start without a window";
     EXPECT_TRUE(window->isEnded());
     EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(program.session->catalogue(), nullptr);
+}
+
+TEST(HostileInput, ASlowSelectionCanBeCancelledAndTheWindowGoesOn)
+{
+    ProgramWindow program;
+    // Escape on the busy window as soon as it shows, each time.
+    QTimer escape;
+    QObject::connect(&escape, &QTimer::timeout, [] {
+        if (auto* busy = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+            QTest::keyClick(busy, Qt::Key_Escape);
+    });
+    escape.start(50);
+    const QString endless =
+        QStringLiteral("ID IN (SELECT a.ID FROM Recording a, Recording b, Recording c, Recording d)");
+    ASSERT_TRUE(program.start(QStringLiteral("[SQL]\n1=Endless,%1\n2=All\nDefault=1\n").arg(endless),
+                              QList<TestFolder::Recording>(300, {"Artist", "Title", "", 9})));
+    EXPECT_EQ(program.column(0), QStringList{"(The Selection was cancelled)"});
+    EXPECT_EQ(program.control<StatusPanel>("pnlStatus")->caption(), QStringLiteral(" The Selection was cancelled"));
+    EXPECT_TRUE(Dialogs::takeShown().isEmpty()) << "a cancel is no failure";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    auto* selections = program.control<QComboBox>("cboSQL");
+    selections->setCurrentIndex(1);
+    emit selections->activated(1);
+    EXPECT_EQ(program.column(0).size(), 300);
+
+    // Closing the window while a Selection runs stops it first, then ends the program.
+    QTimer::singleShot(600, program.window.get(), &QWidget::close);
+    escape.stop();
+    selections->setCurrentIndex(0);
+    emit selections->activated(0);
+    QTRY_VERIFY_WITH_TIMEOUT(program.window->isEnded(), 5000);
     EXPECT_EQ(program.session->catalogue(), nullptr);
 }
 

@@ -41,6 +41,24 @@ int countOf(Database& db, const QString& sql)
     return db.openSnapshot(sql)->value(0).toInt();
 }
 
+TEST(Database, ASlowStatementStopsWhenAskedAndTheCatalogueGoesOn)
+{
+    TestFolder folder;
+    const QString path = folder.createCatalogue();
+    TestFolder::addRecordings(path, QList<TestFolder::Recording>(200, {"Artist", "Title"}));
+    const auto db = Database::open(path);
+    int asked = 0;
+    db->setProgressHandler([&] { return ++asked < 20; });
+    QString description;
+    EXPECT_EQ(
+        failure([&] { db->openSnapshot("SELECT count(*) FROM Recording a, Recording b, Recording c"); }, &description),
+        EngineError::Kind::Interrupted);
+    EXPECT_EQ(asked, 20);
+    EXPECT_TRUE(description.contains("cancelled")) << description.toStdString();
+    db->setProgressHandler({});
+    EXPECT_EQ(countOf(*db, "SELECT count(*) FROM Recording a, Recording b"), 40000);
+}
+
 TEST(Catalogue, NewCatalogueRollsBackAndIsNeverWrittenOverAFile)
 {
     TestFolder folder;
