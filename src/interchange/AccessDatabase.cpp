@@ -89,6 +89,22 @@ struct BindSize
     ~BindSize() { mdb_set_bind_size(mdb, MDB_BIND_SIZE); }
 };
 
+// A value the row cannot hold (its place runs outside the page, or backwards: the row's table of
+// offsets is damaged), or a memo the row says holds text that came back empty (the library could
+// not reach the page its text lies on). The library reads on past both, at most saying so on its
+// own output.
+bool valueDamaged(MdbHandle* mdb, MdbColumn* column, int length)
+{
+    if (column->cur_value_len < 0 || column->cur_value_start < 0 ||
+        column->cur_value_start + column->cur_value_len > int(mdb->fmt->pg_size))
+        return true;
+    if (column->col_type != MDB_MEMO || length > 0 || column->cur_value_len < 4)
+        return false;
+    // The stored length sits in the value's first four bytes; two are only a compression mark.
+    const quint32 stored = quint32(mdb_get_int32(mdb->pg_buf, column->cur_value_start)) & 0x3FFFFFFF;
+    return stored > 2;
+}
+
 // Every row of a table, as text; throws InterchangeError naming the table for a memo text too long
 // to read whole.
 QList<QStringList> readRows(MdbHandle* mdb, MdbTableDef* table)
@@ -112,6 +128,11 @@ QList<QStringList> readRows(MdbHandle* mdb, MdbTableDef* table)
         row.reserve(n);
         for (unsigned c = 0; c < n; ++c) {
             MdbColumn* column = columnAt(table, c);
+            if (valueDamaged(mdb, column, lengths[c]))
+                throw InterchangeError(QStringLiteral("A text in the column '%1' of the table '%2' could not be read "
+                                                      "(row %3).")
+                                           .arg(QString::fromUtf8(column->name), QString::fromUtf8(table->name))
+                                           .arg(rows.size() + 1));
             if (!isReadable(column->col_type) || lengths[c] <= 0) {
                 row.append(QString());
             } else if (column->col_type == MDB_DATETIME && column->cur_value_len == 8) {

@@ -58,11 +58,36 @@ int lineOfByte(QByteArrayView bytes, qsizetype position)
     return line;
 }
 
+// Cells are kept by 31-bit places in the text.
+const qsizetype kMaxTextLength = qsizetype(1) << 31;
+
+// The length the file's text will have once decoded, counted a piece at a time: UTF-16 units, one
+// for every byte that starts a UTF-8 character and two for one of four bytes. Windows-1252 text has
+// a byte a character, which the same count gives within its limit. The file is read to its end.
+qsizetype textLength(QFile& file)
+{
+    const QByteArray head = file.peek(4);
+    if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF"))
+        return (file.size() - 2) / 2;
+    qsizetype length = 0;
+    QByteArray piece;
+    while (!(piece = file.read(1 << 20)).isEmpty()) {
+        for (const char c : std::as_const(piece)) {
+            const auto b = static_cast<unsigned char>(c);
+            length += (b & 0xC0) != 0x80 ? 1 : 0;
+            length += b >= 0xF0 ? 1 : 0;
+        }
+    }
+    return length;
+}
+
 } // namespace
 
-CsvReader::CsvReader(const QByteArray& bytes)
+CsvReader::CsvReader(QByteArray bytes)
 {
     decode(bytes);
+    // The bytes are let go before the cells are made, so the two are never held with the text.
+    bytes = QByteArray();
     chooseSeparator();
     split();
     // The online database's collection export: its catalogue numbers and its release IDs.
@@ -84,11 +109,17 @@ CsvReader CsvReader::fromFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw InterchangeError(QStringLiteral("Could not open '%1': %2.").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
+    // A file whose text is too long is known from a pass that holds one piece at a time, before
+    // gigabytes are read in only to be refused.
+    if (textLength(file) >= kMaxTextLength)
+        throw InterchangeError(
+            QStringLiteral("'%1' is too large to import (over two thousand million characters).").arg(path));
+    file.seek(0);
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw InterchangeError(QStringLiteral("Could not read '%1': %2.").arg(path, file.errorString()));
     try {
-        return CsvReader(bytes);
+        return CsvReader(std::move(bytes));
     } catch (const InterchangeError& e) {
         throw InterchangeError(QStringLiteral("'%1' cannot be imported: %2").arg(path, e.message()));
     }
@@ -140,7 +171,7 @@ void CsvReader::decode(const QByteArray& bytes)
     }
     if (m_text.isEmpty())
         throw InterchangeError(QStringLiteral("the file is empty."));
-    if (m_text.size() >= qsizetype(1) << 31)
+    if (m_text.size() >= kMaxTextLength)
         throw InterchangeError(
             QStringLiteral("the file is too large to import (over two thousand million characters)."));
     for (qsizetype i = 0; i < m_text.size(); ++i) {

@@ -19,8 +19,9 @@ public:
     // Reads the bytes of a file; throws InterchangeError naming the line of anything it cannot
     // read: an unterminated quote, a record with more fields than the header, bytes that are not
     // text.
-    explicit CsvReader(const QByteArray& bytes);
-    // Reads the file at path; a missing file, a folder or an empty file are refused the same way.
+    explicit CsvReader(QByteArray bytes);
+    // Reads the file at path; a missing file, a folder or an empty file are refused the same way,
+    // and a file whose text is too long before it is read in.
     static CsvReader fromFile(const QString& path);
 
     QStringList columns() const override { return m_columns; }

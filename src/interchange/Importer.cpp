@@ -6,6 +6,7 @@
 #include "store/EngineError.h"
 #include "store/Statement.h"
 
+#include <limits>
 #include <QRegularExpression>
 #include <sqlite3.h>
 
@@ -190,6 +191,12 @@ Importer::Counts Importer::pass(bool write, const std::function<void(int, int)>&
             const QString folded = f[Format].toCaseFolded();
             formatId = formatIds.value(folded, 0);
             if (formatId == 0) {
+                // Past the largest ID the next would wrap round to a negative one.
+                if (highestFormatId == std::numeric_limits<qint64>::max())
+                    throw InterchangeError(
+                        QStringLiteral("The new format \"%1\" (%2) cannot be added: the highest Format ID is already "
+                                       "in use. Nothing has been imported.")
+                            .arg(f[Format], m_source.rowPlace(row)));
                 formatId = ++highestFormatId;
                 formatIds.insert(folded, formatId);
                 ++counts.newFormats;

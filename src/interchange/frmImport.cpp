@@ -221,7 +221,13 @@ void frmImport::ShowPlan()
         lblSummary->setText(QStringLiteral("No column fills a field: choose the columns to import."));
         return;
     }
-    lblSummary->setText(Importer::summary(m_importer->plan(), false) + QLatin1Char('.'));
+    try {
+        lblSummary->setText(Importer::summary(m_importer->plan(), false) + QLatin1Char('.'));
+    } catch (const InterchangeError& e) {
+        // What cannot be imported is said where the summary stands, before Import is pressed.
+        lblSummary->setText(e.message());
+        cmdImport->setEnabled(false);
+    }
 }
 
 void frmImport::cboTable_Click()

@@ -135,6 +135,12 @@ TEST(Import, ReadsYearsFormatsAndDuplicatesByTheRules)
     EXPECT_EQ(recordingsOf(catalogue, "Artist, Title, Format").mid(1, 6),
               QStringList({"ABBA|Arrival|1976|Vinyl|Polar|POLS 272||", "Orphan|||||||", "X|A|1975|Vinyl||||",
                            "X|B|974|||||", "X|C||||||", "X|D||||||"}));
+    // No Format ID is left past the largest: refused whole, never wrapped round to a negative one.
+    TestFolder::execute(catalogue, "INSERT INTO Format VALUES (9223372036854775807, 'Wire')");
+    EXPECT_EQ(failure([&] { importBytes(catalogue, "Artist,Format\nY,wire\nZ,Reel\n"); }),
+              "The new format \"Reel\" (line 3) cannot be added: the highest Format ID is already in use. Nothing "
+              "has been imported.");
+    EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Recording WHERE Artist IN ('Y', 'Z')").toInt(), 0);
 }
 
 TEST(Import, MatchesColumnsByNameAndTheMapOverrides)
@@ -289,6 +295,14 @@ TEST(AccessDatabase, ReadsJet3AndJet4TablesAndRefusesADamagedFileWhole)
         EXPECT_TRUE(failure([&] { AccessDatabase(folder.file("cut.mdb")).readTable("Orders"); }).contains(c.says))
             << c.bytes.size();
     }
+    // One byte of a row's offsets changed: the library reads its memo as empty and says nothing.
+    QFile jet4File(kJetFolder + "dates-jet4.mdb");
+    ASSERT_TRUE(jet4File.open(QIODevice::ReadOnly));
+    QByteArray changed = jet4File.readAll();
+    changed[0x14F1E] = char(0xDA);
+    folder.writeFile("changed.mdb", changed);
+    EXPECT_EQ(failure([&] { AccessDatabase(folder.file("changed.mdb")).readTable("DateTest"); }),
+              "A text in the column 'LongTextCol' of the table 'DateTest' could not be read (row 4).");
 }
 
 TEST(InterchangeCommand, ImportsAndExportsWithoutTheWindow)
