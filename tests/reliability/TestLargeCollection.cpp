@@ -2,10 +2,12 @@
 // and past 2^31. Every command still works on it, and no count or ID wraps.
 #include "browser/frmMain.h"
 #include "editor/frmRecord.h"
+#include "interchange/Exporter.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
 #include "platform/StatusPanel.h"
 #include "shared/Session.h"
+#include "store/Catalogue.h"
 #include "store/Database.h"
 #include "support/ProgramWindow.h"
 
@@ -75,9 +77,15 @@ TEST(LargeCollection, EveryCommandWorksPastTheOldLimits)
     EXPECT_EQ(program.window->currentID(), kFirstId + kRecordings);
     EXPECT_EQ(program.grid()->rows() - 1, kRecordings);
 
-    // Copy over the whole collection.
+    // Copy, export and the format editor over the whole collection.
     program.control<QToolButton>("cmdCopy")->click();
     EXPECT_EQ(QApplication::clipboard()->text().count(QStringLiteral("\r\n")), kRecordings + 1);
+    EXPECT_EQ(Exporter::exportStatement(*program.session->catalogue(), Catalogue::displayStatement(QString(), "ID"),
+                                        program.folder.file("all.csv")),
+              kRecordings);
+    program.whenShows<QDialog>({[](QDialog*) { ProgramWindow::press(Qt::Key_Return); }});
+    program.control<QToolButton>("cmdFormats")->click();
+    EXPECT_FALSE(program.stepsLeft());
 
     // An import adds after the highest ID.
     program.folder.writeFile("one.csv", "Artist,Title\nLast,One\n");
