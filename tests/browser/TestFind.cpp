@@ -68,13 +68,11 @@ TEST_F(Find, MatchesByTheFourRules)
         bool wholeCell;
         std::pair<int, int> found; // {0, 0}: not found
     } cases[] = {
-        {"harbour", false, false, {1, 1}}, // "Harbour Lights", before the Label of row 1
-        {"harbour", true, false, {0, 0}},
-        {"Harbour", true, false, {1, 1}},
-        {"night harbour", false, true, {2, 1}},
-        {"Night", false, true, {0, 0}},
-        {"Harbour", true, true, {1, 4}},
-        {"Artist", false, true, {0, 0}}, // only in the heading row, which is never searched
+        {"harbour", false, false, {1, 1}},      // "Harbour Lights", before the Label of row 1
+        {"harbour", true, false, {0, 0}},       // the case counts
+        {"night harbour", false, true, {2, 1}}, // the whole cell, in any case
+        {"Harbour", true, true, {1, 4}},        // both: the Label, not the Title
+        {"Artist", false, true, {0, 0}},        // only in the heading row, which is never searched
     };
     for (const auto& c : cases) {
         grid()->setRow(3);

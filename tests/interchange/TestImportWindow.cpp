@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -84,24 +83,6 @@ TEST(ImportWindow, WhatCannotBeImportedOrIsCancelledChangesNothingThenAnAccessTa
     }});
     program.control<QAction>("mnuFileItem0")->trigger();
     EXPECT_FALSE(program.stepsLeft());
-
-    QFile source(kJet);
-    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-    program.folder.writeFile("damaged.mdb", source.readAll().replace(451 * 2048, 2048, QByteArray(2048, '\0')));
-    Dialogs::scriptInputAnswer(program.folder.file("damaged.mdb"));
-    program.whenShows<QDialog>({[](QDialog* d) {
-        auto* table = in<QComboBox>(d, "cboTable");
-        table->setCurrentIndex(table->findText("Orders"));
-        Dialogs::takeShown();
-        emit table->activated(table->currentIndex());
-        EXPECT_TRUE(Dialogs::takeShown().value(0).text.startsWith("The table 'Orders' of"));
-        EXPECT_EQ(in<QComboBox>(d, "cboFieldArtist")->count(), 1) << "the last table's columns left to choose";
-        EXPECT_FALSE(in<QPushButton>(d, "cmdImport")->isEnabled());
-        ProgramWindow::press(Qt::Key_Escape);
-    }});
-    program.control<QAction>("mnuFileItem0")->trigger();
-    EXPECT_FALSE(program.stepsLeft());
-    EXPECT_EQ(program.column(0), QStringList{"Abba"});
 
     Dialogs::scriptInputAnswer(kJet);
     program.whenShows<QDialog>({[](QDialog* d) {

@@ -40,23 +40,4 @@ TEST(CStrParse, SplitsIntoExactPieces)
     }
 }
 
-TEST(CStrParse, FreshObjectAndStalePieces)
-{
-    CStrParse parser;
-    EXPECT_EQ(parser.SubstringCount(), QStringLiteral("0"));
-    EXPECT_EQ(parser.Substring(0), QString());
-    EXPECT_EQ(parser.Separators(), QStringLiteral(","));
-    parser.setSourceString(QStringLiteral("a,b"));
-    parser.parse();
-    // Setting the source or the separators alone does not split again.
-    parser.setSourceString(QStringLiteral("x;y;z"));
-    parser.setSeparators(QStringLiteral(";"));
-    EXPECT_EQ(parser.SourceString(), QStringLiteral("x;y;z"));
-    EXPECT_EQ(parser.SubstringCount(), QStringLiteral("2"));
-    EXPECT_EQ(parser.Substring(1), QStringLiteral("b"));
-    parser.parse();
-    EXPECT_EQ(parser.SubstringCount(), QStringLiteral("3"));
-    EXPECT_EQ(parser.Substring(2), QStringLiteral("z"));
-}
-
 } // namespace

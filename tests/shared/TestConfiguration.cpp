@@ -278,6 +278,18 @@ TEST_F(Configuration, SelectionsCutAtCommasOutsideQuotesParenthesesAndComments)
                                    "Eleven||a, b, c, d, e, f, g, h"}));
 }
 
+TEST_F(Configuration, DefaultChoosesAListedSelectionOrNone)
+{
+    QString thousand = QStringLiteral("[SQL]\n");
+    for (int i = 1; i <= 1000; ++i)
+        thousand += QStringLiteral("%1=Selection %1\n").arg(i);
+    const std::pair<const char*, int> cases[] = {{"1000", 999}, {"1", 0}, {"-5", -1}, {"99999", -1}, {"abc", -1}};
+    for (const auto& [value, chosen] : cases) {
+        folder.writeIni(thousand + QStringLiteral("Default=") + QLatin1String(value));
+        EXPECT_EQ(session.LoadSelections(), chosen) << value;
+    }
+}
+
 // The key strokes a text types, as one comparable text.
 QString Typed(const QString& keys)
 {

@@ -123,18 +123,6 @@ TEST(Display, EveryCommandActsOnTheRowAsShownBehindAProxy)
     EXPECT_EQ(nextEnabled, (QList<bool>{true, false}));
     EXPECT_EQ(program.grid()->row(), 3);
 
-    // Find Next goes on from the current cell in the shown order.
-    program.session->lastFind = {QStringLiteral("a"), false, false};
-    program.clickRow(1);
-    program.control<QAction>("mnuFindItem1")->trigger();
-    EXPECT_EQ(program.grid()->row(), 1);
-    EXPECT_EQ(program.grid()->col(), 1) << "Tago Mago";
-
-    // Copy writes the rows as shown.
-    program.control<QToolButton>("cmdCopy")->click();
-    EXPECT_TRUE(
-        QApplication::clipboard()->text().section(QStringLiteral("\r\n"), 1, 1).startsWith(QStringLiteral("Can\t")));
-
     // Delete removes the recording shown, and the row shown below it becomes current.
     program.clickRow(1);
     Dialogs::scriptMessageAnswer(QMessageBox::Yes);

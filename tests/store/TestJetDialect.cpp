@@ -141,6 +141,7 @@ TEST_F(JetDialect, UnreadableSelectionsAreRefusedWithTheirReason)
                               {"Left(Artist) = 'a'", "Wrong number of arguments"},
                               {"Artist = 'x'; DELETE FROM Recording", "after end of SQL statement"},
                               {"Artist = 'x' garbage", "after end of SQL statement"},
+                              {"Artist = 'x' -- no comment", "after end of SQL statement"},
                               {"Artist Like '[z-a]'", "Invalid pattern"},
                               {"Year = #13/45/96#", "date"},
                               {"Year = #5/10/19961#", "date"},
