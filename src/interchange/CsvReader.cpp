@@ -63,7 +63,9 @@ const qsizetype kMaxTextLength = qsizetype(1) << 31;
 
 // The length the file's text will have once decoded, counted a piece at a time: UTF-16 units, one
 // for every byte that starts a UTF-8 character and two for one of four bytes. Windows-1252 text has
-// a byte a character, which the same count gives within its limit. The file is read to its end.
+// a byte a character, which the same count gives within its limit. No text is longer than its
+// file's bytes, so only a file of more bytes than the limit needs the count. The file is read to
+// its end.
 qsizetype textLength(QFile& file)
 {
     const QByteArray head = file.peek(4);
@@ -111,7 +113,7 @@ CsvReader CsvReader::fromFile(const QString& path)
         throw InterchangeError(QStringLiteral("Could not open '%1': %2.").arg(path, file.errorString()));
     // A file whose text is too long is known from a pass that holds one piece at a time, before
     // gigabytes are read in only to be refused.
-    if (textLength(file) >= kMaxTextLength)
+    if (file.size() >= kMaxTextLength && textLength(file) >= kMaxTextLength)
         throw InterchangeError(
             QStringLiteral("'%1' is too large to import (over two thousand million characters).").arg(path));
     file.seek(0);
