@@ -11,6 +11,8 @@
 class Database;
 class BusyWatch;
 class DisplayModel;
+class ShownRecordings;
+class QLineEdit;
 class Grid;
 class Session;
 class frmFind;
@@ -103,6 +105,17 @@ private:
     void cmdRefresh_Click();
     void tmrMessage_Timer();
 
+    // The View menu: the filter, sorting by a column, Refresh
+    void CreateFilterBox();
+    void CreateViewMenu();
+    void SetUpSorting();
+    // Sorts by a column (again: the other way round); -1 goes back to the Selection's own order.
+    void SortBy(int iColumn);
+    void ClearSort();
+    void txtFilter_Change();
+    // The commands, the last top row and the status line after the shown rows changed.
+    void ShowShownCount();
+
     // Grid and layout
     void SetUpGrid();
     void Form_Resize();
@@ -162,12 +175,14 @@ private:
     QToolButton* cmdSettings = nullptr;
     QToolButton* cmdFormats = nullptr;
     QComboBox* cboSQL = nullptr;
+    QLineEdit* txtFilter = nullptr;
     QFrame* fraMain = nullptr;
     Grid* grdData = nullptr;
     StatusPanel* pnlStatus = nullptr;
     QTimer* tmrMessage = nullptr;
     QMenu* mnuFile = nullptr;
     QMenu* mnuEdit = nullptr;
+    QMenu* mnuView = nullptr;
     QMenu* mnuFind = nullptr;
     QMenu* mnuHelp = nullptr;
     QMap<int, QAction*> mnuFileItem;
@@ -178,6 +193,7 @@ private:
     // Window state
     Session& m_session;
     DisplayModel* m_display = nullptr;
+    ShownRecordings* m_shown = nullptr; // the filter and the sort between the display and the grid
     // The recording a refresh shows selected.
     qint64 m_iCurrentID = 0;
     QString m_sProgramDirectory;

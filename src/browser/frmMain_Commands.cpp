@@ -39,6 +39,7 @@ void frmMain::CreateToolbar()
         b.button->setAutoRaise(true);
     }
 
+    CreateFilterBox();
     cboSQL = new QComboBox(fraButtons);
     cboSQL->setObjectName(QStringLiteral("cboSQL"));
     cboSQL->setEditable(true);
@@ -119,6 +120,8 @@ void frmMain::CreateMenus()
     mnuHelpItem->setObjectName(QStringLiteral("mnuHelpItem"));
     connect(mnuHelpItem, &QAction::triggered, this, &frmMain::mnuHelpItem_Click);
 
+    CreateViewMenu();
+
     // The menu shortcuts win in every control, as they do over the grid: the Selection list's text
     // would otherwise take Ctrl+X, Ctrl+C and Ctrl+A as Cut, Copy and Select All.
     for (QWidget* control : findChildren<QWidget*>())
@@ -127,6 +130,12 @@ void frmMain::CreateMenus()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    // Escape in the filter box clears it.
+    if (watched == txtFilter && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !txtFilter->text().isEmpty()) {
+        txtFilter->clear();
+        return true;
+    }
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence typed(key->keyCombination());

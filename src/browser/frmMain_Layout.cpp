@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QFrame>
+#include <QLineEdit>
 #include <QResizeEvent>
 
 namespace {
@@ -71,6 +72,9 @@ void frmMain::Form_Resize()
     const double w = outerWidth - 120;
     fraButtons->setGeometry(0, 0, px(w), px(540));
     cboSQL->move(px(w - 3690), cboSQL->y());
+    // The filter box takes the room between the last button and the Selection list.
+    const double filterLeft = 4440;
+    txtFilter->setGeometry(px(filterLeft), cboSQL->y(), qMax(0, cboSQL->x() - px(filterLeft + 120)), cboSQL->height());
 
     const double mainTop = 495;
     const double mainHeight = innerHeight - mainTop - (285 + 60);

@@ -47,8 +47,15 @@ void frmMain::LetWindowSettle()
 
 void frmMain::RefreshAfterChange()
 {
+    // A changed recording the filter no longer lets through gives its place to its neighbour, as a
+    // deleted one does; a new one that is not shown leaves the row the user was on.
+    const int r = grdData->row();
+    const qint64 iWasShown = m_bHasRecords ? RowID(r) : 0;
+    const qint64 iInstead = iWasShown == m_iCurrentID ? NeighbourID(r) : iWasShown;
     // The display follows a change with the Selection's last answers, asking nothing again.
     RefreshGrid(true);
+    if (m_bHasRecords && DisplayModel::shownRowOf(*grdData->model(), m_iCurrentID) < 0)
+        m_iCurrentID = iInstead;
     SelectCurrentRecording();
 }
 

@@ -71,7 +71,10 @@ void frmMain::RefreshGrid(bool bReuseAnswers)
     pnlStatus->setTextColor(Qt::black);
     grdData->show();
     if (sFailure.isEmpty()) {
-        ShowStatusMessage(this, QString::number(n) + QStringLiteral(" records found"), 0);
+        if (m_display->hasRecordings())
+            ShowShownCount(); // what the filter lets through
+        else
+            ShowStatusMessage(this, QStringLiteral("0 records found"), 0);
     } else if (bCancelled) {
         ShowStatusMessage(this, QStringLiteral("The Selection was cancelled"), 0);
     } else {
@@ -151,6 +154,8 @@ void frmMain::EnableRecordCommands(bool bEnable)
 
 void frmMain::cmdRefresh_Click()
 {
+    // A refresh the user asks for shows the Selection's own order again.
+    ClearSort();
     // A refresh the user asks for asks the Selection's questions again.
     RefreshGrid();
     if (m_bHasRecords) {

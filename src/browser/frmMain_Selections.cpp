@@ -24,7 +24,9 @@ void frmMain::LoadSelections()
 
 void frmMain::cboSQL_Click()
 {
-    // Choosing a Selection asks its questions again, even after a save left the last answers.
+    // Choosing a Selection asks its questions again, even after a save left the last answers, and
+    // shows it in its own order.
+    ClearSort();
     RefreshGrid();
     grdData->setCol(0);
     grdData->setRow(1);

@@ -12,6 +12,7 @@
 #include "shared/FileLocations.h"
 #include "shared/modVarolin.h"
 #include "shared/Session.h"
+#include "shared/ShownRecordings.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
@@ -22,6 +23,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFrame>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QTimer>
 #include <QToolButton>
@@ -57,6 +59,9 @@ void frmMain::CreateControls()
     m_display = new DisplayModel(this);
     m_display->setObjectName(QStringLiteral("display"));
     grdData->setModel(m_display);
+    m_shown = new ShownRecordings(this);
+    setDisplayProxy(m_shown);
+    SetUpSorting();
     connect(grdData, &Grid::cellClicked, this, &frmMain::grdData_Click);
     connect(grdData, &Grid::cellDoubleClicked, this, &frmMain::grdData_DblClick);
     connect(grdData, &Grid::rowColChange, this, &frmMain::grdData_RowColChange);
@@ -72,8 +77,8 @@ void frmMain::CreateControls()
     connect(tmrMessage, &QTimer::timeout, this, &frmMain::tmrMessage_Timer);
 
     // The Tab key's round through the window.
-    QWidget* const order[] = {cmdCopy, cmdNew,  cmdAmend,   cmdDelete,   cmdFind,   cboSQL,
-                              grdData, cmdExit, cmdRefresh, cmdSettings, cmdFormats};
+    QWidget* const order[] = {cmdCopy, cmdNew,  cmdAmend, cmdDelete,  cmdFind,     txtFilter,
+                              cboSQL,  grdData, cmdExit,  cmdRefresh, cmdSettings, cmdFormats};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

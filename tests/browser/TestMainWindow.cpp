@@ -288,8 +288,8 @@ TEST_F(MainWindow, LayoutTabOrderAndTheOtherWindows)
     EXPECT_GT(window()->visibleRows(), 0);
     EXPECT_LE(program.control<StatusPanel>("pnlStatus")->geometry().bottom(), window()->centralWidget()->height());
 
-    const char* const order[] = {"cmdCopy", "cmdNew",  "cmdAmend",   "cmdDelete",   "cmdFind",   "cboSQL",
-                                 "grdData", "cmdExit", "cmdRefresh", "cmdSettings", "cmdFormats"};
+    const char* const order[] = {"cmdCopy", "cmdNew",  "cmdAmend", "cmdDelete",  "cmdFind",     "txtFilter",
+                                 "cboSQL",  "grdData", "cmdExit",  "cmdRefresh", "cmdSettings", "cmdFormats"};
     program.control<QWidget>(order[0])->setFocus();
     for (size_t i = 1; i < std::size(order); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -350,6 +350,47 @@ TEST_F(MainWindow, EveryWayOutClosesTheCatalogue)
         EXPECT_FALSE(window()->isVisible());
         EXPECT_TRUE(Dialogs::takeShown().isEmpty()) << "nothing is asked";
     }
+}
+
+TEST_F(MainWindow, FilterAndSortFromTheKeyboard)
+{
+    ASSERT_TRUE(start(kAll));
+    QApplication::setActiveWindow(window());
+    grid()->setFocus();
+    ProgramWindow::press(Qt::Key_K, Qt::ControlModifier);
+    auto* filter = program.control<QLineEdit>("txtFilter");
+    ASSERT_EQ(QApplication::focusWidget(), filter);
+    ProgramWindow::type(QStringLiteral("abba"));
+    EXPECT_EQ(program.column(1), (QStringList{"Waterloo", "Arrival"}));
+    EXPECT_EQ(status(), QStringLiteral(" 2 of 4 recordings"));
+    // Sorted by Title from the menu; choosing it again turns the order round.
+    program.control<QAction>("mnuViewSortBy1")->trigger();
+    EXPECT_EQ(program.column(1), (QStringList{"Arrival", "Waterloo"}));
+    program.control<QAction>("mnuViewSortBy1")->trigger();
+    EXPECT_EQ(program.column(1), (QStringList{"Waterloo", "Arrival"}));
+    // Amend reaches the recording of the row as shown.
+    program.clickRow(2);
+    program.whenEditorShows({[](frmRecord* editor) {
+        EXPECT_EQ(ProgramWindow::findControl<QLineEdit>(editor, "txtTitle")->text(), QStringLiteral("Arrival"));
+        ProgramWindow::press(Qt::Key_Escape);
+    }});
+    program.control<QToolButton>("cmdAmend")->click();
+    EXPECT_EQ(program.editorsShown(), 1);
+
+    // What cannot be read marks the box, with no message; nothing shown turns the commands off.
+    QApplication::setActiveWindow(window());
+    filter->setFocus();
+    filter->setText(QStringLiteral("year:abc zzz"));
+    EXPECT_TRUE(filter->property("faulty").toBool());
+    EXPECT_EQ(commandsOn(), QList<bool>(4, false));
+    ProgramWindow::press(Qt::Key_Escape);
+    EXPECT_EQ(filter->text(), QString());
+    EXPECT_EQ(status(), QStringLiteral(" 4 records found"));
+    EXPECT_EQ(commandsOn(), QList<bool>(4, true));
+    // Refresh (F5) shows the Selection's own order again.
+    ProgramWindow::press(Qt::Key_F5);
+    EXPECT_EQ(program.column(1), (QStringList{"Waterloo", "Arrival", "Parklife", "Celtic"}));
+    EXPECT_TRUE(Dialogs::takeShown().isEmpty());
 }
 
 } // namespace

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Text as a search compares it: without case or accents, ligatures written out ("Ægis" reads as
+// "aegis", "Motörhead" as "motorhead", "Straße" as "strasse").
+namespace TextFolding {
+
+QString fold(QStringView text);
+
+} // namespace TextFolding
