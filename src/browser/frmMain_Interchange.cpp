@@ -9,6 +9,7 @@
 #include "platform/Grid.h"
 #include "shared/modVarolin.h"
 #include "shared/Session.h"
+#include "shared/ShownRecordings.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
 
@@ -119,9 +120,16 @@ void frmMain::mnuFileExport_Click()
     try {
         BusyCursor busy;
         int n = 0;
-        RunCancellable(QStringLiteral("Exporting the display to '%1' ...").arg(QDir::toNativeSeparators(sPath)), [&] {
-            n = Exporter::exportStatement(*m_session.catalogue(), m_sDisplayStatement, sPath, m_session.iniFile());
-        });
+        if (m_shown && (m_shown->isFiltering() || m_shown->sortColumn() >= 0)) {
+            // What the filter and the sort show, as shown.
+            n = Exporter::exportShown(*grdData->model(), sPath, m_session.catalogue()->path(), m_session.iniFile());
+        } else {
+            RunCancellable(QStringLiteral("Exporting the display to '%1' ...").arg(QDir::toNativeSeparators(sPath)),
+                           [&] {
+                               n = Exporter::exportStatement(*m_session.catalogue(), m_sDisplayStatement, sPath,
+                                                             m_session.iniFile());
+                           });
+        }
         ShowStatusMessage(this,
                           QStringLiteral("%1 %2 written to %3")
                               .arg(n)

@@ -3,6 +3,7 @@
 #include "interchange/CsvWriter.h"
 #include "interchange/InterchangeError.h"
 #include "interchange/RecordingFields.h"
+#include "shared/DisplayModel.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
 #include "store/FileKind.h"
@@ -132,4 +133,48 @@ int Exporter::exportStatement(Database& db, const QString& jetSql, const QString
         throw InterchangeError(
             QStringLiteral("Could not write '%1': %2. Nothing was written.").arg(path, file.errorString()));
     return count;
+}
+
+int Exporter::exportShown(const QAbstractItemModel& shown, const QString& path, const QString& catalogue,
+                          const QString& settingsFile)
+{
+    if (const QString refusal = targetRefusal(path, catalogue, settingsFile); !refusal.isEmpty())
+        throw InterchangeError(refusal);
+    const DisplayModel* display = DisplayModel::behind(&shown);
+    if (!display || !display->hasRecordings())
+        throw InterchangeError(QStringLiteral("There is no display to export: choose a Selection first."));
+    // The display's column of each field.
+    std::array<int, RecordingFields::Count> columnOf;
+    columnOf.fill(-1);
+    QStringList header;
+    for (int f = 0; f < RecordingFields::Count; ++f) {
+        header.append(RecordingFields::name(f));
+        for (int c = 0; c < DisplayModel::kColumns; ++c) {
+            if (QString(DisplayModel::fieldName(c)).compare(RecordingFields::name(f), Qt::CaseInsensitive) == 0)
+                columnOf[f] = c;
+        }
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw InterchangeError(QStringLiteral("Could not write '%1': %2.").arg(path, file.errorString()));
+    QByteArray buffer = CsvWriter::byteOrderMark();
+    CsvWriter::appendRecord(buffer, header);
+    const QList<int> rows = DisplayModel::shownRows(shown);
+    for (const int r : rows) {
+        for (int f = 0; f < RecordingFields::Count; ++f) {
+            if (f > 0)
+                buffer += ',';
+            if (columnOf[f] >= 0)
+                CsvWriter::appendField(buffer, display->cellText(r, columnOf[f]).toUtf8());
+        }
+        buffer += "\r\n";
+        if (buffer.size() >= kChunk)
+            write(file, buffer, path);
+    }
+    write(file, buffer, path);
+    if (!file.commit())
+        throw InterchangeError(
+            QStringLiteral("Could not write '%1': %2. Nothing was written.").arg(path, file.errorString()));
+    return static_cast<int>(rows.size());
 }

@@ -3,6 +3,7 @@
 #include <QString>
 
 class Database;
+class QAbstractItemModel;
 
 // Writes recordings to a CSV file: UTF-8 with a byte-order mark, CR LF, the field names as the
 // header, Format as its description.
@@ -15,6 +16,10 @@ public:
     // settingsFile is the varolin.ini in use, which no export may replace.
     static int exportStatement(Database& db, const QString& jetSql, const QString& path,
                                const QString& settingsFile = QString());
+    // Writes the recordings a view shows of the display (DisplayModel, through any filter or sort),
+    // in the order shown, and returns how many; the same file as exportStatement writes.
+    static int exportShown(const QAbstractItemModel& shown, const QString& path, const QString& catalogue,
+                           const QString& settingsFile);
     // Why no export may be written to the path, or the empty string: a folder, pipe or device, the
     // catalogue or one of its companion files, the settings file, the running program, or an
     // existing file that is not text (a program, a database).

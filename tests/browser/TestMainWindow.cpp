@@ -368,6 +368,14 @@ TEST_F(MainWindow, FilterAndSortFromTheKeyboard)
     EXPECT_EQ(program.column(1), (QStringList{"Arrival", "Waterloo"}));
     program.control<QAction>("mnuViewSortBy1")->trigger();
     EXPECT_EQ(program.column(1), (QStringList{"Waterloo", "Arrival"}));
+    // Export writes what is shown, as shown.
+    Dialogs::scriptInputAnswer(program.folder.file("shown.csv"));
+    program.control<QAction>("mnuFileItem1")->trigger();
+    EXPECT_TRUE(
+        program.folder.readFile("shown.csv")
+            .endsWith("\r\nAbba,Waterloo,1974,CD,Polar,POLS 252,SE-1,\r\nAbba,Arrival,1976,LP,Polar,POLS 272,,\r\n"))
+        << program.folder.readFile("shown.csv").toStdString();
+    Dialogs::takeShown();
     // Amend reaches the recording of the row as shown.
     program.clickRow(2);
     program.whenEditorShows({[](frmRecord* editor) {
