@@ -45,9 +45,15 @@ frmFind::frmFind(QWidget* parent) : DialogBase(parent)
     chkCell->move(Twips::toPixels(1800, this), Twips::toPixels(1920, this));
     chkCell->adjustSize();
 
+    chkAccents = new QCheckBox(QStringLiteral("Ignore &Accents"), this);
+    chkAccents->setObjectName(QStringLiteral("chkAccents"));
+    chkAccents->move(Twips::toPixels(1800, this), Twips::toPixels(2280, this));
+    chkAccents->adjustSize();
+
     setTabOrder(txtFind, chkCase);
     setTabOrder(chkCase, chkCell);
-    setTabOrder(chkCell, cmdCancel);
+    setTabOrder(chkCell, chkAccents);
+    setTabOrder(chkAccents, cmdCancel);
     setTabOrder(cmdCancel, cmdOK);
     watchKeys();
 
@@ -55,14 +61,15 @@ frmFind::frmFind(QWidget* parent) : DialogBase(parent)
     connect(cmdCancel, &QToolButton::clicked, this, &frmFind::cmdCancel_Click);
 }
 
-std::optional<FindRequest> frmFind::ShowModal()
+std::optional<FindRequest> frmFind::ShowModal(const FindRequest& last)
 {
+    chkAccents->setChecked(last.ignoreAccents);
     // Each showing starts in the text, all of it selected, so typing replaces the last search.
     txtFind->setFocus(Qt::OtherFocusReason);
     txtFind->selectAll();
     if (exec() != QDialog::Accepted)
         return std::nullopt;
-    return FindRequest{txtFind->text(), chkCase->isChecked(), chkCell->isChecked()};
+    return FindRequest{txtFind->text(), chkCase->isChecked(), chkCell->isChecked(), chkAccents->isChecked()};
 }
 
 bool frmFind::eventFilter(QObject* watched, QEvent* event)

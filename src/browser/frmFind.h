@@ -20,8 +20,8 @@ class frmFind : public DialogBase
 public:
     explicit frmFind(QWidget* parent = nullptr);
 
-    // The search confirmed with OK; nothing for Cancel.
-    std::optional<FindRequest> ShowModal();
+    // The search confirmed with OK; nothing for Cancel. Ignore Accents starts as the last search left it.
+    std::optional<FindRequest> ShowModal(const FindRequest& last = {});
 
 protected:
     void okKey() override { cmdOK_Click(); }
@@ -38,4 +38,5 @@ private:
     QLineEdit* txtFind = nullptr;
     QCheckBox* chkCase = nullptr;
     QCheckBox* chkCell = nullptr;
+    QCheckBox* chkAccents = nullptr;
 };

@@ -15,10 +15,15 @@ void frmMain::cmdFind_Click()
     if (!m_frmFind)
         m_frmFind = new frmFind(this);
     // Cancel forgets the text but keeps how the last search matched.
-    if (const std::optional<FindRequest> request = m_frmFind->ShowModal())
+    if (const std::optional<FindRequest> request = m_frmFind->ShowModal(m_session.lastFind)) {
+        // Ignoring accents is kept for the next start; a file that cannot be written keeps it for this run.
+        if (request->ignoreAccents != m_session.lastFind.ignoreAccents)
+            m_session.WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Find-Ignore-Accents"),
+                                     request->ignoreAccents ? QStringLiteral("1") : QStringLiteral("0"));
         m_session.lastFind = *request;
-    else
+    } else {
         m_session.lastFind.text.clear();
+    }
     if (!m_session.lastFind.text.isEmpty())
         FindInGrid(FindMode::First, m_session.lastFind.text);
 }
@@ -39,7 +44,8 @@ void frmMain::FindInGrid(FindMode mode, const QString& sText)
         const bool bNext = mode == FindMode::Next;
         const FindRequest& find = m_session.lastFind;
         found = DisplayModel::find(*grdData->model(), bNext ? iRow0 - 1 : 0, bNext ? iCol0 + 1 : 0, sText,
-                                   find.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive, find.wholeCell);
+                                   find.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive, find.wholeCell,
+                                   find.ignoreAccents);
         found.row += found.row >= 0 ? 1 : 0; // grid rows count the heading row
     }
 

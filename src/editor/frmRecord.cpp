@@ -72,9 +72,12 @@ void frmRecord::CreateControls()
         cmdHotKey[i]->hide();
         connect(cmdHotKey[i], &QToolButton::clicked, this, [this, i] { cmdHotKey_Click(i); });
     }
-    cmdPrevious =
-        pictureButton("cmdPrevious", QStringLiteral("Previous Record"), ToolbarIcons::Previous, 3090, 375, 375);
-    cmdNext = pictureButton("cmdNext", QStringLiteral("Next Record"), ToolbarIcons::Next, 3450, 375, 375);
+    cmdPrevious = pictureButton("cmdPrevious", QStringLiteral("Previous Record (Alt+Left or Ctrl+PgUp)"),
+                                ToolbarIcons::Previous, 3090, 375, 375);
+    cmdNext = pictureButton("cmdNext", QStringLiteral("Next Record (Alt+Right or Ctrl+PgDn)"), ToolbarIcons::Next, 3450,
+                            375, 375);
+    cmdPrevious->setAccessibleName(QStringLiteral("Previous Record"));
+    cmdNext->setAccessibleName(QStringLiteral("Next Record"));
 
     auto label = [this](const char* name, const QString& caption, int left, int top) {
         auto* l = new QLabel(caption, this);
@@ -424,6 +427,20 @@ bool frmRecord::previewKey(QKeyEvent* event)
         const int i = m_session.hotKeys.indexOfCode(iKeyCode);
         if (i >= 0)
             SendHotKeyText(i);
+    }
+    // Previous and Next have keys that leave the editing keys of the boxes alone.
+    const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if ((mods == Qt::AltModifier && event->key() == Qt::Key_Left) ||
+        (mods == Qt::ControlModifier && event->key() == Qt::Key_PageUp)) {
+        if (cmdPrevious->isEnabled() && !SendKeys::isSent(event))
+            cmdPrevious->click();
+        return true;
+    }
+    if ((mods == Qt::AltModifier && event->key() == Qt::Key_Right) ||
+        (mods == Qt::ControlModifier && event->key() == Qt::Key_PageDown)) {
+        if (cmdNext->isEnabled() && !SendKeys::isSent(event))
+            cmdNext->click();
+        return true;
     }
     // Ctrl+Enter starts a new line in the Notes; everywhere else it does nothing.
     if (iKeyCode == KeyCodes::VkEnter && QApplication::focusWidget() == txtNotes) {

@@ -1,5 +1,7 @@
 #include "shared/DisplayModel.h"
 
+#include "shared/TextFolding.h"
+
 #include "platform/ItemRoles.h"
 #include "store/SnapshotRecordset.h"
 
@@ -195,8 +197,10 @@ QList<int> DisplayModel::shownRows(const QAbstractItemModel& shown)
 }
 
 DisplayModel::Cell DisplayModel::find(const QAbstractItemModel& shown, int row, int col, const QString& text,
-                                      Qt::CaseSensitivity cs, bool wholeCell)
+                                      Qt::CaseSensitivity cs, bool wholeCell, bool ignoreAccents)
 {
+    if (ignoreAccents)
+        return findWithoutAccents(shown, row, col, TextFolding::withoutAccents(text), cs, wholeCell);
     const DisplayModel* display = behind(&shown);
     if (!display || !display->hasRecordings())
         return {};
@@ -218,6 +222,24 @@ DisplayModel::Cell DisplayModel::find(const QAbstractItemModel& shown, int row, 
             const QStringView cell(buffer.constData(),
                                    decoder.appendToBuffer(buffer.data(), QByteArrayView(utf8.data(), utf8.size())) -
                                        buffer.constData());
+            if (wholeCell ? cell.compare(text, cs) == 0 : matcher.indexIn(cell) >= 0)
+                return {r, c};
+        }
+    }
+    return {};
+}
+
+DisplayModel::Cell DisplayModel::findWithoutAccents(const QAbstractItemModel& shown, int row, int col,
+                                                    const QString& text, Qt::CaseSensitivity cs, bool wholeCell)
+{
+    const DisplayModel* display = behind(&shown);
+    if (!display || !display->hasRecordings())
+        return {};
+    const QStringMatcher matcher(text, cs);
+    const QList<int> rows = shownRows(shown);
+    for (int r = qMax(0, row); r < rows.size(); ++r) {
+        for (int c = r == row ? qMax(0, col) : 0; c < kColumns; ++c) {
+            const QString cell = TextFolding::withoutAccents(display->cellText(rows.at(r), c));
             if (wholeCell ? cell.compare(text, cs) == 0 : matcher.indexIn(cell) >= 0)
                 return {r, c};
         }

@@ -77,9 +77,12 @@ public:
         int col = -1;
     };
     static Cell find(const QAbstractItemModel& shown, int row, int col, const QString& text, Qt::CaseSensitivity cs,
-                     bool wholeCell);
+                     bool wholeCell, bool ignoreAccents = false);
 
 private:
+    // find, with the accents of the cells and of the text (given without them) left aside.
+    static Cell findWithoutAccents(const QAbstractItemModel& shown, int row, int col, const QString& text,
+                                   Qt::CaseSensitivity cs, bool wholeCell);
     bool hasNotice() const { return !m_rows.snapshot && !m_rows.notice.isEmpty(); }
 
     Rows m_rows;

@@ -110,6 +110,9 @@ QString Session::cataloguePath(const QString& defaultCatalogue) const
 
 void Session::LoadSettings()
 {
+    lastFind.ignoreAccents =
+        ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Find-Ignore-Accents"), QStringLiteral("0"))
+            .trimmed() == QLatin1String("1");
     autoRefresh = ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"),
                                 QStringLiteral("Yes")) == QLatin1String("Yes");
     spaceSubst = ValidSpaceSubst(ReadIniString(QStringLiteral("Initialisation"),

@@ -17,6 +17,7 @@ struct FindRequest
     QString text;
     bool matchCase = false;
     bool wholeCell = false;
+    bool ignoreAccents = false; // remembered in varolin.ini
 };
 
 // What the program holds for the whole run: the catalogue, the settings file and what was read from

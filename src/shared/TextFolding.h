@@ -8,5 +8,7 @@
 namespace TextFolding {
 
 QString fold(QStringView text);
+// The same without the case folding: "Ægis" reads as "AEgis", "Motörhead" as "Motorhead".
+QString withoutAccents(QStringView text);
 
 } // namespace TextFolding

@@ -121,7 +121,7 @@ TEST_F(Find, FindNextGoesOnNeverWrapsAndCancelForgetsTheText)
         EXPECT_EQ(box->selectedText(), QStringLiteral("Inland"));
         EXPECT_FALSE(ProgramWindow::findControl<QCheckBox>(dialog, "chkCase")->isChecked());
         EXPECT_TRUE(ProgramWindow::findControl<QCheckBox>(dialog, "chkCell")->isChecked());
-        const char* const order[] = {"chkCase", "chkCell", "cmdCancel", "cmdOK", "txtFind"};
+        const char* const order[] = {"chkCase", "chkCell", "chkAccents", "cmdCancel", "cmdOK", "txtFind"};
         for (const char* name : order) {
             ProgramWindow::press(Qt::Key_Tab);
             EXPECT_EQ(ProgramWindow::focus()->objectName(), QLatin1String(name));
@@ -152,6 +152,26 @@ TEST_F(Find, FindNextGoesOnNeverWrapsAndCancelForgetsTheText)
     EXPECT_GT(grid()->topRow(), 40);
     EXPECT_LE(grid()->topRow(), program.window->maxTopRow());
     EXPECT_TRUE(grid()->viewport()->rect().contains(grid()->visualRect(grid()->currentIndex())));
+}
+
+TEST_F(Find, IgnoreAccentsIsAskedForAndKept)
+{
+    TestFolder::addRecordings(program.catalogue(), {{"Émilie Simon", "Végétal", "2006", 9}});
+    program.control<QToolButton>("cmdRefresh")->click();
+    program.whenShows<frmFind>({[](frmFind* dialog) {
+        ProgramWindow::type(QStringLiteral("VEGETAL"));
+        ProgramWindow::press(Qt::Key_A, Qt::AltModifier);
+        auto* accents = ProgramWindow::findControl<QCheckBox>(dialog, "chkAccents");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return accents->isChecked(); }));
+        ProgramWindow::press(Qt::Key_Return);
+    }});
+    program.control<QToolButton>("cmdFind")->click();
+    EXPECT_EQ(cell(), std::make_pair(3, 1));
+    EXPECT_TRUE(program.folder.readFile("varolin.ini").contains("Find-Ignore-Accents=1"));
+    // Off by default at the next start, read back from the file here.
+    program.session->lastFind = {};
+    program.session->LoadSettings();
+    EXPECT_TRUE(program.session->lastFind.ignoreAccents);
 }
 
 } // namespace
