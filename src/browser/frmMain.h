@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMap>
 #include <QProcessEnvironment>
@@ -189,6 +190,9 @@ private:
     QMap<int, QAction*> mnuEditItem;
     QMap<int, QAction*> mnuFindItem;
     QAction* mnuHelpItem = nullptr;
+    // The menu that closed last and when: Alt+F moves on from File to Find.
+    QMenu* m_pLastClosedMenu = nullptr;
+    QElapsedTimer m_menuClosed;
 
     // Window state
     Session& m_session;

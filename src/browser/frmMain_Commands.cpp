@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolButton>
 
 void frmMain::CreateToolbar()
@@ -114,6 +115,13 @@ void frmMain::CreateMenus()
     addItem(mnuFind, mnuFindItem, 1, QStringLiteral("&Find Next"), QKeySequence(Qt::Key_F3),
             &frmMain::mnuFindItem_Click);
 
+    for (QMenu* menu : {mnuFile, mnuFind}) {
+        connect(menu, &QMenu::aboutToHide, this, [this, menu] {
+            m_pLastClosedMenu = menu;
+            m_menuClosed.start();
+        });
+    }
+
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpItem = mnuHelp->addAction(QStringLiteral("&About"));
@@ -130,6 +138,25 @@ void frmMain::CreateMenus()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    // "&File" and "&Find" share their access key: Alt+F opens File, and again Find, and so on.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F && (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::ShiftModifier |
+                                                            Qt::MetaModifier)) == Qt::AltModifier) {
+            event->accept();
+            if (event->type() == QEvent::KeyPress && !key->isAutoRepeat()) {
+                // The Alt key may have closed the menu a moment ago, as the style has it do.
+                const bool bFileWasOpen =
+                    mnuFile->isVisible() || (m_pLastClosedMenu == mnuFile && m_menuClosed.elapsed() < 500);
+                QMenu* next = bFileWasOpen ? mnuFind : mnuFile;
+                for (QMenu* open : {mnuFile, mnuFind})
+                    open->hide();
+                // Once the menu bar has seen the open menu close.
+                QTimer::singleShot(0, this, [this, next] { menuBar()->setActiveAction(next->menuAction()); });
+            }
+            return true;
+        }
+    }
     // Escape in the filter box clears it.
     if (watched == txtFilter && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !txtFilter->text().isEmpty()) {

@@ -20,6 +20,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QToolButton>
@@ -399,6 +400,15 @@ TEST_F(MainWindow, FilterAndSortFromTheKeyboard)
     ProgramWindow::press(Qt::Key_F5);
     EXPECT_EQ(program.column(1), (QStringList{"Waterloo", "Arrival", "Parklife", "Celtic"}));
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
+
+    // "&File" and "&Find" share Alt+F: pressed again, it moves on to the other.
+    auto* file = program.control<QMenu>("mnuFile");
+    auto* find = program.control<QMenu>("mnuFind");
+    ProgramWindow::press(Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(file->isVisible(), 2000);
+    QTest::keyClick(file, Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(find->isVisible() && !file->isVisible(), 2000);
+    QTest::keyClick(find, Qt::Key_Escape);
 }
 
 } // namespace
