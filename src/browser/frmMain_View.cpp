@@ -67,21 +67,20 @@ void frmMain::SetUpSorting()
     header->setSortIndicatorShown(true);
     header->setSectionsClickable(true);
     grdData->setSortingEnabled(true);
-    connect(header, &QHeaderView::sortIndicatorChanged, this, [this] { ShowShownCount(); });
 }
 
 void frmMain::SortBy(int iColumn)
 {
-    QHeaderView* header = grdData->horizontalHeader();
     if (iColumn < 0) {
         ClearSort();
         return;
     }
     // The same column again turns the order round, as a second click on its heading does.
-    const bool bAgain = header->sortIndicatorSection() == iColumn && m_shown->sortColumn() == iColumn;
+    const bool bAgain = m_shown->sortColumn() == iColumn;
     const Qt::SortOrder order =
-        bAgain && header->sortIndicatorOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    grdData->sortByColumn(iColumn, order);
+        bAgain && m_shown->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    // As a click on the heading does: the view's own sortByColumn would sort twice.
+    grdData->horizontalHeader()->setSortIndicator(iColumn, order);
 }
 
 void frmMain::ClearSort()

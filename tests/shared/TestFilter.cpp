@@ -8,6 +8,7 @@
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
+#include <QAbstractItemModelTester>
 
 namespace {
 
@@ -41,6 +42,8 @@ struct Shown
     std::unique_ptr<Database> db = Database::open(path);
     DisplayModel display;
     ShownRecordings shown;
+    // Every change checked against the rules of item models as it happens.
+    QAbstractItemModelTester tester{&shown, QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
 TEST(Filter, FoldsCaseAccentsAndLigatures)
