@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <vector>
 
 // libmdb's header includes glib's inside extern "C", which glib's C++ parts do not allow.
 #include <glib.h>
@@ -89,20 +90,44 @@ struct BindSize
     ~BindSize() { mdb_set_bind_size(mdb, MDB_BIND_SIZE); }
 };
 
-// A value the row cannot hold (its place runs outside the page, or backwards: the row's table of
-// offsets is damaged), or a memo the row says holds text that came back empty (the library could
-// not reach the page its text lies on). The library reads on past both, at most saying so on its
-// own output.
-bool valueDamaged(MdbHandle* mdb, MdbColumn* column, int length)
+// The row just fetched, as the library took it apart: each field's place, size and null flag;
+// empty when the row cannot even be found again.
+std::vector<MdbField> crackedRow(MdbHandle* mdb, MdbTableDef* table)
 {
-    if (column->cur_value_len < 0 || column->cur_value_start < 0 ||
-        column->cur_value_start + column->cur_value_len > int(mdb->fmt->pg_size))
+    std::vector<MdbField> fields(table->num_cols);
+    int start = 0;
+    size_t size = 0;
+    if (table->cur_row == 0 || mdb_find_row(mdb, int(table->cur_row) - 1, &start, &size) != 0 ||
+        mdb_crack_row(table, start, size, fields.data()) < int(table->num_cols))
+        fields.clear();
+    return fields;
+}
+
+// A value the row cannot hold (its place runs outside the page, or backwards: the row's table of
+// offsets is damaged), one flagged empty that holds bytes or an automatic number that is empty
+// (the row's null flags were changed), or a memo the row says holds text that came back empty
+// (the library could not reach the page its text lies on). The library reads on past all of
+// them, at most saying so on its own output.
+bool valueDamaged(MdbHandle* mdb, MdbColumn* column, const MdbField& field, int length)
+{
+    if (field.is_null)
+        return !column->is_fixed && field.siz > 0;
+    if (field.siz < 0 || field.start < 0 || field.start + field.siz > int(mdb->fmt->pg_size))
         return true;
-    if (column->col_type != MDB_MEMO || length > 0 || column->cur_value_len < 4)
+    if ((column->is_long_auto || column->is_uuid_auto) && length <= 0)
+        return true;
+    if (column->col_type != MDB_MEMO || length > 0 || field.siz < 4)
         return false;
     // The stored length sits in the value's first four bytes; two are only a compression mark.
-    const quint32 stored = quint32(mdb_get_int32(mdb->pg_buf, column->cur_value_start)) & 0x3FFFFFFF;
+    const quint32 stored = quint32(mdb_get_int32(mdb->pg_buf, field.start)) & 0x3FFFFFFF;
     return stored > 2;
+}
+
+QString unreadable(MdbTableDef* table, MdbColumn* column, qsizetype rowsRead)
+{
+    return QStringLiteral("A value in the column '%1' of the table '%2' could not be read (row %3).")
+        .arg(QString::fromUtf8(column->name), QString::fromUtf8(table->name))
+        .arg(rowsRead + 1);
 }
 
 // Every row of a table, as text; throws InterchangeError naming the table for a memo text too long
@@ -126,18 +151,25 @@ QList<QStringList> readRows(MdbHandle* mdb, MdbTableDef* table)
     while (mdb_fetch_row(table)) {
         QStringList row;
         row.reserve(n);
+        const std::vector<MdbField> fields = crackedRow(mdb, table);
+        if (fields.empty())
+            throw InterchangeError(QStringLiteral("Row %1 of the table '%2' could not be read.")
+                                       .arg(rows.size() + 1)
+                                       .arg(QString::fromUtf8(table->name)));
         for (unsigned c = 0; c < n; ++c) {
             MdbColumn* column = columnAt(table, c);
-            if (valueDamaged(mdb, column, lengths[c]))
-                throw InterchangeError(QStringLiteral("A text in the column '%1' of the table '%2' could not be read "
-                                                      "(row %3).")
-                                           .arg(QString::fromUtf8(column->name), QString::fromUtf8(table->name))
-                                           .arg(rows.size() + 1));
+            if (valueDamaged(mdb, column, fields[c], lengths[c]))
+                throw InterchangeError(unreadable(table, column, rows.size()));
             if (!isReadable(column->col_type) || lengths[c] <= 0) {
                 row.append(QString());
-            } else if (column->col_type == MDB_DATETIME && column->cur_value_len == 8) {
-                // The library's own formatting goes wrong before 1900.
-                row.append(dateText(mdb_pg_get_double(mdb, column->cur_value_start)));
+            } else if (column->col_type == MDB_DATETIME) {
+                // The library's own formatting goes wrong before 1900. A date is eight bytes, and
+                // one beyond the years a date can have is a damaged value, not an empty one.
+                const QString date =
+                    column->cur_value_len == 8 ? dateText(mdb_pg_get_double(mdb, column->cur_value_start)) : QString();
+                if (date.isEmpty())
+                    throw InterchangeError(unreadable(table, column, rows.size()));
+                row.append(date);
             } else {
                 if (size_t(lengths[c]) + 1 >= kMemoBytes)
                     throw InterchangeError(QStringLiteral("The table '%1' holds a text of over four megabytes in its "

@@ -302,7 +302,7 @@ TEST(AccessDatabase, ReadsJet3AndJet4TablesAndRefusesADamagedFileWhole)
     changed[0x14F1E] = char(0xDA);
     folder.writeFile("changed.mdb", changed);
     EXPECT_EQ(failure([&] { AccessDatabase(folder.file("changed.mdb")).readTable("DateTest"); }),
-              "A text in the column 'LongTextCol' of the table 'DateTest' could not be read (row 4).");
+              "A value in the column 'LongTextCol' of the table 'DateTest' could not be read (row 4).");
 }
 
 TEST(InterchangeCommand, ImportsAndExportsWithoutTheWindow)
