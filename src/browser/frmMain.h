@@ -155,6 +155,7 @@ private:
     // Window commands
     void cmdFormats_Click();
     void cmdSettings_Click();
+    void cmdSelections_Click();
 
     // Copy
     void CopyGridToClipboard();
@@ -175,6 +176,7 @@ private:
     QToolButton* cmdRefresh = nullptr;
     QToolButton* cmdSettings = nullptr;
     QToolButton* cmdFormats = nullptr;
+    QToolButton* cmdSelections = nullptr;
     QComboBox* cboSQL = nullptr;
     QLineEdit* txtFilter = nullptr;
     QFrame* fraMain = nullptr;

@@ -33,6 +33,7 @@ void frmMain::CreateToolbar()
         {cmdRefresh, "cmdRefresh", "Refresh Display", ToolbarIcons::Refresh, 2976},
         {cmdSettings, "cmdSettings", "Edit Settings", ToolbarIcons::Settings, 3516},
         {cmdFormats, "cmdFormats", "Edit Formats", ToolbarIcons::Formats, 3900},
+        {cmdSelections, "cmdSelections", "Edit Selections (Ctrl+L)", ToolbarIcons::Selections, 4284},
     };
     for (const auto& b : buttons) {
         b.button = ToolbarIcons::button(fraButtons, b.name, QString::fromLatin1(b.tip), b.icon,
@@ -58,6 +59,7 @@ void frmMain::CreateToolbar()
     connect(cmdRefresh, &QToolButton::clicked, this, &frmMain::cmdRefresh_Click);
     connect(cmdSettings, &QToolButton::clicked, this, &frmMain::cmdSettings_Click);
     connect(cmdFormats, &QToolButton::clicked, this, &frmMain::cmdFormats_Click);
+    connect(cmdSelections, &QToolButton::clicked, this, &frmMain::cmdSelections_Click);
     connect(cboSQL, &QComboBox::activated, this, &frmMain::cboSQL_Click);
     // Text typed into the list runs nothing: only an entry chosen from the list does. The list's
     // own completion and its Enter and focus-out handling would otherwise choose the entry the text
@@ -106,6 +108,8 @@ void frmMain::CreateMenus()
     addItem(mnuEdit, mnuEditItem, 6, QStringLiteral("Edit Se&ttings"), QKeySequence(Qt::CTRL | Qt::Key_T),
             &frmMain::mnuEditItem_Click);
     addItem(mnuEdit, mnuEditItem, 7, QStringLiteral("Edit F&ormats"), QKeySequence(Qt::CTRL | Qt::Key_O),
+            &frmMain::mnuEditItem_Click);
+    addItem(mnuEdit, mnuEditItem, 8, QStringLiteral("Edit Se&lections..."), QKeySequence(Qt::CTRL | Qt::Key_L),
             &frmMain::mnuEditItem_Click);
 
     mnuFind = menuBar()->addMenu(QStringLiteral("&Find"));
@@ -197,6 +201,9 @@ void frmMain::mnuEditItem_Click(int iIndex)
         break;
     case 7:
         cmdFormats_Click();
+        break;
+    case 8:
+        cmdSelections_Click();
         break;
     default:
         break;

@@ -73,7 +73,7 @@ void frmMain::Form_Resize()
     fraButtons->setGeometry(0, 0, px(w), px(540));
     cboSQL->move(px(w - 3690), cboSQL->y());
     // The filter box takes the room between the last button and the Selection list.
-    const double filterLeft = 4440;
+    const double filterLeft = 4800;
     txtFilter->setGeometry(px(filterLeft), cboSQL->y(), qMax(0, cboSQL->x() - px(filterLeft + 120)), cboSQL->height());
 
     const double mainTop = 495;

@@ -77,8 +77,8 @@ void frmMain::CreateControls()
     connect(tmrMessage, &QTimer::timeout, this, &frmMain::tmrMessage_Timer);
 
     // The Tab key's round through the window.
-    QWidget* const order[] = {cmdCopy, cmdNew,  cmdAmend, cmdDelete,  cmdFind,     txtFilter,
-                              cboSQL,  grdData, cmdExit,  cmdRefresh, cmdSettings, cmdFormats};
+    QWidget* const order[] = {cmdCopy, cmdNew,  cmdAmend,   cmdDelete,   cmdFind,    txtFilter,    cboSQL,
+                              grdData, cmdExit, cmdRefresh, cmdSettings, cmdFormats, cmdSelections};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

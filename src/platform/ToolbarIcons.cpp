@@ -121,6 +121,15 @@ void draw(QPainter& p, Icon which)
         p.drawEllipse(QPointF(16, 16), 4, 4);
         break;
     }
+    case Selections: {
+        // A sheet with a funnel over it: the questions the collection is asked.
+        sheet(p, QRectF(4, 4, 18, 24));
+        p.setPen(QPen(kInk, 1.4));
+        p.setBrush(kAccent);
+        p.drawPolygon(QPolygonF(
+            {QPointF(13, 12), QPointF(29, 12), QPointF(23, 20), QPointF(23, 28), QPointF(19, 26), QPointF(19, 20)}));
+        break;
+    }
     case Formats:
         p.setPen(QPen(on.outline, 1.5));
         p.setBrush(QColor(0x22, 0x22, 0x22));

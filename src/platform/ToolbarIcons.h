@@ -8,7 +8,7 @@ class QToolButton;
 // no files.
 namespace ToolbarIcons {
 
-enum Icon { Exit, Copy, New, Amend, Delete, Find, Refresh, Settings, Formats, OK, Cancel, Previous, Next };
+enum Icon { Exit, Copy, New, Amend, Delete, Find, Refresh, Settings, Formats, OK, Cancel, Previous, Next, Selections };
 
 QIcon icon(Icon which);
 // A picture button of a window's button strip, known to the user by its tip.

@@ -225,8 +225,29 @@ LineEnd usualLineEnd(const QList<TextLine>& lines)
     return crlf > lf ? LineEnd::CrLf : LineEnd::Lf;
 }
 
+// Removes the key's lines from the section's first occurrence, duplicates included.
+void removeKey(Document& doc, const IniFile::Entry& entry)
+{
+    QList<TextLine>& lines = doc.lines;
+    bool inSection = false;
+    for (qsizetype i = 0; i < lines.size();) {
+        const Line line = classify(lines.at(i).text);
+        if (line.kind == Line::Section) {
+            if (inSection)
+                return;
+            inSection = sameName(line.name, entry.section);
+        } else if (inSection && line.kind == Line::Key && sameName(line.name, entry.key)) {
+            lines.removeAt(i);
+            continue;
+        }
+        ++i;
+    }
+}
+
 void setKey(Document& doc, const IniFile::Entry& entry)
 {
+    if (entry.remove)
+        return removeKey(doc, entry);
     QList<TextLine>& lines = doc.lines;
     const LineEnd eol = usualLineEnd(lines);
     qsizetype sectionAt = -1;

@@ -21,6 +21,7 @@ public:
         QString section;
         QString key;
         QString value;
+        bool remove = false; // the key's lines go instead
     };
 
     // Why the file cannot be read as settings, or the empty string when it can or is missing: not a

@@ -15,6 +15,7 @@ public:
         QString name;
         QString where;
         QString order; // the ordering items joined by ", "
+        bool operator==(const Selection&) const = default;
     };
 
     // The pieces of an entry: the name up to the first comma, then the condition and the ordering
@@ -27,6 +28,15 @@ public:
     // position of the default one (-1 when "Default" names none of them).
     static QList<Selection> fromSection(const QHash<QString, QString>& section);
     static int defaultIndex(const QHash<QString, QString>& section, int count);
+
+    // The entry a Selection is stored as: "name,condition,order1,order2,...".
+    static QString entryOf(const Selection& selection);
+    // The ordering items of a Selection, each trimmed.
+    static QStringList orderItems(const QString& order);
+    // Why the Selection cannot be stored so that it reads back as it is, or the empty string: no
+    // name, a comma in the name or one that would cut the condition, a line break, or an entry
+    // longer than the 99 characters a value is read to.
+    static QString storeRefusal(const Selection& selection);
 
     // True when the condition asks the user for values ("??").
     static bool asksForValues(const QString& condition);

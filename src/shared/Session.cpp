@@ -135,3 +135,27 @@ int Session::LoadSelections()
     selections = SelectionList::fromSection(section);
     return SelectionList::defaultIndex(section, static_cast<int>(selections.size()));
 }
+
+bool Session::SaveSelections(const QList<SelectionList::Selection>& list, int defaultIndex, QString* error)
+{
+    const QString sql = QStringLiteral("SQL");
+    const QHash<QString, QString> section = ReadIniSection(sql);
+    const int stored = static_cast<int>(SelectionList::fromSection(section).size());
+    QList<IniFile::Entry> entries;
+    // Only what changed is written: every other line stays as it was, byte for byte.
+    for (int i = 0; i < list.size(); ++i) {
+        const QString entry = SelectionList::entryOf(list.at(i));
+        if (i >= stored || SelectionList::fromEntry(section.value(QString::number(i + 1))) != list.at(i))
+            entries.append({sql, QString::number(i + 1), entry});
+    }
+    for (int i = static_cast<int>(list.size()); i < stored; ++i)
+        entries.append({sql, QString::number(i + 1), QString(), true});
+    const int storedDefault = SelectionList::defaultIndex(section, stored);
+    if (defaultIndex != storedDefault || defaultIndex >= list.size())
+        entries.append({sql, QStringLiteral("Default"),
+                        defaultIndex >= 0 ? QString::number(defaultIndex + 1) : QString(), defaultIndex < 0});
+    if (!entries.isEmpty() && !WriteIniStrings(entries, error))
+        return false;
+    selections = list;
+    return true;
+}

@@ -81,6 +81,9 @@ public:
     void LoadHotKeys();
     // Reads the Selections of [SQL]; the position of the default one, or -1.
     int LoadSelections();
+    // Writes the Selections and the default one (-1 for none) in one replacement of the file,
+    // changing only the entries that differ; on success they are the session's too.
+    bool SaveSelections(const QList<SelectionList::Selection>& list, int defaultIndex, QString* error = nullptr);
 
     bool autoRefresh = true;
     QString spaceSubst = QStringLiteral("_");

@@ -289,8 +289,9 @@ TEST_F(MainWindow, LayoutTabOrderAndTheOtherWindows)
     EXPECT_GT(window()->visibleRows(), 0);
     EXPECT_LE(program.control<StatusPanel>("pnlStatus")->geometry().bottom(), window()->centralWidget()->height());
 
-    const char* const order[] = {"cmdCopy", "cmdNew",  "cmdAmend", "cmdDelete",  "cmdFind",     "txtFilter",
-                                 "cboSQL",  "grdData", "cmdExit",  "cmdRefresh", "cmdSettings", "cmdFormats"};
+    const char* const order[] = {"cmdCopy",     "cmdNew",     "cmdAmend",     "cmdDelete", "cmdFind",
+                                 "txtFilter",   "cboSQL",     "grdData",      "cmdExit",   "cmdRefresh",
+                                 "cmdSettings", "cmdFormats", "cmdSelections"};
     program.control<QWidget>(order[0])->setFocus();
     for (size_t i = 1; i < std::size(order); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
