@@ -109,7 +109,7 @@ void frmMain::CreateMenus()
             &frmMain::mnuEditItem_Click);
     addItem(mnuEdit, mnuEditItem, 7, QStringLiteral("Edit F&ormats"), QKeySequence(Qt::CTRL | Qt::Key_O),
             &frmMain::mnuEditItem_Click);
-    addItem(mnuEdit, mnuEditItem, 8, QStringLiteral("Edit Se&lections..."), QKeySequence(Qt::CTRL | Qt::Key_L),
+    addItem(mnuEdit, mnuEditItem, 8, QStringLiteral("Se&lections..."), QKeySequence(Qt::CTRL | Qt::Key_L),
             &frmMain::mnuEditItem_Click);
 
     mnuFind = menuBar()->addMenu(QStringLiteral("&Find"));
