@@ -7,13 +7,11 @@
 
 #include <gtest/gtest.h>
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextDocumentFragment>
-#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -42,14 +40,7 @@ protected:
     // Shows the editor and takes the step once it is open; the step must leave it.
     frmRecord::Result show(const std::function<void()>& step, const EditRequest& request = {EditMode::Amend, 1})
     {
-        QTimer::singleShot(0, &editor, [&] {
-            QApplication::setActiveWindow(&editor);
-            step();
-            if (editor.isVisible()) {
-                ADD_FAILURE() << "the step left the editor open";
-                editor.close();
-            }
-        });
+        ProgramWindow::whenOpen(&editor, step);
         return editor.ShowModal(request);
     }
     template <typename T = QLineEdit>
@@ -195,9 +186,7 @@ TEST_F(RecordEditor, HotKeyButtonsAndTextsThatEndTheEditor)
         pressIn(find("txtTitle"), Qt::Key_F2);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !editor.isVisible(); }));
     });
-    const QList<Dialogs::Shown> shown = Dialogs::takeShown();
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown.first().text, QStringLiteral("Changes have been made; shall I save them?"));
+    EXPECT_EQ(ProgramWindow::said(), "Varolin: Changes have been made; shall I save them?");
     EXPECT_EQ(stored("Title"), QStringLiteral("End"));
 }
 

@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QListWidget>
-#include <QTimer>
 #include <QToolButton>
 
 // What only the window shows; the list's own rules are tested on FormatList.
@@ -41,12 +40,7 @@ TEST(FormatEditor, OpensAndWorksByKeyboardAndMouse)
     auto* amend = form.findChild<QToolButton*>("cmdAmend");
     // Shows the editor and runs the steps inside it; they must leave it.
     const auto show = [&](const std::function<void()>& steps) {
-        QTimer::singleShot(0, &form, [&] {
-            QApplication::setActiveWindow(&form);
-            steps();
-            EXPECT_FALSE(form.isVisible()) << "the editor stayed open";
-            form.done(QDialog::Rejected);
-        });
+        ProgramWindow::whenOpen(&form, steps);
         form.ShowModal();
     };
 
