@@ -14,7 +14,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <sys/stat.h>
 
 namespace {
 
@@ -183,7 +182,6 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
     EXPECT_EQ(recordingsOf(copy), recordingsOf(catalogue));
 
     // Places a CSV file must not replace: the file is written beside and renamed over them.
-    ASSERT_EQ(mkfifo(QFile::encodeName(folder.file("pipe.csv")).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(catalogue, folder.file("link.csv")));
     folder.writeFile("varolin.ini", "[SQL]\n1=All\n");
     folder.writeFile("script", "#!/bin/sh\n");
@@ -200,7 +198,6 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
         {catalogue, "is the catalogue itself"},
         {folder.path() + "/../" + QFileInfo(folder.path()).fileName() + "/varolin.mdb", "is the catalogue itself"},
         {folder.file("link.csv"), "is the catalogue itself"},
-        {folder.file("pipe.csv"), "is a named pipe (FIFO), not a file"},
         {catalogue + "-journal", "is a companion file of the catalogue"},
         {catalogue + "-wal", "is a companion file of the catalogue"},
         {folder.file("varolin.ini"), "is Varolin's settings file in use"},
@@ -209,7 +206,6 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
         {copy, "is an SQLite database"},
         {folder.file("access.csv"), "is an Access database"},
         {folder.file("binary.dat"), "is not a text file"},
-        {"/dev/null", "is a device"},
     };
     for (const auto& r : refused)
         EXPECT_TRUE(failure([&] {
@@ -221,7 +217,6 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
     EXPECT_EQ(Exporter::targetRefusal(folder.file("all.csv"), catalogue, folder.file("varolin.ini")), QString());
     EXPECT_EQ(Exporter::targetRefusal(folder.file("varolin.ini"), catalogue, QString()), QString());
     EXPECT_EQ(recordingsOf(catalogue).size(), 3);
-    EXPECT_FALSE(QFileInfo(folder.file("pipe.csv")).isFile());
 }
 
 TEST(AccessDatabase, ReadsJet3AndJet4TablesAndRefusesADamagedFileWhole)
