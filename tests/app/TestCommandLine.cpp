@@ -100,7 +100,6 @@ TEST(CommandLine, InstalledCopyUsesTheUsersFolders)
     QFile starter(QStringLiteral(VAROLIN_STARTER_INI));
     ASSERT_TRUE(starter.open(QIODevice::ReadOnly));
     EXPECT_EQ(home.readFile(QStringLiteral("config/varolin/varolin.ini")), starter.readAll());
-    EXPECT_TRUE(QDir(home.file(QStringLiteral("data/varolin"))).exists());
     EXPECT_EQ(QDir(install.file(QStringLiteral("bin"))).entryList(QDir::Files), QStringList{"varolin"});
 }
 
