@@ -3,10 +3,8 @@
 #include "Version.h"
 
 #include <gtest/gtest.h>
-#include <QApplication>
 #include <QLabel>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -15,8 +13,7 @@ TEST(About, ShowsTitleAndVersionAndEnterClosesIt)
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         frmAbout about;
         bool stayedForRepeat = false;
-        QTimer::singleShot(0, [&] {
-            QApplication::setActiveWindow(&about);
+        ProgramWindow::whenOpen(&about, [&] {
             // The version CMake gives the project, not one written into the window.
             EXPECT_EQ(ProgramWindow::findControl<QLabel>(&about, "lblVersion")->text(),
                       QStringLiteral("Version %1.%2.%3")

@@ -1,3 +1,4 @@
+#include "store/Database.h"
 #include "support/TestFolder.h"
 
 #include <csignal>
@@ -35,6 +36,7 @@ Outcome run(const QString& program, const QStringList& arguments, const TestFold
 }
 
 const QString kProgram = QStringLiteral(VAROLIN_PROGRAM);
+const QString kJet = QStringLiteral(VAROLIN_TESTDATA_DIR "/jet/nwind-jet3.mdb");
 
 } // namespace
 
@@ -98,7 +100,6 @@ TEST(CommandLine, InstalledCopyUsesTheUsersFolders)
     QFile starter(QStringLiteral(VAROLIN_STARTER_INI));
     ASSERT_TRUE(starter.open(QIODevice::ReadOnly));
     EXPECT_EQ(home.readFile(QStringLiteral("config/varolin/varolin.ini")), starter.readAll());
-    EXPECT_TRUE(QDir(home.file(QStringLiteral("data/varolin"))).exists());
     EXPECT_EQ(QDir(install.file(QStringLiteral("bin"))).entryList(QDir::Files), QStringList{"varolin"});
 }
 
@@ -121,4 +122,71 @@ TEST(CommandLine, AnExportStoppedByCtrlCLeavesNoFile)
     EXPECT_EQ(process.exitCode(), 130);
     EXPECT_TRUE(process.readAllStandardError().contains("Stopped; nothing was written."));
     EXPECT_EQ(QDir(portable.path()).entryList(QDir::Files), before) << "no partial file";
+}
+
+TEST(CommandLine, ImportsAndExportsWithoutTheWindow)
+{
+    TestFolder home;
+    TestFolder folder; // a portable copy, with its catalogue beside it
+    const QString program = folder.file(QStringLiteral("varolin"));
+    ASSERT_TRUE(QFile::copy(kProgram, program));
+    folder.writeIni("[SQL]\n1=All\n2=Floyd,Artist Like 'Pink*',Title\n3=Ask,Artist = '??'\n4=Broken,NoSuchColumn = 1\n"
+                    "Default=1\n");
+    folder.writeFile("collection.csv", "Artist,Title,Year,Notes\nPink Floyd,Animals,1977,\"Gatefold\nposters\"\n"
+                                       "Can,Tago Mago,197?,\n");
+    folder.writeFile("prices.csv", "Price,Qty\n1,2\n");
+    const auto command = [&](const QStringList& arguments) { return run(program, arguments, home); };
+
+    // A file that cannot be imported makes no catalogue for itself.
+    Outcome r = command({"--import", folder.file("prices.csv")});
+    EXPECT_NE(r.status, 0);
+    EXPECT_TRUE(r.err.contains("No column names a field of a recording")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(folder.file("varolin.mdb")));
+
+    // A missing catalogue at the default place is made for the import.
+    r = command({"--import", folder.file("collection.csv")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.endsWith("2 recordings added, 0 already present, 0 new formats; the Year of 1 row was not a "
+                               "year and was left empty (line 4)\n"))
+        << r.out.toStdString();
+
+    r = command({"--export", folder.file("floyd.csv"), "--selection", "2"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(
+        r.out,
+        QStringLiteral("1 recording of the Selection \"Floyd\" written to '%1'.\n").arg(folder.file("floyd.csv")));
+    EXPECT_EQ(folder.readFile("floyd.csv").count("\r\n"), 2); // a Notes line break stays LF
+
+    // Another program writing to the catalogue all along: an import waits, then gives up.
+    folder.writeFile("more.csv", "Artist,Title\nCan,Future Days\n");
+    const auto other = Database::open(folder.file("varolin.mdb"));
+    other->beginTrans();
+    const QString out = folder.file("x.csv");
+    const struct
+    {
+        QStringList arguments;
+        const char* says;
+    } failures[] = {
+        {{"--import", folder.file("more.csv")},
+         "The recordings could not be imported, and the catalogue is as it was: the catalogue is in use"},
+        {{"--export", out, "--selection", "3"}, "The Selection \"Ask\" asks for values"},
+        {{"--export", out, "--selection", "5"}, "There is no Selection 5: varolin.ini lists 4."},
+        {{"--export", out, "--selection", "4"}, "The Selection \"Broken\" could not be run: no such column"},
+        {{"--export", folder.file("varolin.mdb")}, "is the catalogue itself"},
+        {{"--import", folder.file("nothing.csv")}, "Could not find the file"},
+        {{"--import", folder.file("varolin.mdb")}, "is not an Access database"},
+        {{"--import", kJet}, "name the one to import with --table"},
+    };
+    for (const auto& f : failures) {
+        r = command(f.arguments);
+        EXPECT_TRUE(r.status != 0 && r.err.contains(QLatin1String(f.says))) << r.err.toStdString();
+    }
+    other->rollback();
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_EQ(TestFolder::query(folder.file("varolin.mdb"), "SELECT count(*) FROM Recording").toInt(), 2);
+
+    // A table of an Access database, its columns mapped on the command line.
+    r = command({"--import", kJet, "--table", "Shippers", "--map", "CompanyName=Artist,Phone=Catalogue_No"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("3 recordings added, 0 already present, 0 new formats\n"));
 }

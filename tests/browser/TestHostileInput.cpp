@@ -24,14 +24,6 @@ namespace {
 
 const QList<TestFolder::Recording> kOne = {{"Abba", "Waterloo", "1974", 9}};
 
-QString texts(const QList<Dialogs::Shown>& shown)
-{
-    QStringList all;
-    for (const Dialogs::Shown& box : shown)
-        all << box.text;
-    return all.join(QStringLiteral(" | "));
-}
-
 // The program's window on a catalogue of one, made but not yet started.
 frmMain* Unstarted(ProgramWindow& program)
 {
@@ -80,8 +72,8 @@ TEST(HostileInput, CatalogueFaultsAtStartUpAreToldApart)
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         const QList<Dialogs::Shown> shown = Dialogs::takeShown();
         EXPECT_EQ(!shown.isEmpty() && shown.first().buttons == (QMessageBox::Yes | QMessageBox::No), c.asked);
-        EXPECT_TRUE(texts(shown).contains(QString::fromUtf8(c.says).replace(QStringLiteral("%1"), f.path())))
-            << texts(shown).toStdString();
+        EXPECT_TRUE(ProgramWindow::said(shown).contains(QString::fromUtf8(c.says).replace("%1", f.path())))
+            << ProgramWindow::said(shown).toStdString();
         EXPECT_EQ(f.readFile(c.file), before) << "the file is left as it was";
     }
 }

@@ -6,10 +6,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
-#include <QApplication>
-#include <QKeyEvent>
 #include <QListWidget>
-#include <QTimer>
 #include <QToolButton>
 
 // What only the window shows; the list's own rules are tested on FormatList.
@@ -41,12 +38,7 @@ TEST(FormatEditor, OpensAndWorksByKeyboardAndMouse)
     auto* amend = form.findChild<QToolButton*>("cmdAmend");
     // Shows the editor and runs the steps inside it; they must leave it.
     const auto show = [&](const std::function<void()>& steps) {
-        QTimer::singleShot(0, &form, [&] {
-            QApplication::setActiveWindow(&form);
-            steps();
-            EXPECT_FALSE(form.isVisible()) << "the editor stayed open";
-            form.done(QDialog::Rejected);
-        });
+        ProgramWindow::whenOpen(&form, steps);
         form.ShowModal();
     };
 
@@ -69,9 +61,6 @@ TEST(FormatEditor, OpensAndWorksByKeyboardAndMouse)
         EXPECT_EQ(list->currentItem()->text(), "cd");
         ProgramWindow::press(Qt::Key_Space), ProgramWindow::press(Qt::Key_Space);
         EXPECT_EQ(list->count() + amend->isEnabled(), 0);
-        // A held Enter acts once: its repeats apply nothing.
-        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
-        QApplication::sendEvent(ProgramWindow::focus(), &repeat);
         ProgramWindow::press(Qt::Key_Escape);
         form.close(); // the title bar's close is Cancel too
     });

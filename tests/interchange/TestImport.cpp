@@ -3,7 +3,6 @@
 #include "interchange/CsvReader.h"
 #include "interchange/Exporter.h"
 #include "interchange/Importer.h"
-#include "interchange/InterchangeCommand.h"
 #include "interchange/InterchangeError.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
@@ -11,13 +10,10 @@
 #include "store/SnapshotRecordset.h"
 #include "support/TestFolder.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -56,34 +52,6 @@ QString importBytes(const QString& catalogue, const QByteArray& bytes)
     const CsvReader csv(bytes);
     const auto db = Database::open(catalogue);
     return Importer::summary(Importer(*db, csv, ColumnMapping::match(csv.columns())).run());
-}
-
-struct CommandRun
-{
-    int status;
-    QString out, err;
-};
-
-// Runs the command with its standard output and error caught in files.
-CommandRun runCommand(const InterchangeRequest& request, const TestFolder& folder)
-{
-    std::fflush(nullptr);
-    int saved[3];
-    for (int fd : {1, 2}) {
-        saved[fd] = dup(fd);
-        const int file =
-            open(QFile::encodeName(folder.file(QString::number(fd))).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(file, fd);
-        close(file);
-    }
-    const int status = RunInterchangeCommand(request, folder.file("varolin.ini"), folder.file("varolin.mdb"));
-    std::fflush(nullptr);
-    for (int fd : {1, 2}) {
-        dup2(saved[fd], fd);
-        close(saved[fd]);
-    }
-    const auto text = [&](const char* name) { return QString::fromLocal8Bit(folder.readFile(name)).trimmed(); };
-    return {status, text("1"), text("2")};
 }
 
 template <typename F>
@@ -214,7 +182,6 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
     EXPECT_EQ(recordingsOf(copy), recordingsOf(catalogue));
 
     // Places a CSV file must not replace: the file is written beside and renamed over them.
-    ASSERT_EQ(mkfifo(QFile::encodeName(folder.file("pipe.csv")).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(catalogue, folder.file("link.csv")));
     folder.writeFile("varolin.ini", "[SQL]\n1=All\n");
     folder.writeFile("script", "#!/bin/sh\n");
@@ -231,7 +198,6 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
         {catalogue, "is the catalogue itself"},
         {folder.path() + "/../" + QFileInfo(folder.path()).fileName() + "/varolin.mdb", "is the catalogue itself"},
         {folder.file("link.csv"), "is the catalogue itself"},
-        {folder.file("pipe.csv"), "is a named pipe (FIFO), not a file"},
         {catalogue + "-journal", "is a companion file of the catalogue"},
         {catalogue + "-wal", "is a companion file of the catalogue"},
         {folder.file("varolin.ini"), "is Varolin's settings file in use"},
@@ -240,7 +206,6 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
         {copy, "is an SQLite database"},
         {folder.file("access.csv"), "is an Access database"},
         {folder.file("binary.dat"), "is not a text file"},
-        {"/dev/null", "is a device"},
     };
     for (const auto& r : refused)
         EXPECT_TRUE(failure([&] {
@@ -252,7 +217,6 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
     EXPECT_EQ(Exporter::targetRefusal(folder.file("all.csv"), catalogue, folder.file("varolin.ini")), QString());
     EXPECT_EQ(Exporter::targetRefusal(folder.file("varolin.ini"), catalogue, QString()), QString());
     EXPECT_EQ(recordingsOf(catalogue).size(), 3);
-    EXPECT_FALSE(QFileInfo(folder.file("pipe.csv")).isFile());
 }
 
 TEST(AccessDatabase, ReadsJet3AndJet4TablesAndRefusesADamagedFileWhole)
@@ -303,68 +267,4 @@ TEST(AccessDatabase, ReadsJet3AndJet4TablesAndRefusesADamagedFileWhole)
     folder.writeFile("changed.mdb", changed);
     EXPECT_EQ(failure([&] { AccessDatabase(folder.file("changed.mdb")).readTable("DateTest"); }),
               "A value in the column 'LongTextCol' of the table 'DateTest' could not be read (row 4).");
-}
-
-TEST(InterchangeCommand, ImportsAndExportsWithoutTheWindow)
-{
-    TestFolder folder;
-    folder.writeIni("[SQL]\n1=All\n2=Floyd,Artist Like 'Pink*',Title\n3=Ask,Artist = '??'\n4=Broken,NoSuchColumn = 1\n"
-                    "Default=1\n");
-    folder.writeFile("collection.csv", kCollectionExport);
-    folder.writeFile("prices.csv", "Price,Qty\n1,2\n");
-
-    // A file that cannot be imported makes no catalogue for itself.
-    CommandRun run = runCommand({.importFile = folder.file("prices.csv")}, folder);
-    EXPECT_NE(run.status, 0);
-    EXPECT_TRUE(run.err.startsWith("No column names a field of a recording")) << run.err.toStdString();
-    EXPECT_FALSE(QFile::exists(folder.file("varolin.mdb")));
-
-    // A missing catalogue at the default place is made for the import.
-    run = runCommand({.importFile = folder.file("collection.csv")}, folder);
-    EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.endsWith("4 recordings added, 0 already present, 1 new format; the Year of 1 row was not a "
-                                 "year and was left empty (line 6)"))
-        << run.out.toStdString();
-
-    run = runCommand({.exportFile = folder.file("floyd.csv"), .selection = 2}, folder);
-    EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out,
-              QStringLiteral("1 recording of the Selection \"Floyd\" written to '%1'.").arg(folder.file("floyd.csv")));
-    EXPECT_EQ(folder.readFile("floyd.csv").count("\r\n"), 2); // a Notes line break stays LF
-
-    // Another program writing to the catalogue all along: an import waits, then gives up.
-    folder.writeFile("more.csv", "Artist,Title\nCan,Tago Mago\n");
-    const auto other = Database::open(folder.file("varolin.mdb"));
-    other->beginTrans();
-    const struct
-    {
-        InterchangeRequest request;
-        const char* says;
-    } failures[] = {
-        {{.importFile = folder.file("more.csv")},
-         "The recordings could not be imported, and the catalogue is as it was: the catalogue is in use"},
-        {{.exportFile = folder.file("x.csv"), .selection = 3}, "The Selection \"Ask\" asks for values"},
-        {{.exportFile = folder.file("x.csv"), .selection = 5}, "There is no Selection 5: varolin.ini lists 4."},
-        {{.exportFile = folder.file("x.csv"), .selection = 4},
-         "The Selection \"Broken\" could not be run: no such column"},
-        {{.exportFile = folder.file("varolin.mdb")}, "is the catalogue itself"},
-        {{.importFile = folder.file("nothing.csv")}, "Could not find the file"},
-        {{.importFile = folder.file("varolin.mdb")}, "is not an Access database"},
-        {{.importFile = kJetFolder + "nwind-jet3.mdb"}, "name the one to import with --table"},
-    };
-    for (const auto& f : failures) {
-        run = runCommand(f.request, folder);
-        EXPECT_TRUE(run.status != 0 && run.err.contains(QLatin1String(f.says))) << run.err.toStdString();
-    }
-    other->rollback();
-    EXPECT_FALSE(QFile::exists(folder.file("x.csv")));
-    EXPECT_EQ(TestFolder::query(folder.file("varolin.mdb"), "SELECT count(*) FROM Recording").toInt(), 4);
-
-    // A table of an Access database, its columns mapped on the command line.
-    run = runCommand({.importFile = kJetFolder + "nwind-jet3.mdb",
-                      .table = "Shippers",
-                      .map = "CompanyName=Artist,Phone=Catalogue_No"},
-                     folder);
-    EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QStringLiteral("3 recordings added, 0 already present, 0 new formats"));
 }

@@ -14,15 +14,6 @@
 #include <QListWidget>
 #include <QToolButton>
 
-namespace {
-
-bool saysInUse(const QList<Dialogs::Shown>& shown)
-{
-    return !shown.isEmpty() && shown.last().text.contains(QStringLiteral("in use by another program"));
-}
-
-} // namespace
-
 TEST(TwoPrograms, DeleteApplyAndImportWaitThenReportAndLoseNothing)
 {
     ProgramWindow program;
@@ -37,7 +28,7 @@ TEST(TwoPrograms, DeleteApplyAndImportWaitThenReportAndLoseNothing)
     program.clickRow(1);
     Dialogs::scriptMessageAnswer(QMessageBox::Yes);
     program.control<QToolButton>("cmdDelete")->click();
-    EXPECT_TRUE(saysInUse(Dialogs::takeShown()));
+    EXPECT_TRUE(ProgramWindow::said().contains("in use by another program"));
     EXPECT_EQ(program.column(0), (QStringList{"Abba", "Blur"}));
 
     program.whenShows<QDialog>({[](QDialog* formats) {
@@ -46,7 +37,7 @@ TEST(TwoPrograms, DeleteApplyAndImportWaitThenReportAndLoseNothing)
         Dialogs::scriptInputAnswer(QStringLiteral("Long Play"));
         ProgramWindow::findControl<QToolButton>(formats, "cmdAmend")->click();
         ProgramWindow::press(Qt::Key_Return);
-        EXPECT_TRUE(saysInUse(Dialogs::takeShown()));
+        EXPECT_TRUE(ProgramWindow::said().contains("in use by another program"));
         EXPECT_TRUE(formats->isVisible());
         EXPECT_FALSE(list->findItems(QStringLiteral("Long Play"), Qt::MatchExactly).isEmpty()) << "the edit is kept";
         Dialogs::scriptMessageAnswer(QMessageBox::Yes);
@@ -57,7 +48,7 @@ TEST(TwoPrograms, DeleteApplyAndImportWaitThenReportAndLoseNothing)
     Dialogs::scriptInputAnswer(program.folder.file("more.csv"));
     program.whenShows<QDialog>({[&](QDialog* import) {
         ProgramWindow::press(Qt::Key_Return);
-        EXPECT_TRUE(saysInUse(Dialogs::takeShown()));
+        EXPECT_TRUE(ProgramWindow::said().contains("in use by another program"));
         EXPECT_TRUE(import->isVisible());
         other->rollback(); // the other program is done: the same Import now goes through
         ProgramWindow::press(Qt::Key_Return);

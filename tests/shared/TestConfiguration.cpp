@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <sys/stat.h>
 
 namespace {
@@ -35,13 +36,8 @@ protected:
 // The file's text in UTF-16 with its byte-order mark, as older editors save it.
 QByteArray Utf16(const QString& text, bool littleEndian)
 {
-    QByteArray bytes = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
-    for (const QChar c : text) {
-        const char low = static_cast<char>(c.unicode() & 0xFF);
-        const char high = static_cast<char>(c.unicode() >> 8);
-        bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
-    }
-    return bytes;
+    return QStringEncoder(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                          QStringConverter::Flag::WriteBom)(text);
 }
 
 TEST_F(Configuration, ReadsLikeTheProfileFunctionsAndSurvivesHostileFiles)

@@ -1,8 +1,6 @@
 #include "browser/frmMain.h"
-#include "platform/Dialogs.h"
 #include "shared/FileLocations.h"
-#include "shared/Session.h"
-#include "support/TestFolder.h"
+#include "support/ProgramWindow.h"
 
 #include <gtest/gtest.h>
 #include <QComboBox>
@@ -91,50 +89,38 @@ TEST(FileLocations, PortableBesideTheProgramElseTheUsersFolders)
 TEST(FileLocations, InstalledWindowStarts)
 {
     Places places;
-    Dialogs::setScripted(true);
-    std::unique_ptr<Session> session;
-    std::unique_ptr<frmMain> window;
-    const auto start = [&] {
-        window.reset();
-        session = std::make_unique<Session>();
-        window = std::make_unique<frmMain>(*session);
-        window->setProgramDirectory(places.program);
-        window->setEnvironment(places.environment());
-        return window->Form_Load();
-    };
+    ProgramWindow program;
+    program.programDirectory = places.program;
+    program.environment = places.environment();
     const auto user = [&](const char* name) { return places.root.file(QStringLiteral("home/") + name); };
 
     // A folder that cannot be made ends the start with a message.
     places.root.writeFile(QStringLiteral("home/.config"), "not a folder");
-    EXPECT_FALSE(start());
-    QList<Dialogs::Shown> shown = Dialogs::takeShown();
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown.first().title, QStringLiteral("Varolin"));
-    EXPECT_TRUE(shown.first().text.contains(user(".config/varolin")));
+    EXPECT_FALSE(program.start());
+    const QString said = ProgramWindow::said();
+    EXPECT_TRUE(said.startsWith("Varolin: ") && !said.contains(" | ") && said.contains(user(".config/varolin")));
 
     // The first start writes the starter settings, reads them and offers the catalogue.
     ASSERT_TRUE(QFile::remove(user(".config")));
     Dialogs::scriptMessageAnswer(QMessageBox::Yes);
-    ASSERT_TRUE(start());
-    shown = Dialogs::takeShown();
+    ASSERT_TRUE(program.start());
+    const QList<Dialogs::Shown> shown = Dialogs::takeShown();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown.first().icon, QMessageBox::Question);
     EXPECT_TRUE(shown.first().text.contains(user(".local/share/varolin/varolin.mdb")));
     EXPECT_TRUE(QFile::exists(user(".local/share/varolin/varolin.mdb")));
-    EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("cboSQL"))->currentText(), QStringLiteral("All Recordings"));
+    EXPECT_EQ(program.control<QComboBox>("cboSQL")->currentText(), QStringLiteral("All Recordings"));
     EXPECT_TRUE(entries(places.program).isEmpty());
     // The next start finds both and asks nothing.
-    ASSERT_TRUE(start());
+    ASSERT_TRUE(program.start());
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
 
     // A Database entry wins over the user's catalogue, which is not made again.
     ASSERT_TRUE(QFile::remove(user(".local/share/varolin/varolin.mdb")));
     const QByteArray mine = "[Initialisation]\nDatabase=" + places.root.createCatalogue("mine.mdb").toUtf8() + "\n";
     places.root.writeFile(QStringLiteral("home/.config/varolin/varolin.ini"), mine);
-    ASSERT_TRUE(start());
+    ASSERT_TRUE(program.start());
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
     EXPECT_FALSE(QFile::exists(user(".local/share/varolin/varolin.mdb")));
     EXPECT_EQ(places.root.readFile(QStringLiteral("home/.config/varolin/varolin.ini")), mine);
-    window.reset();
-    Dialogs::setScripted(false);
 }

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -89,8 +88,7 @@ TEST(Database, OpenFailuresSayWhatTheFileIs)
         folder.writeFile("cut.mdb", folder.readFile("whole.mdb").left(8192));
         return folder.file("cut.mdb");
     };
-    // Opening a pipe would wait for ever; a loop of links leads nowhere.
-    const auto fifo = [&] { return mkfifo(QFile::encodeName(folder.file("pipe.mdb")), 0600), folder.file("pipe.mdb"); };
+    // A loop of links leads nowhere; the other kinds of file that are none are FileKind's, on CsvReader.
     const auto loop = [&] {
         return QFile::link(folder.file("loop.mdb"), folder.file("loop.mdb")), folder.file("loop.mdb");
     };
@@ -113,8 +111,6 @@ TEST(Database, OpenFailuresSayWhatTheFileIs)
         {copyJet("dates-jet4.mdb"), EngineError::Kind::JetFile, "Jet 4"},
         {folder.file("other.db"), EngineError::Kind::NotACatalogue, "not a Varolin catalogue"},
         {folder.path(), EngineError::Kind::NotACatalogue, "is a folder, not a catalogue file"},
-        {fifo(), EngineError::Kind::NotACatalogue, "is a named pipe (FIFO), not a catalogue file"},
-        {"/dev/zero", EngineError::Kind::NotACatalogue, "is a device, not a catalogue file"},
         {loop(), EngineError::Kind::General, "its symbolic links lead round in a loop"},
         {cutShort(), EngineError::Kind::Damaged, "damaged catalogue: the file is cut short"},
         {folder.file("empty.mdb"), EngineError::Kind::Damaged, "damaged catalogue: the file is empty"},
@@ -249,7 +245,6 @@ TEST(Database, ASnapshotRunsOneReadOnlyStatementAndIsACopyAndAReadOnlyCatalogueK
     TestFolder::addRecordings(path, {{"Abba", "Waterloo", "1974"}});
     const auto db = Database::open(path);
     const QStringList refused = {
-        Catalogue::displayStatement("Artist = 'x'; DELETE FROM Recording", QString()),
         "SELECT * FROM Recording; SELECT * FROM Format",
         "DELETE FROM Recording",
         "PRAGMA writable_schema = 1",

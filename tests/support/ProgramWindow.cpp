@@ -6,6 +6,7 @@
 #include "platform/Grid.h"
 #include "shared/Session.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
@@ -30,7 +31,8 @@ bool ProgramWindow::start()
     window.reset();
     session = std::make_unique<Session>();
     window = std::make_unique<frmMain>(*session);
-    window->setProgramDirectory(folder.path());
+    window->setProgramDirectory(programDirectory);
+    window->setEnvironment(environment);
     const bool started = window->Form_Load();
     QApplication::setActiveWindow(window.get());
     return started;
@@ -95,6 +97,25 @@ void ProgramWindow::dialogShown(QDialog* editor)
         return;
     }
     m_steps.takeFirst()(editor);
+}
+
+void ProgramWindow::whenOpen(QDialog* dialog, const std::function<void()>& steps)
+{
+    QTimer::singleShot(0, dialog, [dialog, steps] {
+        QApplication::setActiveWindow(dialog);
+        steps();
+        EXPECT_FALSE(dialog->isVisible()) << "the steps left the dialog open";
+        if (dialog->isVisible())
+            dialog->done(QDialog::Rejected);
+    });
+}
+
+QString ProgramWindow::said(const QList<Dialogs::Shown>& shown)
+{
+    QStringList all;
+    for (const Dialogs::Shown& box : shown)
+        all << box.title + QStringLiteral(": ") + box.text;
+    return all.join(QStringLiteral(" | "));
 }
 
 void ProgramWindow::press(Qt::Key key, Qt::KeyboardModifiers modifiers)

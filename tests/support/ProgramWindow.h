@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/Dialogs.h"
 #include "shared/Session.h"
 #include "support/TestFolder.h"
 
 #include <functional>
 #include <memory>
 #include <QList>
+#include <QProcessEnvironment>
 #include <QWidget>
 
 class frmMain;
@@ -24,9 +26,12 @@ public:
     TestFolder folder;
     std::unique_ptr<Session> session = std::make_unique<Session>();
     std::unique_ptr<frmMain> window;
+    // Where the program starts from, and the environment it finds there.
+    QString programDirectory = folder.path();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
 
     QString catalogue() const { return folder.file(QStringLiteral("varolin.mdb")); }
-    // Starts the program on the folder's varolin.ini and catalogue; true when it is running.
+    // Starts the program, by default on the folder's varolin.ini and catalogue; true when it is running.
     bool start();
     // Writes varolin.ini, creates the catalogue with the recordings, and starts the program.
     bool start(const QString& ini, const QList<TestFolder::Recording>& recordings);
@@ -60,6 +65,11 @@ public:
     int editorsShown() const { return m_editorsShown; }
     int unexpectedEditors() const { return m_unexpected; }
     bool stepsLeft() const { return !m_steps.isEmpty(); }
+
+    // Takes the steps once the dialog shows and is active, as a person works in it; they must leave it.
+    static void whenOpen(QDialog* dialog, const std::function<void()>& steps);
+    // What the message and input boxes said since the last look: each as "title: text", joined by " | ".
+    static QString said(const QList<Dialogs::Shown>& shown = Dialogs::takeShown());
 
     // A key pressed on whatever has the focus, as a person presses it.
     static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);

@@ -34,6 +34,9 @@ QString TestFolder::createCatalogue(const QString& name) const
     return path;
 }
 
+const char* const kFields[] = {"Artist", "Title",        "Year",  "Format",
+                               "Label",  "Catalogue_No", "Notes", "International_Catalogue_No"};
+
 int TestFolder::addRecordings(const QString& catalogue, const QList<Recording>& recordings)
 {
     const auto db = Database::open(catalogue);
@@ -42,14 +45,10 @@ int TestFolder::addRecordings(const QString& catalogue, const QList<Recording>& 
     db->beginTrans();
     for (const Recording& r : recordings) {
         rs->addNew();
-        rs->setField(QStringLiteral("Artist"), r.artist);
-        rs->setField(QStringLiteral("Title"), r.title);
-        rs->setField(QStringLiteral("Year"), r.year);
-        rs->setField(QStringLiteral("Format"), r.format);
-        rs->setField(QStringLiteral("Label"), r.label);
-        rs->setField(QStringLiteral("Catalogue_No"), r.catalogueNo);
-        rs->setField(QStringLiteral("Notes"), r.notes);
-        rs->setField(QStringLiteral("International_Catalogue_No"), r.internationalNo);
+        const QVariant values[] = {r.artist, r.title,       r.year,  r.format,
+                                   r.label,  r.catalogueNo, r.notes, r.internationalNo};
+        for (int i = 0; i < 8; ++i)
+            rs->setField(QLatin1String(kFields[i]), values[i]);
         rs->update();
     }
     db->commitTrans();
