@@ -183,11 +183,12 @@ QList<QStringList> readRows(MdbHandle* mdb, MdbTableDef* table)
     return rows;
 }
 
-// Every row the table's definition counts was read: past the end of a file cut short the library
-// finds no more rows and says nothing.
+// Every row the table's definition counts was read, and no more: past the end of a file cut short
+// the library finds no more rows and says nothing, and a page whose count of rows was changed gives
+// it rows that are not there.
 bool readWhole(MdbTableDef* table, qsizetype rowsRead)
 {
-    return rowsRead >= qsizetype(table->num_rows);
+    return rowsRead == qsizetype(table->num_rows);
 }
 
 // The file's table of objects, which lists its tables, reads whole: every row, and every row's

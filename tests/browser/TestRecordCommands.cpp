@@ -196,6 +196,12 @@ TEST_F(RecordCommands, PreviousAndNextStepThroughTheDisplay)
     // The saved recording is selected where the refresh sorted it.
     EXPECT_EQ(grid()->row(), 10);
     EXPECT_EQ(grid()->textAt(10, 0), QStringLiteral("Edited"));
+    // On the last row of the display, Next is off.
+    program.clickRow(10);
+    run("cmdAmend", {[&](frmRecord* editor) {
+            EXPECT_EQ(enabled(editor), std::make_pair(true, false));
+            press(Qt::Key_Escape);
+        }});
 }
 
 TEST_F(RecordCommands, DeleteShowsTheNeighbourNext)

@@ -85,6 +85,7 @@ TEST_F(JetDialect, ExpressionsFollowJetRules)
         {QString::fromUtf8("Artist = 'ÉLAN'"), {"100% Pure"}},
         {"Artist & ' - ' & Title = 'abba - waterloo'", {"Waterloo"}},
         {"Val(Year) + 1 & 'x' = '1975x'", {"Waterloo"}},
+        {"Artist + '!' = 'abba!' AND Year + '' = '1974'", {"Waterloo"}}, // text + text joins them
         {"Label & 'x' = 'x' AND Artist = 'Zed'", {"Last"}},
         {"IsNull(Label) = True", {"Last"}},
         {"Nz(Label, 'none') = 'none'", {"Last"}},
@@ -258,8 +259,8 @@ TEST(NumberText, LeadingNumberAndRounding)
     {
         const char* text;
         double value;
-    } cases[] = {{"  42abc", 42}, {"-1.5e2x", -150}, {"1 2 3", 123}, {"abc", 0}, {"", 0},       {"&H1F", 31},
-                 {"&O17", 15},    {".5", 0.5},       {"3e", 3},      {"+7", 7},  {"1.2.3", 1.2}};
+    } cases[] = {{"  42abc", 42}, {"-1.5e2x", -150}, {"1 2 3", 123}, {"abc", 0}, {"", 0},   {"&H1F", 31},
+                 {"&h1f", 31},    {"&O17", 15},      {".5", 0.5},    {"3e", 3},  {"+7", 7}, {"1.2.3", 1.2}};
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(NumberText::leadingNumber(QString::fromUtf8(c.text)), c.value) << c.text;
     EXPECT_EQ(NumberText::leadingNumber(QString()), 0);
