@@ -6,8 +6,10 @@
 #include "editor/frmRecord.h"
 #include "platform/Dialogs.h"
 #include "platform/Grid.h"
+#include "shared/DuplicateFinder.h"
 #include "shared/Session.h"
 #include "store/Database.h"
+#include "store/SnapshotRecordset.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -121,7 +123,27 @@ void BM_EditorOpening(benchmark::State& state)
     state.counters["recordings"] = recordings;
 }
 
+// The check for a recording owned already, once its keys are made, beside a plain hash lookup of
+// the same key.
+void BM_DuplicateCheck(benchmark::State& state)
+{
+    const int recordings = static_cast<int>(state.range(0));
+    const auto db = Database::open(BenchCatalogue::folder(recordings) + QStringLiteral("/varolin.mdb"));
+    const auto first = db->openSnapshot(QStringLiteral("SELECT Artist, Title FROM Recording WHERE ID = 1"));
+    const QString artist = first->text(0);
+    const QString title = first->text(1);
+    DuplicateFinder finder;
+    finder.find(*db, artist, title); // the keys, once
+    QHash<QString, qint64> plain;
+    plain.insert(DuplicateFinder::key(artist, title), 1);
+    MeasureBeside(
+        state, [&] { benchmark::DoNotOptimize(plain.value(DuplicateFinder::key(artist, title))); },
+        [&] { benchmark::DoNotOptimize(finder.find(*db, artist, title, 1)); });
+    state.counters["recordings"] = recordings;
+}
+
 } // namespace
 
+BENCHMARK(BM_DuplicateCheck)->Apply(CollectionSizes);
 BENCHMARK(BM_AmendSaved)->Apply(CollectionSizes);
 BENCHMARK(BM_EditorOpening)->Apply(CollectionSizes);

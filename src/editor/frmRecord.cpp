@@ -5,6 +5,7 @@
 #include "platform/SendKeys.h"
 #include "platform/ToolbarIcons.h"
 #include "platform/Twips.h"
+#include "shared/DuplicateFinder.h"
 #include "shared/modVarolin.h"
 #include "shared/Session.h"
 #include "store/EngineError.h"
@@ -240,6 +241,7 @@ frmRecord::LoadResult frmRecord::Form_Load()
 
 void frmRecord::LoadFields(const RecordingValues& values)
 {
+    m_loadedValues = values;
     for (int f = Artist; f <= Notes; ++f) {
         const QString& sValue = values.*kFieldOf[f];
         // A Year loaded longer than four characters is shown whole, never cut.
@@ -485,6 +487,8 @@ bool frmRecord::Update()
     }
     try {
         const RecordingValues values = GatherFields();
+        if (!ConfirmNotOwnedAlready(values))
+            return false;
         if (m_bNew) {
             m_result.savedID = m_store->insert(values);
         } else if (const std::optional<RecordingValues> theirs = m_store->save(m_request.recordID, values)) {
@@ -501,7 +505,36 @@ bool frmRecord::Update()
     }
     m_store.reset();
     m_result.saved = true;
+    const RecordingValues saved = GatherFields();
+    m_session.duplicates.remember(*m_session.catalogue(), m_result.savedID, saved.artist, saved.title);
     return true;
+}
+
+bool frmRecord::ConfirmNotOwnedAlready(const RecordingValues& values)
+{
+    // Only a new recording, or one whose Artist or Title changed, can become a second copy.
+    if (!m_bNew && values.artist == m_loadedValues.artist && values.title == m_loadedValues.title)
+        return true;
+    const QList<DuplicateFinder::Match> matches =
+        m_session.duplicates.find(*m_session.catalogue(), values.artist, values.title, m_bNew ? 0 : m_request.recordID);
+    if (matches.isEmpty())
+        return true;
+    QStringList lines;
+    for (const DuplicateFinder::Match& m : matches.mid(0, 5)) {
+        QStringList details{m.format, m.catalogueNo};
+        details.removeAll(QString());
+        lines << QStringLiteral("%1 - %2").arg(m.artist, m.title) +
+                     (details.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(details.join(QStringLiteral(", "))));
+    }
+    if (matches.size() > 5)
+        lines << QStringLiteral("and %1 more").arg(matches.size() - 5);
+    // A collector may own two copies: the choice is the user's, and the edit stays either way.
+    return Dialogs::message(this,
+                            QStringLiteral("You may have this Recording already:\r\n\r\n%1\r\n\r\nSave it all the "
+                                           "same?")
+                                .arg(lines.join(QStringLiteral("\r\n"))),
+                            QStringLiteral("Varolin"), QMessageBox::Yes | QMessageBox::No, QMessageBox::Question,
+                            QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool frmRecord::ResolveConflict(const RecordingValues& theirs, const RecordingValues& mine)

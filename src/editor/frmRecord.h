@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/DialogBase.h"
+#include "store/RecordingStore.h"
+
 #include <array>
 #include <memory>
 #include <optional>
@@ -13,7 +15,6 @@ class QPlainTextEdit;
 class QToolButton;
 class RecordingStore;
 class Session;
-struct RecordingValues;
 
 // What the editor is opened on.
 enum class EditMode { New, Amend };
@@ -65,6 +66,8 @@ public:
     // Another program saved the recording since it was loaded: asks whose version stands. True
     // when the user's was written over it.
     bool ResolveConflict(const RecordingValues& theirs, const RecordingValues& mine);
+    // A new Artist and Title alike with a recording already in the catalogue: asks whether to save.
+    bool ConfirmNotOwnedAlready(const RecordingValues& values);
 
     bool isChanged() const { return m_bChanged; }
 
@@ -152,6 +155,7 @@ private:
     std::array<Caret, FieldCount + 1> m_aCaret{};
     // The Notes as the catalogue held them and as the box showed them, for the store's rule.
     QString m_sNotesLoaded;
+    RecordingValues m_loadedValues; // as the last load found the recording
     QString m_sNotesShown;
     // The Year as it stood before the last edit, and how long it may grow.
     QString m_sYearShown;

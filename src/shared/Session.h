@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shared/DuplicateFinder.h"
 #include "shared/HotKeySet.h"
 #include "shared/IniFile.h"
 #include "shared/SelectionList.h"
@@ -90,6 +91,7 @@ public:
     HotKeySet hotKeys;
     QList<SelectionList::Selection> selections;
     FindRequest lastFind;
+    DuplicateFinder duplicates;
 
 private:
     QString m_iniFile;

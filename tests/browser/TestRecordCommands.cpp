@@ -336,4 +336,19 @@ TEST_F(RecordCommands, AmendOfARecordAnotherProgramDeletedRefreshes)
     EXPECT_EQ(std::make_pair(grid()->row(), grid()->selStartRow()), std::make_pair(1, 1));
 }
 
+TEST_F(RecordCommands, ANewCopyOfARecordingIsAskedAboutAndTheEditStays)
+{
+    ASSERT_TRUE(program.start(kIni, Recordings(2)));
+    run("cmdNew", {[&](frmRecord* editor) {
+            type(QStringLiteral("artist 01")), press(Qt::Key_Tab), type(QStringLiteral("TITLE 1!"));
+            Dialogs::scriptMessageAnswer(QMessageBox::No);
+            press(Qt::Key_Return);
+            EXPECT_TRUE(editor->isVisible()) << "back to the edit";
+            EXPECT_TRUE(Dialogs::takeShown().value(0).text.contains(QStringLiteral("Artist 01 - Title 1 (CD)")));
+            Dialogs::scriptMessageAnswer(QMessageBox::Yes); // a second copy
+            press(Qt::Key_Return);
+        }});
+    EXPECT_EQ(recordings(), 3);
+}
+
 } // namespace
