@@ -1,5 +1,6 @@
 // The filter and the sort over the display, each beside its floor.
 #include "BenchCatalogue.h"
+#include "BenchWindow.h"
 #include "Beside.h"
 
 #include "browser/frmMain.h"
@@ -16,21 +17,6 @@
 #include <vector>
 
 namespace {
-
-struct OpenedWindow
-{
-    std::unique_ptr<Session> session = std::make_unique<Session>();
-    std::unique_ptr<frmMain> window;
-};
-
-OpenedWindow OpenWindow(int recordings)
-{
-    OpenedWindow opened;
-    opened.window = std::make_unique<frmMain>(*opened.session);
-    opened.window->setProgramDirectory(BenchCatalogue::folder(recordings));
-    opened.window->Form_Load();
-    return opened;
-}
 
 // One keystroke in the filter box, the display's texts folded already by the first, beside a plain
 // scan of the same folded cells held as strings.

@@ -1,5 +1,6 @@
 // The main window's refresh, start-up and copy, each beside its floor.
 #include "BenchCatalogue.h"
+#include "BenchWindow.h"
 #include "Beside.h"
 
 #include "browser/frmMain.h"
@@ -15,23 +16,6 @@
 #include <QToolButton>
 
 namespace {
-
-// A main window with its own session.
-struct OpenedWindow
-{
-    std::unique_ptr<Session> session = std::make_unique<Session>();
-    std::unique_ptr<frmMain> window;
-    frmMain* operator->() const { return window.get(); }
-};
-
-OpenedWindow OpenWindow(int recordings)
-{
-    OpenedWindow opened;
-    opened.window = std::make_unique<frmMain>(*opened.session);
-    opened.window->setProgramDirectory(BenchCatalogue::folder(recordings));
-    opened.window->Form_Load();
-    return opened;
-}
 
 void BM_RefreshGrid(benchmark::State& state)
 {

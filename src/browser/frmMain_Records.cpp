@@ -185,11 +185,7 @@ frmMain::DeleteOutcome frmMain::DeleteIfAsShown(int iRow)
         else
             catalogue.rollback();
     } catch (const EngineError&) {
-        try {
-            catalogue.rollback();
-        } catch (const EngineError&) {
-            // Already rolled back by the engine; the first failure is the one reported.
-        }
+        catalogue.rollbackQuietly();
         throw;
     }
     if (now == asShown)

@@ -34,6 +34,15 @@ void write(QSaveFile& file, QByteArray& buffer, const QString& path)
     buffer.clear();
 }
 
+// The rest of the text written, and the file swapped in whole.
+void finish(QSaveFile& file, QByteArray& buffer, const QString& path)
+{
+    write(file, buffer, path);
+    if (!file.commit())
+        throw InterchangeError(
+            QStringLiteral("Could not write '%1': %2. Nothing was written.").arg(path, file.errorString()));
+}
+
 } // namespace
 
 QString Exporter::targetRefusal(const QString& path, const QString& catalogue, const QString& settingsFile)
@@ -128,10 +137,7 @@ int Exporter::exportStatement(Database& db, const QString& jetSql, const QString
         if (buffer.size() >= kChunk)
             write(file, buffer, path);
     }
-    write(file, buffer, path);
-    if (!file.commit())
-        throw InterchangeError(
-            QStringLiteral("Could not write '%1': %2. Nothing was written.").arg(path, file.errorString()));
+    finish(file, buffer, path);
     return count;
 }
 
@@ -172,9 +178,6 @@ int Exporter::exportShown(const QAbstractItemModel& shown, const QString& path, 
         if (buffer.size() >= kChunk)
             write(file, buffer, path);
     }
-    write(file, buffer, path);
-    if (!file.commit())
-        throw InterchangeError(
-            QStringLiteral("Could not write '%1': %2. Nothing was written.").arg(path, file.errorString()));
+    finish(file, buffer, path);
     return static_cast<int>(rows.size());
 }

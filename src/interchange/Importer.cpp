@@ -145,11 +145,7 @@ Importer::Counts Importer::run(const std::function<void(int, int)>& progress)
         m_db.commitTrans();
         return counts;
     } catch (...) {
-        try {
-            m_db.rollback();
-        } catch (const EngineError&) {
-            // The failure that brought us here is the one to report.
-        }
+        m_db.rollbackQuietly();
         throw;
     }
 }

@@ -150,6 +150,14 @@ void Database::rollback()
         Statement(m_db, QStringLiteral("ROLLBACK")).step();
 }
 
+void Database::rollbackQuietly() noexcept
+{
+    try {
+        rollback();
+    } catch (const EngineError&) {
+    }
+}
+
 void Database::close()
 {
     if (m_db) {

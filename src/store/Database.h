@@ -40,6 +40,9 @@ public:
     void beginTrans();
     void commitTrans();
     void rollback();
+    // Rolls back after a failure, which stays the one to report: the engine may have rolled back
+    // already, and a second failure says nothing new.
+    void rollbackQuietly() noexcept;
 
     void close();
     QString path() const { return m_path; }

@@ -108,11 +108,7 @@ std::optional<RecordingValues> RecordingStore::save(qint64 id, const RecordingVa
         m_table->update();
         m_catalogue.commitTrans();
     } catch (const EngineError&) {
-        try {
-            m_catalogue.rollback();
-        } catch (const EngineError&) {
-            // The engine may have rolled back already; the first failure is the one to report.
-        }
+        m_catalogue.rollbackQuietly();
         throw;
     }
     close();
