@@ -1,7 +1,9 @@
-// The INI reader and writer on any file: reading never fails, and a write changes its key alone.
+// The INI reader and writer on any file: reading never fails, a write changes its key alone, and a
+// file that cannot be read as settings is never written.
 #include "FuzzSupport.h"
 #include "shared/IniFile.h"
 
+#include <QFile>
 #include <QStringList>
 
 namespace {
@@ -25,8 +27,19 @@ QList<std::optional<QString>> readAll(const QString& path)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString path = Fuzz::writeFile(QStringLiteral("fuzz.ini"), Fuzz::bytes(data, size));
+    const QByteArray bytes = Fuzz::bytes(data, size);
+    const QString path = Fuzz::writeFile(QStringLiteral("fuzz.ini"), bytes);
     const QList<std::optional<QString>> before = readAll(path);
+
+    // What cannot be read as settings (UTF-16 without its mark, say) is named and never written.
+    if (!IniFile::readProblem(path).isEmpty()) {
+        Fuzz::check(!IniFile::write(path, QStringLiteral("SQL"), QStringLiteral("2"), QStringLiteral("x")),
+                    "a file that cannot be read was written");
+        QFile file(path);
+        Fuzz::check(file.open(QIODevice::ReadOnly) && file.readAll() == bytes,
+                    "a file that cannot be read was changed");
+        return 0;
+    }
 
     // A value Windows-1252 holds, then one it cannot: both encodings' writers run.
     const QString values[] = {QStringLiteral("caf\u00e9"), QStringLiteral("\u2713 \u00e9")};
