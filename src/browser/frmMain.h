@@ -160,6 +160,10 @@ private:
     // Copy
     void CopyGridToClipboard();
 
+    // Backups: a copy of a changed catalogue at start-up, and File > Restore Backup
+    void BackUpAtStart();
+    void mnuFileRestore_Click();
+
     // Import and export
     void mnuFileImport_Click();
     void mnuFileExport_Click();

@@ -125,6 +125,7 @@ bool frmMain::Initialise()
         return false;
 
     m_session.LoadSettings();
+    BackUpAtStart();
     SetUpGrid();
     LoadSelections();
 
@@ -223,6 +224,8 @@ void frmMain::mnuFileItem_Click(int iIndex)
         mnuFileImport_Click();
     else if (iIndex == 1)
         mnuFileExport_Click();
+    else if (iIndex == 2)
+        mnuFileRestore_Click();
     else if (iIndex == 99)
         ShutDown();
 }

@@ -312,8 +312,8 @@ QString CsvReader::value(int row, int column) const
     QString s = m_text.mid(cell.start, cell.length);
     if (cell.quoted)
         s.replace(QLatin1String("\"\""), QLatin1String("\""));
-    // A value our export marked as text, not a formula, comes back as it was.
-    return row >= 0 ? SpreadsheetText::unmarked(s) : s;
+    // A value our export marked as text, not a formula, comes back as it was, a heading too.
+    return SpreadsheetText::unmarked(s);
 }
 
 QString CsvReader::rowPlace(int row) const

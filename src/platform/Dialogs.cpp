@@ -103,6 +103,20 @@ QMessageBox::StandardButton Dialogs::message(QWidget* parent, const QString& tex
     return answer;
 }
 
+int Dialogs::choose(QWidget* parent, const QString& prompt, const QString& title, const QStringList& items)
+{
+    if (script().active) {
+        script().shown.append({true, title, prompt, QMessageBox::NoIcon, {}, items.value(0)});
+        return script().inputAnswers.isEmpty() ? -1
+                                               : static_cast<int>(items.indexOf(script().inputAnswers.takeFirst()));
+    }
+    bool ok = false;
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const QString chosen = QInputDialog::getItem(parent, title, prompt, items, 0, false, &ok);
+    QApplication::restoreOverrideCursor();
+    return ok ? static_cast<int>(items.indexOf(chosen)) : -1;
+}
+
 QString Dialogs::input(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText)
 {
     if (script().active) {
@@ -124,9 +138,10 @@ QString Dialogs::fileName(QWidget* parent, FileMode mode, const QString& caption
         return script().inputAnswers.isEmpty() ? QString() : script().inputAnswers.takeFirst();
     }
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const QString chosen = mode == FileMode::Open ? QFileDialog::getOpenFileName(parent, caption, suggested, filter)
-                                                  : QFileDialog::getSaveFileName(parent, caption, suggested, filter, nullptr,
-                                                                                QFileDialog::DontConfirmOverwrite);
+    const QString chosen = mode == FileMode::Open
+                               ? QFileDialog::getOpenFileName(parent, caption, suggested, filter)
+                               : QFileDialog::getSaveFileName(parent, caption, suggested, filter, nullptr,
+                                                              QFileDialog::DontConfirmOverwrite);
     QApplication::restoreOverrideCursor();
     return chosen;
 }

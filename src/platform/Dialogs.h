@@ -29,6 +29,10 @@ public:
     static QString input(QWidget* parent, const QString& prompt, const QString& title,
                          const QString& defaultText = QString());
 
+    // One of the items, chosen by the user; -1 when the user cancels. A scripted answer is the
+    // item's text.
+    static int choose(QWidget* parent, const QString& prompt, const QString& title, const QStringList& items);
+
     // A file chosen to read (Open) or to write (Save: asking before replacing one is left to the
     // caller, which may have to refuse it first); the empty string when the user cancels.
     // suggested is the folder or file name the chooser starts on.

@@ -164,14 +164,42 @@ Document parse(const QByteArray& file)
     return doc;
 }
 
+// Latin text in UTF-16 without its mark: a zero byte in nearly every pair of bytes, always on the
+// same side of the pair, and almost none on the other.
+bool utf16WithoutMark(const QByteArray& bytes)
+{
+    const qsizetype n = qMin<qsizetype>(bytes.size(), 4096) & ~qsizetype(1);
+    if (n < 4 || TextEncoding::detect(bytes).bomSize > 0)
+        return false;
+    qsizetype zeroEven = 0;
+    qsizetype zeroOdd = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (bytes.at(i) == '\0')
+            ++(i % 2 ? zeroOdd : zeroEven);
+    }
+    const qsizetype pairs = n / 2;
+    const auto most = [&](qsizetype zeros) { return zeros * 10 >= pairs * 9; };
+    const auto few = [&](qsizetype zeros) { return zeros * 10 <= pairs; };
+    return (most(zeroOdd) && few(zeroEven)) || (most(zeroEven) && few(zeroOdd));
+}
+
+// A pipe or a device would be read for ever; a folder or a loop of links is no file at all.
+bool plainFile(const QString& path)
+{
+    return FileKind::lookError(path).isEmpty() && FileKind::specialKind(path).isEmpty();
+}
+
 bool load(const QString& path, Document* doc)
 {
-    if (!IniFile::readProblem(path).isEmpty())
+    if (!plainFile(path))
         return false;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSize)
         return false;
-    *doc = parse(file.read(kMaxSize));
+    const QByteArray bytes = file.readAll(); // at most kMaxSize, as checked
+    if (utf16WithoutMark(bytes))
+        return false;
+    *doc = parse(bytes);
     return true;
 }
 
@@ -343,9 +371,7 @@ QString IniFile::readProblem(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
-    // Text of UTF-16 without its mark has a zero byte beside nearly every character.
-    const QByteArray head = file.read(4096);
-    if (head.count('\0') * 4 > head.size() && TextEncoding::detect(head).bomSize == 0)
+    if (utf16WithoutMark(file.read(4096)))
         return QStringLiteral("it is UTF-16 text without a byte-order mark; save it as UTF-8");
     return QString();
 }

@@ -110,6 +110,10 @@ QString Session::cataloguePath(const QString& defaultCatalogue) const
 
 void Session::LoadSettings()
 {
+    bool isNumber = false;
+    const int backups = ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Backups"), QStringLiteral("10"))
+                            .toInt(&isNumber);
+    backupsKept = isNumber ? qBound(1, backups, 1000) : 10;
     lastFind.ignoreAccents =
         ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Find-Ignore-Accents"), QStringLiteral("0"))
             .trimmed() == QLatin1String("1");

@@ -87,6 +87,7 @@ public:
     bool SaveSelections(const QList<SelectionList::Selection>& list, int defaultIndex, QString* error = nullptr);
 
     bool autoRefresh = true;
+    int backupsKept = 10; // "Backups" of [Initialisation]: how many copies of the catalogue stay
     QString spaceSubst = QStringLiteral("_");
     HotKeySet hotKeys;
     QList<SelectionList::Selection> selections;

@@ -1,0 +1,139 @@
+#include "store/CatalogueBackup.h"
+
+#include "store/Database.h"
+#include "store/EngineError.h"
+#include "store/Statement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace CatalogueBackup {
+
+namespace {
+
+// Down to the thousandth of a second, so that names sort as the copies were made.
+const QString kStamp = QStringLiteral("yyyy-MM-dd-HHmmss-zzz");
+
+// Copies every page from one open database to another with SQLite's online backup.
+void copyPages(sqlite3* from, sqlite3* to, const QString& what)
+{
+    sqlite3_backup* backup = sqlite3_backup_init(to, "main", from, "main");
+    if (!backup)
+        throw EngineError::fromSqlite(to, sqlite3_errcode(to), what);
+    int rc = SQLITE_OK;
+    do {
+        rc = sqlite3_backup_step(backup, -1);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            sqlite3_sleep(50);
+    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE || finished != SQLITE_OK)
+        throw EngineError::fromSqlite(to, rc != SQLITE_DONE ? rc : finished, what);
+}
+
+// The newest copies stay; the others go.
+void prune(const QString& catalogue, int keep)
+{
+    const QList<Copy> all = copies(catalogue);
+    for (qsizetype i = qMax(1, keep); i < all.size(); ++i)
+        QFile::remove(all.at(i).path);
+}
+
+int recordingsIn(const QString& path)
+{
+    sqlite3* db = nullptr;
+    int count = -1;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM \"Recording\"", -1, &statement, nullptr) == SQLITE_OK &&
+            sqlite3_step(statement) == SQLITE_ROW)
+            count = sqlite3_column_int(statement, 0);
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close(db);
+    return count;
+}
+
+} // namespace
+
+QString folderOf(const QString& catalogue)
+{
+    return QFileInfo(catalogue).absoluteDir().filePath(QStringLiteral("backups"));
+}
+
+QList<Copy> copies(const QString& catalogue)
+{
+    const QFileInfo info(catalogue);
+    const QString prefix = info.completeBaseName() + QLatin1Char('-');
+    QList<Copy> found;
+    const QFileInfoList files =
+        QDir(folderOf(catalogue))
+            .entryInfoList({prefix + QStringLiteral("*.") + info.suffix()}, QDir::Files, QDir::Name | QDir::Reversed);
+    for (const QFileInfo& file : files) {
+        const QDateTime made =
+            QDateTime::fromString(file.completeBaseName().mid(prefix.size()).left(kStamp.size()), kStamp);
+        if (made.isValid())
+            found.append({file.filePath(), made, recordingsIn(file.filePath())});
+    }
+    return found;
+}
+
+QString make(Database& catalogue, int keep)
+{
+    const QString path = catalogue.path();
+    if (!QDir().mkpath(folderOf(path)))
+        throw EngineError(EngineError::Kind::General,
+                          QStringLiteral("The folder '%1' for the backups cannot be made.").arg(folderOf(path)));
+    const QFileInfo info(path);
+    QString target =
+        QDir(folderOf(path))
+            .filePath(QStringLiteral("%1-%2.%3")
+                          .arg(info.completeBaseName(), QDateTime::currentDateTime().toString(kStamp), info.suffix()));
+    // Two in one second: the second waits its turn in the name.
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target.insert(target.size() - info.suffix().size() - 1, QStringLiteral("-%1").arg(n));
+    const QString part = target + QStringLiteral(".part");
+    sqlite3* copy = nullptr;
+    if (sqlite3_open(QFile::encodeName(part).constData(), &copy) != SQLITE_OK) {
+        const EngineError error =
+            EngineError::fromSqlite(copy, sqlite3_errcode(copy), QStringLiteral("Cannot back up"));
+        sqlite3_close(copy);
+        throw error;
+    }
+    try {
+        copyPages(catalogue.handle(), copy, QStringLiteral("Cannot back up the catalogue"));
+    } catch (const EngineError&) {
+        sqlite3_close(copy);
+        QFile::remove(part);
+        throw;
+    }
+    sqlite3_close(copy);
+    // Only a whole copy takes the name a restore looks for.
+    if (!QFile::rename(part, target)) {
+        QFile::remove(part);
+        throw EngineError(EngineError::Kind::DiskFull,
+                          QStringLiteral("The backup '%1' could not be kept.").arg(target));
+    }
+    prune(path, keep);
+    return target;
+}
+
+QString makeIfChanged(Database& catalogue, int keep)
+{
+    const QList<Copy> all = copies(catalogue.path());
+    if (!all.isEmpty() && QFileInfo(catalogue.path()).lastModified() <= QFileInfo(all.first().path).lastModified())
+        return QString();
+    return make(catalogue, keep);
+}
+
+void restore(Database& catalogue, const QString& copy, int keep)
+{
+    // Only a whole catalogue is put in place: the copy is opened as one, read-only, first.
+    const std::unique_ptr<Database> from = Database::open(copy, false, true);
+    make(catalogue, keep + 1); // the catalogue as it was, one more copy
+    copyPages(from->handle(), catalogue.handle(), QStringLiteral("Cannot restore the backup"));
+}
+
+} // namespace CatalogueBackup
