@@ -2,8 +2,11 @@
 #include "BenchCatalogue.h"
 #include "Beside.h"
 
+#include "store/CatalogueBackup.h"
 #include "store/Database.h"
+
 #include "store/SnapshotRecordset.h"
+#include <QFile>
 
 namespace {
 
@@ -38,7 +41,26 @@ void BM_TranslateChain(benchmark::State& state)
     state.SetComplexityN(state.range(0));
 }
 
+// A backup of the catalogue through SQLite's online backup, beside a plain copy of its file.
+void BM_Backup(benchmark::State& state)
+{
+    const int recordings = static_cast<int>(state.range(0));
+    const QString path = BenchCatalogue::folder(recordings) + QStringLiteral("/varolin.mdb");
+    const auto db = Database::open(path);
+    const QString plain = path + QStringLiteral(".copy");
+    MeasureBeside(
+        state,
+        [&] {
+            QFile::remove(plain);
+            benchmark::DoNotOptimize(QFile::copy(path, plain));
+        },
+        [&] { benchmark::DoNotOptimize(CatalogueBackup::make(*db, 1)); });
+    QFile::remove(plain);
+    state.counters["recordings"] = recordings;
+}
+
 } // namespace
 
+BENCHMARK(BM_Backup)->Apply(CollectionSizes);
 BENCHMARK(BM_StoreRead)->Apply(CollectionSizes);
 BENCHMARK(BM_TranslateChain)->RangeMultiplier(10)->Range(1000, 100000)->Complexity(benchmark::oN);

@@ -11,6 +11,9 @@
 
 namespace CatalogueBackup {
 
+// The copies, newest first, without opening them.
+QList<Copy> listed(const QString& catalogue);
+
 namespace {
 
 // Down to the thousandth of a second, so that names sort as the copies were made.
@@ -36,7 +39,7 @@ void copyPages(sqlite3* from, sqlite3* to, const QString& what)
 // The newest copies stay; the others go.
 void prune(const QString& catalogue, int keep)
 {
-    const QList<Copy> all = copies(catalogue);
+    const QList<Copy> all = listed(catalogue);
     for (qsizetype i = qMax(1, keep); i < all.size(); ++i)
         QFile::remove(all.at(i).path);
 }
@@ -65,6 +68,14 @@ QString folderOf(const QString& catalogue)
 
 QList<Copy> copies(const QString& catalogue)
 {
+    QList<Copy> found = listed(catalogue);
+    for (Copy& copy : found)
+        copy.recordings = recordingsIn(copy.path);
+    return found;
+}
+
+QList<Copy> listed(const QString& catalogue)
+{
     const QFileInfo info(catalogue);
     const QString prefix = info.completeBaseName() + QLatin1Char('-');
     QList<Copy> found;
@@ -75,7 +86,7 @@ QList<Copy> copies(const QString& catalogue)
         const QDateTime made =
             QDateTime::fromString(file.completeBaseName().mid(prefix.size()).left(kStamp.size()), kStamp);
         if (made.isValid())
-            found.append({file.filePath(), made, recordingsIn(file.filePath())});
+            found.append({file.filePath(), made});
     }
     return found;
 }
@@ -103,6 +114,8 @@ QString make(Database& catalogue, int keep)
         throw error;
     }
     try {
+        // The copy is of use only once it is whole and renamed: it needs no journal of its own.
+        sqlite3_exec(copy, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
         copyPages(catalogue.handle(), copy, QStringLiteral("Cannot back up the catalogue"));
     } catch (const EngineError&) {
         sqlite3_close(copy);
@@ -122,7 +135,7 @@ QString make(Database& catalogue, int keep)
 
 QString makeIfChanged(Database& catalogue, int keep)
 {
-    const QList<Copy> all = copies(catalogue.path());
+    const QList<Copy> all = listed(catalogue.path());
     if (!all.isEmpty() && QFileInfo(catalogue.path()).lastModified() <= QFileInfo(all.first().path).lastModified())
         return QString();
     return make(catalogue, keep);
