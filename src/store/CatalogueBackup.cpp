@@ -19,6 +19,29 @@ namespace {
 // Down to the thousandth of a second, so that names sort as the copies were made.
 const QString kStamp = QStringLiteral("yyyy-MM-dd-HHmmss-zzz");
 
+// The catalogue file's change counter (its header's bytes 24 to 27), which every write transaction
+// moves; -1 when it cannot be read.
+qint64 changeCounter(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(24))
+        return -1;
+    const QByteArray bytes = file.read(4);
+    if (bytes.size() != 4)
+        return -1;
+    return qint64(quint8(bytes[0])) << 24 | quint8(bytes[1]) << 16 | quint8(bytes[2]) << 8 | quint8(bytes[3]);
+}
+
+// The counter a copy's name records after its time: "...-c1234".
+qint64 recordedCounter(const QString& copy)
+{
+    const QString name = QFileInfo(copy).completeBaseName();
+    const qsizetype at = name.lastIndexOf(QLatin1String("-c"));
+    bool ok = false;
+    const qint64 counter = at < 0 ? -1 : name.mid(at + 2).toLongLong(&ok);
+    return ok ? counter : -1;
+}
+
 // Copies every page from one open database to another with SQLite's online backup.
 void copyPages(sqlite3* from, sqlite3* to, const QString& what)
 {
@@ -98,10 +121,12 @@ QString make(Database& catalogue, int keep)
         throw EngineError(EngineError::Kind::General,
                           QStringLiteral("The folder '%1' for the backups cannot be made.").arg(folderOf(path)));
     const QFileInfo info(path);
-    QString target =
-        QDir(folderOf(path))
-            .filePath(QStringLiteral("%1-%2.%3")
-                          .arg(info.completeBaseName(), QDateTime::currentDateTime().toString(kStamp), info.suffix()));
+    QString target = QDir(folderOf(path))
+                         .filePath(QStringLiteral("%1-%2.%3")
+                                       .arg(info.completeBaseName(),
+                                            QDateTime::currentDateTime().toString(kStamp) +
+                                                QStringLiteral("-c%1").arg(changeCounter(path)),
+                                            info.suffix()));
     // Two in one second: the second waits its turn in the name.
     for (int n = 2; QFileInfo::exists(target); ++n)
         target.insert(target.size() - info.suffix().size() - 1, QStringLiteral("-%1").arg(n));
@@ -135,8 +160,11 @@ QString make(Database& catalogue, int keep)
 
 QString makeIfChanged(Database& catalogue, int keep)
 {
+    // Changed: its counter moved since the newest copy (a catalogue in WAL mode leaves the counter
+    // alone, so its file's time is asked too).
     const QList<Copy> all = listed(catalogue.path());
-    if (!all.isEmpty() && QFileInfo(catalogue.path()).lastModified() <= QFileInfo(all.first().path).lastModified())
+    if (!all.isEmpty() && recordedCounter(all.first().path) == changeCounter(catalogue.path()) &&
+        QFileInfo(catalogue.path()).lastModified() <= QFileInfo(all.first().path).lastModified())
         return QString();
     return make(catalogue, keep);
 }
