@@ -178,12 +178,12 @@ frmMain::DeleteOutcome frmMain::DeleteIfAsShown(int iRow)
     catalogue.beginTrans();
     try {
         now = ReadShownRecording(catalogue, iID);
-        if (now == asShown)
+        if (now == asShown) {
             RecordingStore(catalogue).remove(iID);
-        if (now == asShown)
             catalogue.commitTrans();
-        else
+        } else {
             catalogue.rollback();
+        }
     } catch (const EngineError&) {
         catalogue.rollbackQuietly();
         throw;

@@ -2,14 +2,11 @@
 #include "browser/frmMain.h"
 
 #include "platform/Grid.h"
-#include "platform/StatusPanel.h"
 #include "shared/DisplayModel.h"
 #include "shared/modVarolin.h"
 #include "shared/ShownRecordings.h"
 
-#include <QActionGroup>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>

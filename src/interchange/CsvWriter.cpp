@@ -28,22 +28,7 @@ bool needsQuotes(QByteArrayView field)
 
 void CsvWriter::appendField(QByteArray& out, QByteArrayView utf8)
 {
-    const bool marked = SpreadsheetText::needsMark(utf8);
-    if (!needsQuotes(utf8)) {
-        if (marked)
-            out += '\'';
-        out.append(utf8);
-        return;
-    }
-    out += '"';
-    if (marked)
-        out += '\'';
-    for (const char c : utf8) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
+    SpreadsheetText::appendCell(out, utf8, needsQuotes(utf8));
 }
 
 void CsvWriter::appendRecord(QByteArray& out, const QStringList& fields)

@@ -20,7 +20,6 @@ public:
 
     // False once the user has cancelled.
     bool keepGoing();
-    bool cancelled() const { return m_cancelled; }
     // Stops the task at its next look, as Cancel does.
     void cancel() { m_cancelled = true; }
 

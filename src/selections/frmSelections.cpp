@@ -44,6 +44,32 @@ bool readOrderItem(const QString& item, QString* field, bool* descending)
     return false;
 }
 
+// A page of one labelled text box, for a condition or an order written as text; its box.
+QLineEdit* addTextPage(QStackedWidget* stack, const QString& caption, const char* name)
+{
+    auto* page = new QWidget(stack);
+    auto* layout = new QHBoxLayout(page);
+    auto* label = new QLabel(caption, page);
+    auto* box = new QLineEdit(page);
+    box->setObjectName(QLatin1String(name));
+    label->setBuddy(box);
+    layout->addWidget(label);
+    layout->addWidget(box);
+    stack->addWidget(page);
+    return box;
+}
+
+// The fields a row may name, with "(none)" for a row not in use.
+QComboBox* fieldList(QWidget* parent, const QString& name, const QString& accessibleName)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    list->setAccessibleName(accessibleName);
+    list->addItem(kNone);
+    list->addItems(SelectionCondition::fields());
+    return list;
+}
+
 } // namespace
 
 frmSelections::frmSelections(Session& session, QWidget* parent) : DialogBase(parent), m_session(session)
@@ -83,15 +109,7 @@ void frmSelections::CreateControls()
     auto* conditionLayout = new QVBoxLayout(grpCondition);
     stkCondition = new QStackedWidget(grpCondition);
     stkCondition->addWidget(CreateConditionPage());
-    auto* textPage = new QWidget(stkCondition);
-    auto* textLayout = new QHBoxLayout(textPage);
-    auto* lblCondition = new QLabel(QStringLiteral("Co&ndition:"), textPage);
-    txtCondition = new QLineEdit(textPage);
-    txtCondition->setObjectName(QStringLiteral("txtCondition"));
-    lblCondition->setBuddy(txtCondition);
-    textLayout->addWidget(lblCondition);
-    textLayout->addWidget(txtCondition);
-    stkCondition->addWidget(textPage);
+    txtCondition = addTextPage(stkCondition, QStringLiteral("Co&ndition:"), "txtCondition");
     chkText = new QCheckBox(QStringLiteral("Write the condition as te&xt"), grpCondition);
     chkText->setObjectName(QStringLiteral("chkText"));
     conditionLayout->addWidget(stkCondition);
@@ -101,15 +119,7 @@ void frmSelections::CreateControls()
     auto* orderLayout = new QVBoxLayout(grpOrder);
     stkOrder = new QStackedWidget(grpOrder);
     stkOrder->addWidget(CreateOrderPage());
-    auto* orderText = new QWidget(stkOrder);
-    auto* orderTextLayout = new QHBoxLayout(orderText);
-    auto* lblOrder = new QLabel(QStringLiteral("&Order:"), orderText);
-    txtOrder = new QLineEdit(orderText);
-    txtOrder->setObjectName(QStringLiteral("txtOrder"));
-    lblOrder->setBuddy(txtOrder);
-    orderTextLayout->addWidget(lblOrder);
-    orderTextLayout->addWidget(txtOrder);
-    stkOrder->addWidget(orderText);
+    txtOrder = addTextPage(stkOrder, QStringLiteral("&Order:"), "txtOrder");
     orderLayout->addWidget(stkOrder);
 
     cmdTest = button("cmdTest", QStringLiteral("&Test"));
@@ -166,11 +176,7 @@ QWidget* frmSelections::CreateConditionPage()
     layout->setColumnStretch(3, 1);
     for (int r = 0; r < kConditionRows; ++r) {
         ConditionRow& row = m_rows[size_t(r)];
-        row.field = new QComboBox(page);
-        row.field->setObjectName(QStringLiteral("cboField%1").arg(r));
-        row.field->setAccessibleName(QStringLiteral("Field %1").arg(r + 1));
-        row.field->addItem(kNone);
-        row.field->addItems(SelectionCondition::fields());
+        row.field = fieldList(page, QStringLiteral("cboField%1").arg(r), QStringLiteral("Field %1").arg(r + 1));
         row.test = new QComboBox(page);
         row.test->setObjectName(QStringLiteral("cboTest%1").arg(r));
         row.test->setAccessibleName(QStringLiteral("Test %1").arg(r + 1));
@@ -209,11 +215,7 @@ QWidget* frmSelections::CreateOrderPage()
     auto* layout = new QGridLayout(page);
     for (int r = 0; r < kOrderRows; ++r) {
         OrderRow& row = m_order[size_t(r)];
-        row.field = new QComboBox(page);
-        row.field->setObjectName(QStringLiteral("cboOrder%1").arg(r));
-        row.field->setAccessibleName(QStringLiteral("Order by %1").arg(r + 1));
-        row.field->addItem(kNone);
-        row.field->addItems(SelectionCondition::fields());
+        row.field = fieldList(page, QStringLiteral("cboOrder%1").arg(r), QStringLiteral("Order by %1").arg(r + 1));
         row.descending = new QCheckBox(QStringLiteral("Descending"), page);
         row.descending->setObjectName(QStringLiteral("chkDescending%1").arg(r));
         layout->addWidget(row.field, r, 0);

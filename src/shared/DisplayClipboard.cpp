@@ -75,25 +75,10 @@ QUtf8StringView utf8(const QByteArray& bytes)
 void AppendPlainCell(QByteArray& text, QUtf8StringView cell)
 {
     const QByteArrayView bytes(cell.data(), cell.size());
-    const bool bMarked = SpreadsheetText::needsMark(bytes);
     bool bQuoted = bytes.startsWith('"');
     for (qsizetype i = 0; i < bytes.size() && !bQuoted; ++i)
         bQuoted = bytes[i] == '\t' || bytes[i] == '\n' || bytes[i] == '\r';
-    if (!bQuoted) {
-        if (bMarked)
-            text += '\'';
-        text.append(bytes);
-        return;
-    }
-    text += '"';
-    if (bMarked)
-        text += '\'';
-    for (const char c : bytes) {
-        if (c == '"')
-            text += '"';
-        text += c;
-    }
-    text += '"';
+    SpreadsheetText::appendCell(text, bytes, bQuoted);
 }
 
 qsizetype TextSize(const DisplayModel::Rows& rows)

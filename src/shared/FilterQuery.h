@@ -33,7 +33,6 @@ public:
     bool isEmpty() const { return m_terms.isEmpty(); }
     // Everything typed could be read.
     bool isWellFormed() const { return m_wellFormed; }
-    const QList<Term>& terms() const { return m_terms; }
 
     bool matches(const Row& row) const;
 

@@ -68,7 +68,6 @@ void ShownRecordings::forget()
 
 bool ShownRecordings::setFilterText(const QString& typed)
 {
-    m_filterText = typed;
     m_filter = FilterQuery::parse(typed);
     beginResetModel();
     choose();

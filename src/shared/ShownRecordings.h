@@ -25,7 +25,6 @@ public:
 
     // Filters by what the user typed; false when some of it could not be read (the rest filters).
     bool setFilterText(const QString& typed);
-    const QString& filterText() const { return m_filterText; }
     bool isFiltering() const { return !m_filter.isEmpty(); }
 
     // Sorts by a column: the catalogue's order of text (case and accents beside their letter), the
@@ -58,7 +57,6 @@ private:
     void indexShown();
     void forget();
 
-    QString m_filterText;
     FilterQuery m_filter;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

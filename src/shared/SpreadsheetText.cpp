@@ -24,4 +24,22 @@ QString unmarked(const QString& text)
     return text;
 }
 
+void appendCell(QByteArray& out, QByteArrayView utf8, bool quoted)
+{
+    if (quoted)
+        out += '"';
+    if (needsMark(utf8))
+        out += '\'';
+    if (!quoted) {
+        out.append(utf8);
+        return;
+    }
+    for (const char c : utf8) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
 } // namespace SpreadsheetText

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -13,5 +14,7 @@ namespace SpreadsheetText {
 bool needsMark(QByteArrayView utf8);
 // A text read back: without the one apostrophe that marked it.
 QString unmarked(const QString& text);
+// Appends a cell, marked where it needs it; a quoted one in quotes with its own quotes doubled.
+void appendCell(QByteArray& out, QByteArrayView utf8, bool quoted);
 
 } // namespace SpreadsheetText

@@ -11,9 +11,6 @@
 
 namespace CatalogueBackup {
 
-// The copies, newest first, without opening them.
-QList<Copy> listed(const QString& catalogue);
-
 namespace {
 
 // Down to the thousandth of a second, so that names sort as the copies were made.
@@ -59,6 +56,24 @@ void copyPages(sqlite3* from, sqlite3* to, const QString& what)
         throw EngineError::fromSqlite(to, rc != SQLITE_DONE ? rc : finished, what);
 }
 
+// The copies, newest first, without opening them.
+QList<Copy> listed(const QString& catalogue)
+{
+    const QFileInfo info(catalogue);
+    const QString prefix = info.completeBaseName() + QLatin1Char('-');
+    QList<Copy> found;
+    const QFileInfoList files =
+        QDir(folderOf(catalogue))
+            .entryInfoList({prefix + QStringLiteral("*.") + info.suffix()}, QDir::Files, QDir::Name | QDir::Reversed);
+    for (const QFileInfo& file : files) {
+        const QDateTime made =
+            QDateTime::fromString(file.completeBaseName().mid(prefix.size()).left(kStamp.size()), kStamp);
+        if (made.isValid())
+            found.append({file.filePath(), made});
+    }
+    return found;
+}
+
 // The newest copies stay; the others go.
 void prune(const QString& catalogue, int keep)
 {
@@ -97,23 +112,6 @@ QList<Copy> copies(const QString& catalogue)
     return found;
 }
 
-QList<Copy> listed(const QString& catalogue)
-{
-    const QFileInfo info(catalogue);
-    const QString prefix = info.completeBaseName() + QLatin1Char('-');
-    QList<Copy> found;
-    const QFileInfoList files =
-        QDir(folderOf(catalogue))
-            .entryInfoList({prefix + QStringLiteral("*.") + info.suffix()}, QDir::Files, QDir::Name | QDir::Reversed);
-    for (const QFileInfo& file : files) {
-        const QDateTime made =
-            QDateTime::fromString(file.completeBaseName().mid(prefix.size()).left(kStamp.size()), kStamp);
-        if (made.isValid())
-            found.append({file.filePath(), made});
-    }
-    return found;
-}
-
 QString make(Database& catalogue, int keep)
 {
     const QString path = catalogue.path();
@@ -127,7 +125,7 @@ QString make(Database& catalogue, int keep)
                                             QDateTime::currentDateTime().toString(kStamp) +
                                                 QStringLiteral("-c%1").arg(changeCounter(path)),
                                             info.suffix()));
-    // Two in one second: the second waits its turn in the name.
+    // Two in one thousandth of a second: the second waits its turn in the name.
     for (int n = 2; QFileInfo::exists(target); ++n)
         target.insert(target.size() - info.suffix().size() - 1, QStringLiteral("-%1").arg(n));
     const QString part = target + QStringLiteral(".part");
