@@ -226,6 +226,10 @@ void frmMain::mnuFileItem_Click(int iIndex)
         mnuFileExport_Click();
     else if (iIndex == 2)
         mnuFileRestore_Click();
+    else if (iIndex == 3)
+        mnuFileExportPdf_Click();
+    else if (iIndex == 4)
+        mnuFilePrint_Click();
     else if (iIndex == 99)
         ShutDown();
 }
