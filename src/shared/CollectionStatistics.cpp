@@ -24,7 +24,8 @@ bool ranksBefore(const Bar& a, const Bar& b)
 }
 
 // The recordings under each name of one field. A spelling met before is found by its bytes alone;
-// a new one is folded once to join the names it differs from only by case or by outer spaces.
+// a new one is folded once to join the names it differs from only by case or by outer spaces. A
+// name is shown as most of its recordings spell it.
 class NameCount
 {
 public:
@@ -32,16 +33,25 @@ public:
     {
         auto it = m_exact.find(utf8);
         if (it == m_exact.end())
-            it = m_exact.emplace(std::string(utf8), groupOf(utf8)).first;
-        ++m_groups[it->second].count;
+            it = m_exact.emplace(std::string(utf8), spellingOf(utf8)).first;
+        ++m_spellings[it->second].count;
     }
 
     // The names, "(none)" not counted.
-    int distinct() const { return static_cast<int>(m_groups.size()) - (m_byKey.contains(QString()) ? 1 : 0); }
+    int distinct() const { return m_groups - (m_byKey.contains(QString()) ? 1 : 0); }
 
     QList<Bar> ranked(qsizetype limit = -1) const
     {
-        QList<Bar> bars = m_groups;
+        QList<Bar> bars(m_groups);
+        QList<int> most(m_groups, 0);
+        for (const Spelling& s : m_spellings) {
+            Bar& bar = bars[s.group];
+            bar.count += s.count;
+            if (s.count > most[s.group]) {
+                most[s.group] = s.count;
+                bar.name = s.name;
+            }
+        }
         std::stable_sort(bars.begin(), bars.end(), ranksBefore);
         if (limit >= 0 && bars.size() > limit)
             bars.resize(limit);
@@ -54,22 +64,28 @@ private:
         using is_transparent = void;
         size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
     };
+    struct Spelling
+    {
+        int group = 0;
+        int count = 0;
+        QString name;
+    };
 
-    int groupOf(std::string_view utf8)
+    int spellingOf(std::string_view utf8)
     {
         const QString name = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).trimmed();
         const QString key = name.toCaseFolded();
-        if (const auto found = m_byKey.constFind(key); found != m_byKey.constEnd())
-            return found.value();
-        m_groups.append(Bar{name.isEmpty() ? CollectionStatistics::none() : name, 0});
-        const int group = static_cast<int>(m_groups.size()) - 1;
-        m_byKey.insert(key, group);
-        return group;
+        auto found = m_byKey.constFind(key);
+        if (found == m_byKey.constEnd())
+            found = m_byKey.insert(key, m_groups++);
+        m_spellings.append(Spelling{found.value(), 0, name.isEmpty() ? CollectionStatistics::none() : name});
+        return static_cast<int>(m_spellings.size()) - 1;
     }
 
     std::unordered_map<std::string, int, BytesHash, std::equal_to<>> m_exact;
     QHash<QString, int> m_byKey;
-    QList<Bar> m_groups;
+    QList<Spelling> m_spellings;
+    int m_groups = 0;
 };
 
 // The year a Year cell holds: digits alone, between outer spaces, from 1 to 9999; else 0.

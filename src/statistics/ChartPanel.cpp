@@ -26,6 +26,7 @@
 namespace {
 
 constexpr int kChartHeight = 280;
+constexpr int kLongestName = 32;
 
 bool isDark(const QPalette& palette)
 {
@@ -59,6 +60,7 @@ ChartPanel::ChartPanel(const QString& heading, Shape shape, QWidget* parent) : Q
     m_table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_table->setMinimumWidth(220);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
 
     // Ctrl+C, or the context menu, on the chart or its table.
     auto* copyAction = new QAction(QStringLiteral("&Copy"), this);
@@ -111,7 +113,9 @@ void ChartPanel::setBars(const QList<CollectionStatistics::Bar>& bars)
 
 void ChartPanel::rebuildChart()
 {
+    // The theme before the axes: a theme set later would leave their labels laid out for the old one.
     auto* chart = new QChart;
+    chart->setTheme(isDark(palette()) ? QChart::ChartThemeDark : QChart::ChartThemeLight);
     chart->legend()->hide();
     chart->setBackgroundRoundness(0);
     chart->setMargins(QMargins(4, 4, 4, 4));
@@ -124,7 +128,8 @@ void ChartPanel::rebuildChart()
         std::reverse(bars.begin(), bars.end());
     for (const CollectionStatistics::Bar& bar : std::as_const(bars)) {
         *set << bar.count;
-        names << bar.name;
+        // A name too long for the chart is cut there; the table beside it holds it whole.
+        names << (bar.name.size() > kLongestName ? bar.name.left(kLongestName - 1) + QChar(0x2026) : bar.name);
         most = std::max(most, bar.count);
     }
     QAbstractBarSeries* series = m_shape == Shape::Bars ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries)
@@ -137,6 +142,13 @@ void ChartPanel::rebuildChart()
 
     auto* categories = new QBarCategoryAxis;
     categories->append(names);
+    categories->setTruncateLabels(false);
+    // Names too long to stand side by side under their columns lean instead of being cut short.
+    int longest = 0;
+    for (const QString& name : std::as_const(names))
+        longest = std::max(longest, fontMetrics().horizontalAdvance(name));
+    if (m_shape == Shape::Columns && names.size() * (longest + 8) > std::max(m_view->width(), 560) * 4 / 5)
+        categories->setLabelsAngle(-45);
     auto* counts = new QValueAxis;
     // Whole numbers with room above the longest bar for its label.
     counts->setRange(0, std::max(1, most + std::max(1, most / 8)));
@@ -149,6 +161,11 @@ void ChartPanel::rebuildChart()
     series->attachAxis(categories);
     series->attachAxis(counts);
 
+    // Bars across stand a line of text apart, so that every name can show beside its bar.
+    if (m_shape == Shape::Bars)
+        m_view->setMinimumHeight(
+            std::max(kChartHeight, static_cast<int>(names.size()) * (fontMetrics().height() + 8) + 60));
+
     QChart* old = m_view->chart();
     m_view->setChart(chart);
     delete old;
@@ -159,7 +176,6 @@ void ChartPanel::followPalette()
 {
     QChart* chart = m_view->chart();
     const QPalette& p = palette();
-    chart->setTheme(isDark(p) ? QChart::ChartThemeDark : QChart::ChartThemeLight);
     chart->setBackgroundBrush(p.brush(QPalette::Base));
     chart->setPlotAreaBackgroundVisible(false);
     for (QAbstractAxis* axis : chart->axes()) {
@@ -182,7 +198,7 @@ void ChartPanel::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange)
-        followPalette();
+        rebuildChart();
 }
 
 QString ChartPanel::numbersText() const

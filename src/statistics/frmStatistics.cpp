@@ -36,10 +36,13 @@ frmStatistics::frmStatistics(const QAbstractItemModel& shown, Database& db, QWid
     setWindowTitle(QStringLiteral("Statistics"));
     CreateControls();
     watchKeys();
+    // The chart the focus comes to shows whole, its heading included.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         for (ChartPanel* panel : panels()) {
-            if (now && panel->isAncestorOf(now))
+            if (now && panel->isAncestorOf(now)) {
                 m_pLastPanel = panel;
+                scrCharts->ensureWidgetVisible(panel, 0, 0);
+            }
         }
     });
 }
@@ -91,10 +94,10 @@ void frmStatistics::CreateControls()
     charts->addWidget(pnlLabels);
     for (ChartPanel* panel : panels())
         panel->setObjectName(QStringLiteral("pnl") + panel->heading().section(QLatin1Char(' '), -1));
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidget(page);
-    scroll->setWidgetResizable(true);
-    scroll->setFocusPolicy(Qt::NoFocus);
+    scrCharts = new QScrollArea(this);
+    scrCharts->setWidget(page);
+    scrCharts->setWidgetResizable(true);
+    scrCharts->setFocusPolicy(Qt::NoFocus);
 
     cmdCopy = new QPushButton(QStringLiteral("&Copy Chart"), this);
     cmdCopy->setToolTip(QStringLiteral("Copies the chart the focus was in last, and its numbers (Ctrl+C on a chart)"));
@@ -113,7 +116,7 @@ void frmStatistics::CreateControls()
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(scroll, 1);
+    layout->addWidget(scrCharts, 1);
     layout->addLayout(buttons);
 
     // Tab runs down the page: each chart, then the numbers beside it.

@@ -9,6 +9,7 @@ class QAbstractItemModel;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 // The collection at a glance: its totals, and charts of its recordings by format, by decade, by
 // year within a decade, and of its top artists and labels, each with its numbers in a table beside
@@ -52,6 +53,7 @@ private:
 
     QComboBox* cboShow = nullptr;
     QLabel* lblTotals = nullptr;
+    QScrollArea* scrCharts = nullptr;
     ChartPanel* pnlFormats = nullptr;
     ChartPanel* pnlDecades = nullptr;
     QComboBox* cboDecade = nullptr;

@@ -17,8 +17,8 @@ QString sampleCatalogue(const TestFolder& folder)
 {
     const QString path = folder.createCatalogue();
     TestFolder::addRecordings(path, {
-                                        {"Can", "Tago Mago", "1971", 1, "United Artists"},
-                                        {"CAN", "Ege Bamyasi", "1972", 1, "united artists"},
+                                        {"Can", "Tago Mago", "1971", 1, "united artists"},
+                                        {"CAN", "Ege Bamyasi", "1972", 1, "United Artists"},
                                         {"Can ", "Future Days", " 1973", 9, "United Artists"},
                                         {"Neu!", "Neu!", "1972", 9, ""},
                                         {"Harmonia", "Deluxe", "197?", 1, "Brain"},
@@ -51,7 +51,7 @@ TEST(CollectionStatistics, CountsTheCatalogueAsItsGroupsDo)
     EXPECT_EQ(years[0], (CollectionStatistics::Bar{"1970", 0}));
     EXPECT_EQ(years[2], (CollectionStatistics::Bar{"1972", 3}));
     EXPECT_EQ(s.topArtists().first(), (CollectionStatistics::Bar{"Can", 3}));
-    EXPECT_EQ(s.topLabels().mid(0, 2), (Bars{{"Brain", 3}, {"United Artists", 3}}));
+    EXPECT_EQ(s.topLabels().mid(0, 2), (Bars{{"Brain", 3}, {"United Artists", 3}})) << "as most spell it";
 
     // Each chart's counts against the catalogue's own grouping of the same column.
     const auto sum = [](const Bars& bars) {
