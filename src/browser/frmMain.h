@@ -104,6 +104,8 @@ private:
     // stops it with EngineError::Kind::Interrupted.
     void RunCancellable(const QString& sLabel, const std::function<void()>& task);
     void ShowNoRecordings(const QString& sCaption = QStringLiteral("(No Recordings Found)"));
+    // True when the catalogue holds no recording at all.
+    bool CatalogueIsEmpty() const;
     void EnableRecordCommands(bool bEnable);
     void cmdRefresh_Click();
     void tmrMessage_Timer();
@@ -168,7 +170,7 @@ private:
     void mnuFileRestore_Click();
 
     // Statistics, printing and the PDF file
-    // True when a display is shown; else says there is nothing to do that to.
+    // True when the display shows recordings; else says there are none to do that to.
     bool HasDisplayToShow(const QString& sWhat);
     void mnuViewStatistics_Click();
     DisplayPages PagesOfDisplay() const;

@@ -29,14 +29,15 @@ bool frmMain::HasDisplayToShow(const QString& sWhat)
 {
     if (m_session.catalogue() && m_display->hasRecordings())
         return true;
-    Dialogs::message(this, QStringLiteral("There is no display to %1: choose a Selection first.").arg(sWhat),
+    Dialogs::message(this, QStringLiteral("The display shows no recordings to %1.").arg(sWhat),
                      QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Information);
     return false;
 }
 
 void frmMain::mnuViewStatistics_Click()
 {
-    if (!HasDisplayToShow(QStringLiteral("count")))
+    // An empty display still counts the whole catalogue.
+    if (!m_session.catalogue())
         return;
     frmStatistics dlgStatistics(*grdData->model(), *m_session.catalogue(), this);
     dlgStatistics.ShowModal();
