@@ -123,6 +123,9 @@ private:
 
     // Grid and layout
     void SetUpGrid();
+    // The column widths the user drags are remembered in varolin.ini.
+    void grdData_ColumnResized();
+    void SaveColumnWidths();
     void Form_Resize();
     void grdData_Click();
     void SelectCurrentRecording();
@@ -200,6 +203,7 @@ private:
     Grid* grdData = nullptr;
     StatusPanel* pnlStatus = nullptr;
     QTimer* tmrMessage = nullptr;
+    QTimer* tmrWidths = nullptr;
     QMenu* mnuFile = nullptr;
     QMenu* mnuEdit = nullptr;
     QMenu* mnuView = nullptr;
@@ -236,6 +240,7 @@ private:
     BusyWatch* m_pBusy = nullptr; // the task running on the catalogue, which a close stops first
     int m_iSavedCol = 0;
     bool m_bRestoreCol = false;
+    bool m_bSettingWidths = false; // the grid's widths are being set, not dragged
 
     // Windows opened from here: one object each for the whole run.
     frmRecord* m_frmRecord = nullptr;

@@ -23,6 +23,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTimer>
@@ -75,6 +76,11 @@ void frmMain::CreateControls()
     tmrMessage = new QTimer(this);
     tmrMessage->setObjectName(QStringLiteral("tmrMessage"));
     connect(tmrMessage, &QTimer::timeout, this, &frmMain::tmrMessage_Timer);
+    tmrWidths = new QTimer(this);
+    tmrWidths->setSingleShot(true);
+    tmrWidths->setInterval(1000);
+    connect(tmrWidths, &QTimer::timeout, this, &frmMain::SaveColumnWidths);
+    connect(grdData->horizontalHeader(), &QHeaderView::sectionResized, this, &frmMain::grdData_ColumnResized);
 
     // The Tab key's round through the window.
     QWidget* const order[] = {cmdCopy, cmdNew,  cmdAmend,   cmdDelete,   cmdFind,    txtFilter,    cboSQL,
@@ -198,6 +204,8 @@ std::unique_ptr<Database> frmMain::OpenWaitingVisibly(const QString& sPath)
 
 void frmMain::ShutDown()
 {
+    if (tmrWidths->isActive())
+        SaveColumnWidths();
     m_session.closeCatalogue();
     m_bEnded = true;
     tmrMessage->stop();

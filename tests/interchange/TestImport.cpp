@@ -174,7 +174,7 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
                                         folder.file("out.csv")),
               2);
     EXPECT_TRUE(folder.readFile("out.csv").startsWith("\357\273\277Artist,Title,Year,Format,Label,Catalogue_No,"
-                                                      "International_Catalogue_No,Notes\r\n\"Zappa, Frank\","
+                                                      "Notes,International_Catalogue_No\r\n\"Zappa, Frank\","
                                                       "\"\"\"Hot Rats\"\"\",1969,"));
     Exporter::exportStatement(*db, Catalogue::displayStatement(QString(), "ID"), folder.file("all.csv"));
     const QString copy = folder.createCatalogue("copy.mdb");

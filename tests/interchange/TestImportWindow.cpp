@@ -112,7 +112,7 @@ TEST(ImportWindow, ExportWritesTheDisplayInItsOrder)
     EXPECT_EQ(Dialogs::takeShown().value(0).text, QDir::home().filePath("All.csv")) << "named after the Selection";
     EXPECT_EQ(program.folder.readFile("out.csv"),
               QByteArray("\xEF\xBB\xBF"
-                         "Artist,Title,Year,Format,Label,Catalogue_No,International_Catalogue_No,Notes\r\n"
+                         "Artist,Title,Year,Format,Label,Catalogue_No,Notes,International_Catalogue_No\r\n"
                          "Abba,Waterloo,1974,CD,,,,\r\nCan,Tago Mago,1971,LP,,,,\r\n"));
     EXPECT_EQ(program.control<StatusPanel>("pnlStatus")->caption(),
               QStringLiteral(" 2 recordings written to %1").arg(program.folder.file("out.csv")));
