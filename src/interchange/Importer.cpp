@@ -213,6 +213,14 @@ Importer::Fields Importer::fields(int row, bool* yearUnread) const
     return f;
 }
 
+bool Importer::isPresent(int row) const
+{
+    using namespace RecordingFields;
+    QString source;
+    const Fields f = storedFields(row, nullptr, &source);
+    return m_present.contains(ReleaseKey::of(f[Artist], f[Title], f[Label], f[CatalogueNo]));
+}
+
 Importer::Counts Importer::plan() const
 {
     return const_cast<Importer*>(this)->pass(false, {});

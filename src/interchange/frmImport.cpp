@@ -126,7 +126,7 @@ void frmImport::CreateControls()
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     layout->addWidget(buttons);
 
-    resize(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 42);
+    resize(fontMetrics().averageCharWidth() * 124, fontMetrics().height() * 42);
     watchKeys();
 }
 
@@ -148,7 +148,7 @@ QWidget* frmImport::CreateFormatControls()
     tblFormats->verticalHeader()->setDefaultSectionSize(tblFormats->fontMetrics().height() + 6);
     tblFormats->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     tblFormats->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    tblFormats->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    tblFormats->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     tblFormats->setMinimumHeight(tblFormats->fontMetrics().height() * 7);
     connect(tblFormats, &QTableWidget::currentCellChanged, this, &frmImport::tblFormats_RowChanged);
     auto* lblTarget = new QLabel(QStringLiteral("B&ecomes:"), fraFormats);
@@ -282,9 +282,16 @@ void frmImport::ShowPlan()
     tblPreview->setRowCount(n);
     for (int r = 0; r < n; ++r) {
         const Importer::Fields fields = m_importer->fields(r);
-        for (int f = 0; f < RecordingFields::Count; ++f)
-            tblPreview->setItem(r, f,
-                                new QTableWidgetItem(QString(fields[f]).replace(QLatin1Char('\n'), QChar(0x21B5))));
+        // A release the catalogue holds already is shown as it is, but greyed: it is not added.
+        const bool bPresent = m_importer->isPresent(r);
+        for (int f = 0; f < RecordingFields::Count; ++f) {
+            auto* item = new QTableWidgetItem(QString(fields[f]).replace(QLatin1Char('\n'), QChar(0x21B5)));
+            if (bPresent) {
+                item->setForeground(palette().brush(QPalette::Disabled, QPalette::Text));
+                item->setToolTip(QStringLiteral("Already in the catalogue: not added again"));
+            }
+            tblPreview->setItem(r, f, item);
+        }
     }
     const bool bMapped = m_importer && !m_importer->mapping().isEmpty();
     cmdImport->setEnabled(bMapped);
@@ -322,6 +329,7 @@ void frmImport::ShowFormats(const QList<Importer::FormatUse>& formats)
         const Importer::FormatUse& use = formats.at(r);
         auto* source = new QTableWidgetItem(use.source);
         source->setData(Qt::UserRole, use.source);
+        source->setToolTip(use.source);
         tblFormats->setItem(r, 0, source);
         auto* rows = new QTableWidgetItem(QString::number(use.rows));
         rows->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
