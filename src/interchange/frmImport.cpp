@@ -346,7 +346,8 @@ void frmImport::ShowFormats(const QList<Importer::FormatUse>& formats)
         tblFormats->setCurrentCell(currentRow, 0, QItemSelectionModel::NoUpdate);
     for (int r = 0; r < formats.size(); ++r) {
         if (selected.contains(formats.at(r).source) || (selected.isEmpty() && r == currentRow))
-            tblFormats->selectRow(r);
+            tblFormats->selectionModel()->select(tblFormats->model()->index(r, 0),
+                                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     m_bShowing = false;
     cboFormatTarget->setEnabled(!formats.isEmpty());
