@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -48,7 +49,9 @@ struct CommandLine
                                  QStringLiteral("SOURCE=FORMAT")};
     QCommandLineOption notesExtra{QStringLiteral("notes-extra"),
                                   QStringLiteral("With --import: the columns that fill no field go to Notes.")};
-    QCommandLineOption exportFile{QStringLiteral("export"), QStringLiteral("Exports a Selection to a CSV file."),
+    QCommandLineOption exportFile{QStringLiteral("export"),
+                                  QStringLiteral("Exports a Selection to a CSV file, or to a PDF file when FILE ends "
+                                                 "in .pdf."),
                                   QStringLiteral("FILE")};
     QCommandLineOption selection{QStringLiteral("selection"),
                                  QStringLiteral("With --export: the Selection's number, from 1."), QStringLiteral("N")};
@@ -187,8 +190,12 @@ int main(int argc, char* argv[])
     if (line.wantsWindow())
         return runWindow(argc, argv);
 
-    // Everything else runs without a display.
-    QCoreApplication app(argc, argv);
+    // Everything else runs without a display; pages for a PDF are drawn off screen.
+    const bool drawsPages = line.error.isEmpty() && isPdfFile(line.request.exportFile);
+    if (drawsPages)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        drawsPages ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     if (!line.error.isEmpty()) {
         print(stderr, QStringLiteral("varolin: %1\nTry 'varolin --help' for the options.\n").arg(line.error));
         return kUsageError;

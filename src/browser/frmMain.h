@@ -1,12 +1,14 @@
 #pragma once
 
 #include "editor/frmRecord.h"
+#include "interchange/PdfExport.h"
 
 #include <functional>
 #include <memory>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMap>
+#include <QPageLayout>
 #include <QProcessEnvironment>
 
 class Database;
@@ -102,6 +104,8 @@ private:
     // stops it with EngineError::Kind::Interrupted.
     void RunCancellable(const QString& sLabel, const std::function<void()>& task);
     void ShowNoRecordings(const QString& sCaption = QStringLiteral("(No Recordings Found)"));
+    // True when the catalogue holds no recording at all.
+    bool CatalogueIsEmpty() const;
     void EnableRecordCommands(bool bEnable);
     void cmdRefresh_Click();
     void tmrMessage_Timer();
@@ -141,7 +145,8 @@ private:
     void grdData_RowColChange();
     qint64 RowID(int iRow) const;
     // The file to export to, asked of the user; empty when cancelled.
-    QString ChooseExportFile(const QString& sSuggested);
+    QString ChooseExportFile(const QString& sSuggested, const QString& sCaption = QStringLiteral("Export Display"),
+                             const QString& sFilter = QStringLiteral("CSV files (*.csv);;All files (*)"));
     // Deletes the recording of a row when the catalogue still holds it as shown; else tells the
     // user and asks.
     enum class DeleteOutcome { Deleted, Kept, Gone };
@@ -163,6 +168,14 @@ private:
     // Backups: a copy of a changed catalogue at start-up, and File > Restore Backup
     void BackUpAtStart();
     void mnuFileRestore_Click();
+
+    // Statistics, printing and the PDF file
+    // True when the display shows recordings; else says there are none to do that to.
+    bool HasDisplayToShow(const QString& sWhat);
+    void mnuViewStatistics_Click();
+    DisplayPages PagesOfDisplay() const;
+    void mnuFilePrint_Click();
+    void mnuFileExportPdf_Click();
 
     // Import and export
     void mnuFileImport_Click();
@@ -211,6 +224,8 @@ private:
     QString m_sLastWhere;
     // The statement behind the display, once it has run; empty while nothing is shown.
     QString m_sDisplayStatement;
+    // The paper, its way round and its margins, as last chosen for printing.
+    QPageLayout m_pageLayout = PdfExport::defaultLayout();
     // Where the last file was imported from or exported to.
     QString m_sInterchangeFolder;
     bool m_bHasRecords = false;

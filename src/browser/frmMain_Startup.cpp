@@ -155,14 +155,20 @@ bool frmMain::OpenCatalogue(const QString& sWritten)
         }
     }
 
+    // The first start makes its catalogue at the default place without a word; a catalogue that
+    // varolin.ini names and that is missing may be one the user expects to find, so that is asked.
     const QString sPath = asCandidates.last();
     const QString sQuestion = sMissing + QStringLiteral("\r\n\r\nDo you want to create a new, empty catalogue there?");
-    if (Dialogs::message(this, sQuestion, QStringLiteral("Varolin"), QMessageBox::Yes | QMessageBox::No,
+    if (m_session.namesCatalogue() &&
+        Dialogs::message(this, sQuestion, QStringLiteral("Varolin"), QMessageBox::Yes | QMessageBox::No,
                          QMessageBox::Question, QMessageBox::Yes) != QMessageBox::Yes)
         return false;
     try {
         Catalogue::create(sPath);
         m_session.setCatalogue(Database::open(sPath));
+        if (!m_session.namesCatalogue())
+            ShowStatusMessage(this,
+                              QStringLiteral("A new catalogue was made at %1").arg(QDir::toNativeSeparators(sPath)), 0);
         return true;
     } catch (const EngineError& e) {
         Dialogs::message(this, e.description(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Critical);
@@ -226,6 +232,10 @@ void frmMain::mnuFileItem_Click(int iIndex)
         mnuFileExport_Click();
     else if (iIndex == 2)
         mnuFileRestore_Click();
+    else if (iIndex == 3)
+        mnuFileExportPdf_Click();
+    else if (iIndex == 4)
+        mnuFilePrint_Click();
     else if (iIndex == 99)
         ShutDown();
 }

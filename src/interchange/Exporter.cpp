@@ -75,6 +75,8 @@ QString Exporter::targetRefusal(const QString& path, const QString& catalogue, c
     // Only an export or another text file may be replaced: never a program or a database.
     QFile file(path);
     const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(64 * 1024) : QByteArray();
+    if (head.startsWith("%PDF-")) // a document the PDF export wrote, say
+        return QString();
     QString what;
     if (head.startsWith("\x7f"
                         "ELF") ||

@@ -23,3 +23,6 @@ struct InterchangeRequest
 // defaultCatalogue without one. Writes its summary to standard output and its errors to standard
 // error; returns the process's exit status (0 on success, 130 when stopped by keepGoing).
 int RunInterchangeCommand(const InterchangeRequest& request, const QString& iniFile, const QString& defaultCatalogue);
+
+// Whether an export to the path writes pages (a PDF file) rather than CSV.
+bool isPdfFile(const QString& path);

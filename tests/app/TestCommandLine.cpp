@@ -158,6 +158,9 @@ TEST(CommandLine, ImportsAndExportsWithoutTheWindow)
         r.out,
         QStringLiteral("1 recording of the Selection \"Floyd\" written to '%1'.\n").arg(folder.file("floyd.csv")));
     EXPECT_EQ(folder.readFile("floyd.csv").count("\r\n"), 2); // a Notes line break stays LF
+    r = command({"--export", folder.file("floyd.pdf"), "--selection", "2"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(folder.readFile("floyd.pdf").startsWith("%PDF-"));
 
     // Another program writing to the catalogue all along: an import waits, then gives up.
     folder.writeFile("more.csv", "Artist,Title\nCan,Future Days\n");
