@@ -44,6 +44,11 @@ struct CommandLine
                              QStringLiteral("NAME")};
     QCommandLineOption map{QStringLiteral("map"), QStringLiteral("With --import: the fields the columns fill."),
                            QStringLiteral("SOURCE=Field,...")};
+    QCommandLineOption mapFormat{QStringLiteral("map-format"),
+                                 QStringLiteral("With --import: what a format of the file becomes (repeatable)."),
+                                 QStringLiteral("SOURCE=FORMAT")};
+    QCommandLineOption notesExtra{QStringLiteral("notes-extra"),
+                                  QStringLiteral("With --import: the columns that fill no field go to Notes.")};
     QCommandLineOption exportFile{QStringLiteral("export"),
                                   QStringLiteral("Exports a Selection to a CSV file, or to a PDF file when FILE ends "
                                                  "in .pdf."),
@@ -72,7 +77,7 @@ CommandLine::CommandLine(const QStringList& arguments)
     // "-platform xcb" and the like are Qt's own options: read them as whole words, so that they
     // reach Qt rather than being taken for a row of one-letter options.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({help, version, importFile, table, map, exportFile, selection});
+    parser.addOptions({help, version, importFile, table, map, mapFormat, notesExtra, exportFile, selection});
     for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
                              "qwindowicon", "qwindowtitle", "session", "display", "geometry", "style", "stylesheet"}) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
@@ -112,11 +117,18 @@ CommandLine::CommandLine(const QStringList& arguments)
     request.importFile = parser.value(importFile);
     request.table = parser.value(table);
     request.map = parser.value(map);
+    request.mapFormats = parser.values(mapFormat);
+    if (request.mapFormats.contains(QString())) {
+        error = QStringLiteral("--map-format needs a value.");
+        return;
+    }
+    request.notesExtra = parser.isSet(notesExtra);
     request.exportFile = parser.value(exportFile);
     if (!request.importFile.isEmpty() && !request.exportFile.isEmpty()) {
         error = QStringLiteral("--import and --export cannot be used together.");
-    } else if ((parser.isSet(table) || parser.isSet(map)) && request.importFile.isEmpty()) {
-        error = QStringLiteral("--table and --map go with --import.");
+    } else if ((parser.isSet(table) || parser.isSet(map) || parser.isSet(mapFormat) || parser.isSet(notesExtra)) &&
+               request.importFile.isEmpty()) {
+        error = QStringLiteral("--table, --map, --map-format and --notes-extra go with --import.");
     } else if (parser.isSet(selection)) {
         bool ok = false;
         const QString text = parser.value(selection);

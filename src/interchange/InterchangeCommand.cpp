@@ -76,6 +76,8 @@ int runImport(const Session& session, const InterchangeRequest& request, const Q
     const std::unique_ptr<Database> db = openCatalogue(session, defaultCatalogue, true);
     db->setProgressHandler(request.keepGoing);
     Importer importer(*db, *source, mapping);
+    importer.mapFormats(request.mapFormats);
+    importer.setNotesExtra(request.notesExtra);
     Importer::Counts counts;
     try {
         counts = importer.run();
@@ -85,6 +87,10 @@ int runImport(const Session& session, const InterchangeRequest& request, const Q
                                         .arg(e.description()));
     }
     say(stdout, Importer::summary(counts));
+    for (const QString& sentence : Importer::columnsSummary(counts))
+        say(stdout, sentence);
+    if (!counts.columnsLeftOut.isEmpty() && !counts.columnsInNotes)
+        say(stdout, QStringLiteral("Add --notes-extra to keep them in Notes."));
     return 0;
 }
 
