@@ -23,10 +23,50 @@ bool ranksBefore(const Bar& a, const Bar& b)
     return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
 }
 
+// The year a Year cell holds: digits alone, between outer spaces, from 1 to 9999; else 0.
+int yearOf(std::string_view text)
+{
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    if (text.empty() || text.size() > 4)
+        return 0;
+    int year = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return 0;
+        year = year * 10 + (c - '0');
+    }
+    return year;
+}
+
+std::string_view bytes(QUtf8StringView view)
+{
+    return {reinterpret_cast<const char*>(view.data()), static_cast<size_t>(view.size())};
+}
+
+std::string_view columnText(sqlite3_stmt* s, int column)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+    return text ? std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(s, column))) : std::string_view();
+}
+
+int displayColumn(QLatin1String field)
+{
+    for (int c = 0; c < DisplayModel::kColumns; ++c) {
+        if (DisplayModel::fieldName(c) == field)
+            return c;
+    }
+    return -1;
+}
+
+} // namespace
+
 // The recordings under each name of one field. A spelling met before is found by its bytes alone;
 // a new one is folded once to join the names it differs from only by case or by outer spaces. A
 // name is shown as most of its recordings spell it.
-class NameCount
+class CollectionStatistics::NameCount
 {
 public:
     void add(std::string_view utf8)
@@ -87,46 +127,6 @@ private:
     QList<Spelling> m_spellings;
     int m_groups = 0;
 };
-
-// The year a Year cell holds: digits alone, between outer spaces, from 1 to 9999; else 0.
-int yearOf(std::string_view text)
-{
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    if (text.empty() || text.size() > 4)
-        return 0;
-    int year = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return 0;
-        year = year * 10 + (c - '0');
-    }
-    return year;
-}
-
-std::string_view bytes(QUtf8StringView view)
-{
-    return {reinterpret_cast<const char*>(view.data()), static_cast<size_t>(view.size())};
-}
-
-std::string_view columnText(sqlite3_stmt* s, int column)
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-    return text ? std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(s, column))) : std::string_view();
-}
-
-int displayColumn(QLatin1String field)
-{
-    for (int c = 0; c < DisplayModel::kColumns; ++c) {
-        if (DisplayModel::fieldName(c) == field)
-            return c;
-    }
-    return -1;
-}
-
-} // namespace
 
 class CollectionStatistics::Tally
 {

@@ -49,6 +49,7 @@ public:
     QList<Bar> byYearIn(int decade) const;
 
 private:
+    class NameCount;
     class Tally;
     friend class Tally;
 
