@@ -36,15 +36,25 @@ frmStatistics::frmStatistics(const QAbstractItemModel& shown, Database& db, QWid
     setWindowTitle(QStringLiteral("Statistics"));
     CreateControls();
     watchKeys();
-    // The chart the focus comes to shows whole, its heading included.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        for (ChartPanel* panel : panels()) {
-            if (now && panel->isAncestorOf(now)) {
-                m_pLastPanel = panel;
-                scrCharts->ensureWidgetVisible(panel, 0, 0);
-            }
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this,
+                           [this](QWidget*, QWidget* now) { FocusChanged(now); });
+}
+
+// The focus moves while the widgets below are torn down; by then this dialog is no longer one.
+frmStatistics::~frmStatistics()
+{
+    disconnect(m_focusWatch);
+}
+
+// The chart the focus comes to shows whole, its heading included.
+void frmStatistics::FocusChanged(QWidget* now)
+{
+    for (ChartPanel* panel : panels()) {
+        if (now && panel->isAncestorOf(now)) {
+            m_pLastPanel = panel;
+            scrCharts->ensureWidgetVisible(panel, 0, 0);
         }
-    });
+    }
 }
 
 QList<ChartPanel*> frmStatistics::panels() const

@@ -23,6 +23,7 @@ class frmStatistics : public DialogBase
 public:
     // shown is the display as the grid shows it; db the catalogue behind it.
     frmStatistics(const QAbstractItemModel& shown, Database& db, QWidget* parent = nullptr);
+    ~frmStatistics() override;
 
     void ShowModal();
 
@@ -36,6 +37,7 @@ protected:
 
 private:
     void CreateControls();
+    void FocusChanged(QWidget* now);
     void cboShow_Click();
     void cboDecade_Click();
     void ShowStatistics();
@@ -50,6 +52,7 @@ private:
     CollectionStatistics m_statistics;
     ChartPanel* m_pLastPanel = nullptr;
     QString m_sSaveFolder;
+    QMetaObject::Connection m_focusWatch;
 
     QComboBox* cboShow = nullptr;
     QLabel* lblTotals = nullptr;
