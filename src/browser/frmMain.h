@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/frmRecord.h"
+#include "store/UndoStack.h"
 
 #include <functional>
 #include <memory>
@@ -159,6 +160,13 @@ private:
 
     // Copy
     void CopyGridToClipboard();
+
+    // Undo and Redo of the changes made in this run
+    // Runs a command, keeping what it commits to the catalogue as one step to undo.
+    void RecordChange(UndoStack::Kind kind, const std::function<void()>& command);
+    void UndoChange(bool bRedo);
+    // The menu names what Undo and Redo would do, and offers them only when there is something.
+    void UpdateUndoItems();
 
     // Backups: a copy of a changed catalogue at start-up, and File > Restore Backup
     void BackUpAtStart();
