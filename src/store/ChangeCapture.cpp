@@ -8,9 +8,14 @@
 #include "store/Database.h"
 #include "store/RowImage.h"
 
+#include <algorithm>
+
 ChangeCapture::ChangeCapture(Database& catalogue, const QStringList& tables)
-    : m_catalogue(catalogue), m_db(catalogue.handle()), m_watched(tables)
+    : m_catalogue(catalogue), m_db(catalogue.handle()), m_watched(tables), m_committed(tables.size()),
+      m_pending(tables.size())
 {
+    for (const QString& table : tables)
+        m_watchedUtf8 << table.toUtf8();
     if (!m_db)
         return;
     sqlite3_preupdate_hook(m_db, &ChangeCapture::rowChanging, this);
@@ -29,77 +34,85 @@ ChangeCapture::~ChangeCapture()
 
 QByteArray ChangeCapture::image(sqlite3* db, bool newValues)
 {
-    QByteArray image = RowImage::start();
+    m_image.resize(0);
+    m_image += RowImage::start();
     const int count = sqlite3_preupdate_count(db);
     for (int c = 0; c < count; ++c) {
         sqlite3_value* value = nullptr;
         if ((newValues ? sqlite3_preupdate_new(db, c, &value) : sqlite3_preupdate_old(db, c, &value)) != SQLITE_OK)
             value = nullptr;
         if (value)
-            RowImage::append(image, value);
+            RowImage::append(m_image, value);
     }
-    return image;
+    return QByteArray(m_image.constData(), m_image.size());
 }
 
 void ChangeCapture::rowChanging(void* self, sqlite3* db, int op, const char* database, const char* table,
                                 qint64 oldRowid, qint64 newRowid)
 {
     auto* capture = static_cast<ChangeCapture*>(self);
-    const QString name = QString::fromUtf8(table);
-    if (qstrcmp(database, "main") != 0 || !capture->m_watched.contains(name, Qt::CaseInsensitive))
+    const auto watched = std::find_if(capture->m_watchedUtf8.cbegin(), capture->m_watchedUtf8.cend(),
+                                      [table](const QByteArray& name) { return qstricmp(name, table) == 0; });
+    if (qstrcmp(database, "main") != 0 || watched == capture->m_watchedUtf8.cend())
         return;
-    const QByteArray before = op == SQLITE_INSERT ? QByteArray() : image(db, false);
-    const QByteArray after = op == SQLITE_DELETE ? QByteArray() : image(db, true);
+    Rows& rows = capture->m_pending[watched - capture->m_watchedUtf8.cbegin()];
+    const QByteArray before = op == SQLITE_INSERT ? QByteArray() : capture->image(db, false);
+    const QByteArray after = op == SQLITE_DELETE ? QByteArray() : capture->image(db, true);
     // An update that moves a row to another rowid takes it from one place and puts it in another.
     if (op == SQLITE_UPDATE && oldRowid != newRowid) {
-        capture->note(name, oldRowid, before, QByteArray());
-        capture->note(name, newRowid, QByteArray(), after);
+        rows.note(oldRowid, before, QByteArray());
+        rows.note(newRowid, QByteArray(), after);
     } else {
-        capture->note(name, op == SQLITE_INSERT ? newRowid : oldRowid, before, after);
+        rows.note(op == SQLITE_INSERT ? newRowid : oldRowid, before, after);
     }
 }
 
-void ChangeCapture::note(const QString& table, qint64 rowid, const QByteArray& before, const QByteArray& after)
+void ChangeCapture::Rows::note(qint64 rowid, const QByteArray& before, const QByteArray& after)
 {
-    Rows& rows = m_pending[table];
-    const auto it = rows.find(rowid);
-    if (it == rows.end())
-        rows.insert(rowid, {rowid, before, after});
-    else
-        it->after = after; // the row as it was before the first change stands
+    const auto it = at.constFind(rowid);
+    if (it == at.cend()) {
+        at.insert(rowid, rows.size());
+        rows.append({rowid, before, after});
+    } else {
+        rows[*it].after = after; // the row as it was before the first change stands
+    }
 }
 
 int ChangeCapture::committing(void* self)
 {
     auto* capture = static_cast<ChangeCapture*>(self);
-    for (auto table = capture->m_pending.cbegin(); table != capture->m_pending.cend(); ++table) {
-        Rows& committed = capture->m_committed[table.key()];
-        if (committed.isEmpty()) {
-            committed = table.value();
+    for (qsizetype t = 0; t < capture->m_pending.size(); ++t) {
+        Rows& pending = capture->m_pending[t];
+        Rows& committed = capture->m_committed[t];
+        if (committed.rows.isEmpty()) {
+            std::swap(committed, pending);
             continue;
         }
-        for (const RowChanges::Row& row : table.value()) {
-            const auto it = committed.find(row.rowid);
-            if (it == committed.end())
-                committed.insert(row.rowid, row);
-            else
-                it->after = row.after;
-        }
+        for (const RowChanges::Row& row : std::as_const(pending.rows))
+            committed.note(row.rowid, row.before, row.after);
     }
-    capture->m_pending.clear();
+    capture->m_pending = QList<Rows>(capture->m_watched.size());
     return 0; // the commit goes ahead
 }
 
 void ChangeCapture::rolledBack(void* self)
 {
-    static_cast<ChangeCapture*>(self)->m_pending.clear();
+    auto* capture = static_cast<ChangeCapture*>(self);
+    capture->m_pending = QList<Rows>(capture->m_watched.size());
 }
 
 RowChanges ChangeCapture::changes() const
 {
     RowChanges changes;
-    for (auto table = m_committed.cbegin(); table != m_committed.cend(); ++table) {
-        changes.tables.append({table.key(), RowChanges::columnsOf(m_catalogue, table.key()), table.value().values()});
+    for (qsizetype t = 0; t < m_watched.size(); ++t) {
+        if (m_committed.at(t).rows.isEmpty())
+            continue;
+        QList<RowChanges::Row> rows = m_committed.at(t).rows;
+        const auto byRowid = [](const RowChanges::Row& a, const RowChanges::Row& b) { return a.rowid < b.rowid; };
+        if (!std::is_sorted(rows.cbegin(), rows.cend(), byRowid))
+            std::sort(rows.begin(), rows.end(), byRowid);
+        rows.squeeze();
+        changes.tables.append({m_watched.at(t), RowChanges::columnsOf(m_catalogue, m_watched.at(t)), rows});
     }
     return changes;
 }

@@ -2,8 +2,9 @@
 
 #include "store/RowChanges.h"
 
+#include <QByteArray>
 #include <QHash>
-#include <QMap>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -26,19 +27,25 @@ public:
     RowChanges changes() const;
 
 private:
-    using Rows = QMap<qint64, RowChanges::Row>; // by rowid
-    using Tables = QHash<QString, Rows>;        // by the table's name as the catalogue spells it
+    // The rows of one table in the order they were first written, found by rowid.
+    struct Rows
+    {
+        QList<RowChanges::Row> rows;
+        QHash<qint64, qsizetype> at;
+        void note(qint64 rowid, const QByteArray& before, const QByteArray& after);
+    };
 
     static void rowChanging(void* self, sqlite3* db, int op, const char* database, const char* table, qint64 oldRowid,
                             qint64 newRowid);
     static int committing(void* self);
     static void rolledBack(void* self);
-    void note(const QString& table, qint64 rowid, const QByteArray& before, const QByteArray& after);
-    static QByteArray image(sqlite3* db, bool newValues);
+    QByteArray image(sqlite3* db, bool newValues);
 
     Database& m_catalogue;
     sqlite3* m_db;
     QStringList m_watched;
-    Tables m_committed;
-    Tables m_pending; // written in the open transaction
+    QList<QByteArray> m_watchedUtf8;
+    QList<Rows> m_committed; // one for each watched table
+    QList<Rows> m_pending;   // written in the open transaction
+    QByteArray m_image;      // where each image is put together, kept to spare the allocations
 };

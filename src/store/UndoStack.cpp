@@ -30,16 +30,25 @@ void UndoStack::record(Kind kind, RowChanges changes)
         return;
     const QString name = nameOf(kind, changes);
     changes.keepDigestsAfter();
-    m_done.append({name, std::move(changes)});
-    while (m_done.size() > kMaxSteps)
-        m_done.removeFirst();
+    qsizetype rows = 0;
+    for (const RowChanges::Table& table : changes.tables)
+        rows += table.rows.size();
+    for (const Step& undone : std::as_const(m_undone))
+        m_rows -= undone.rows;
     m_undone.clear();
+    m_done.append({name, std::move(changes), rows});
+    m_rows += rows;
+    while (m_done.size() > kMaxSteps || (m_rows > kMaxRows && m_done.size() > 1)) {
+        m_rows -= m_done.first().rows;
+        m_done.removeFirst();
+    }
 }
 
 void UndoStack::clear()
 {
     m_done.clear();
     m_undone.clear();
+    m_rows = 0;
 }
 
 QString UndoStack::nameOf(Kind kind, const RowChanges& changes)
