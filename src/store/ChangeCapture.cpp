@@ -18,6 +18,11 @@ ChangeCapture::ChangeCapture(Database& catalogue, const QStringList& tables)
         m_watchedUtf8 << table.toUtf8();
     if (!m_db)
         return;
+    sqlite3_stmt* encoding = nullptr;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA encoding", -1, &encoding, nullptr) == SQLITE_OK &&
+        sqlite3_step(encoding) == SQLITE_ROW)
+        m_utf8 = qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(encoding, 0)), "UTF-8") == 0;
+    sqlite3_finalize(encoding);
     sqlite3_preupdate_hook(m_db, &ChangeCapture::rowChanging, this);
     sqlite3_commit_hook(m_db, &ChangeCapture::committing, this);
     sqlite3_rollback_hook(m_db, &ChangeCapture::rolledBack, this);
@@ -42,7 +47,7 @@ QByteArray ChangeCapture::image(sqlite3* db, bool newValues)
         if ((newValues ? sqlite3_preupdate_new(db, c, &value) : sqlite3_preupdate_old(db, c, &value)) != SQLITE_OK)
             value = nullptr;
         if (value)
-            RowImage::append(m_image, value);
+            RowImage::append(m_image, value, m_utf8);
     }
     return QByteArray(m_image.constData(), m_image.size());
 }

@@ -43,6 +43,7 @@ private:
 
     Database& m_catalogue;
     sqlite3* m_db;
+    bool m_utf8 = false; // the catalogue stores its text as UTF-8
     QStringList m_watched;
     QList<QByteArray> m_watchedUtf8;
     QList<Rows> m_committed; // one for each watched table

@@ -25,7 +25,7 @@ void RowImage::appendCell(QByteArray& image, Tag tag, const void* data, qint32 s
     image.append(static_cast<const char*>(data), size);
 }
 
-void RowImage::append(QByteArray& image, sqlite3_value* value)
+void RowImage::append(QByteArray& image, sqlite3_value* value, bool utf8Catalogue)
 {
     switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER: {
@@ -39,7 +39,7 @@ void RowImage::append(QByteArray& image, sqlite3_value* value)
         break;
     }
     case SQLITE_TEXT: {
-        const void* text = sqlite3_value_text(value);
+        const void* text = utf8Catalogue ? sqlite3_value_blob(value) : sqlite3_value_text(value);
         appendCell(image, Text, text, sqlite3_value_bytes(value));
         break;
     }

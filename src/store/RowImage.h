@@ -14,7 +14,8 @@ class RowImage
 public:
     // An image with no column yet, for append.
     static QByteArray start();
-    static void append(QByteArray& image, sqlite3_value* value);
+    // A text is taken as the catalogue stores it when that is UTF-8: no terminated copy is made.
+    static void append(QByteArray& image, sqlite3_value* value, bool utf8Catalogue);
     // The first `count` columns of the statement's current row.
     static QByteArray ofColumns(sqlite3_stmt* statement, int count);
 

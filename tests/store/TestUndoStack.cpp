@@ -33,6 +33,27 @@ QStringList Dump(Database& db)
     return rows;
 }
 
+// A new catalogue, or the same storing its text as UTF-16, as another tool may have made it.
+QString NewCatalogue(const TestFolder& folder, bool utf16)
+{
+    const QString utf8 = folder.createCatalogue();
+    if (!utf16)
+        return utf8;
+    const QString path = folder.file(QStringLiteral("utf16.mdb"));
+    QString sql = QStringLiteral("PRAGMA encoding = 'UTF-16le';");
+    const auto db = Database::open(utf8);
+    for (const char* copy :
+         {"SELECT sql FROM sqlite_master WHERE name NOT GLOB 'sqlite_*' ORDER BY type",
+          "SELECT 'INSERT INTO Format VALUES (' || ID || ', ' || quote(Description) || ')' FROM Format"})
+        for (Statement rows(db->handle(), copy); rows.step();)
+            sql += rows.text(0) + ';';
+    TestFolder::execute(path, sql);
+    const auto made = Database::open(path);
+    Statement encoding(made->handle(), "PRAGMA encoding");
+    EXPECT_TRUE(encoding.step() && encoding.text(0) == "UTF-16le");
+    return path;
+}
+
 void Delete(Database& db)
 {
     db.beginTrans();
@@ -111,36 +132,37 @@ TEST(UndoStack, UndoRestoresExactlyRedoReappliesAndAnotherProgramsChangeIsRefuse
          "1 Recording now uses a Format this would take away (another program gave it to them)."},
         // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name.toStdString() + " / " + c.meanwhile.toStdString());
-        TestFolder folder;
-        const QString path = folder.createCatalogue();
-        TestFolder::addRecordings(path, {{"Abba", "Waterloo", "1974"}, {"Abba", "Waterloo", "1974", 1, "Polar"}});
-        const auto db = Database::open(path);
-        const QStringList before = Dump(*db);
-        UndoStack undo;
-        {
-            ChangeCapture capture(*db, {QStringLiteral("Recording"), QStringLiteral("Format")});
-            c.change(*db);
-            undo.record(c.kind, capture.changes());
+    for (const bool utf16 : {false, true})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name.toStdString() + " / " + c.meanwhile.toStdString() + (utf16 ? " / UTF-16" : ""));
+            TestFolder folder;
+            const QString path = NewCatalogue(folder, utf16);
+            TestFolder::addRecordings(path, {{"Abba", "Waterloo", "1974"}, {"Abba", "Waterloo", "1974", 1, "Polar"}});
+            const auto db = Database::open(path);
+            const QStringList before = Dump(*db);
+            UndoStack undo;
+            {
+                ChangeCapture capture(*db, {QStringLiteral("Recording"), QStringLiteral("Format")});
+                c.change(*db);
+                undo.record(c.kind, capture.changes());
+            }
+            const QStringList after = Dump(*db);
+            ASSERT_NE(after, before);
+            EXPECT_EQ(undo.undoName(), c.name);
+
+            EXPECT_EQ(undo.undo(*db).refusal, QString());
+            EXPECT_EQ(Dump(*db), before);
+            EXPECT_EQ(std::make_pair(undo.undoName(), undo.redoName()), std::make_pair(QString(), c.name));
+            EXPECT_EQ(undo.redo(*db).refusal, QString());
+            EXPECT_EQ(Dump(*db), after);
+
+            TestFolder::execute(path, c.meanwhile);
+            const QStringList theirs = Dump(*db);
+            EXPECT_EQ(undo.undo(*db).refusal,
+                      "Undo " + c.name + " is not possible: " + c.refusal + "\r\n\r\nNothing has been changed.");
+            EXPECT_EQ(Dump(*db), theirs);
+            EXPECT_EQ(std::make_pair(undo.undoName(), undo.redoName()), std::make_pair(c.name, QString()));
         }
-        const QStringList after = Dump(*db);
-        ASSERT_NE(after, before);
-        EXPECT_EQ(undo.undoName(), c.name);
-
-        EXPECT_EQ(undo.undo(*db).refusal, QString());
-        EXPECT_EQ(Dump(*db), before);
-        EXPECT_EQ(std::make_pair(undo.undoName(), undo.redoName()), std::make_pair(QString(), c.name));
-        EXPECT_EQ(undo.redo(*db).refusal, QString());
-        EXPECT_EQ(Dump(*db), after);
-
-        TestFolder::execute(path, c.meanwhile);
-        const QStringList theirs = Dump(*db);
-        EXPECT_EQ(undo.undo(*db).refusal,
-                  "Undo " + c.name + " is not possible: " + c.refusal + "\r\n\r\nNothing has been changed.");
-        EXPECT_EQ(Dump(*db), theirs);
-        EXPECT_EQ(std::make_pair(undo.undoName(), undo.redoName()), std::make_pair(c.name, QString()));
-    }
 }
 
 } // namespace
