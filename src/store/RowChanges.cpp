@@ -82,54 +82,16 @@ void RowChanges::keepDigestsAfter()
 QString RowChanges::turn(Database& catalogue, Direction direction)
 {
     const bool back = direction == Direction::Back;
-    sqlite3* db = catalogue.handle();
-    QList<QList<QByteArray>> now; // each row as it reads before the turn
+    Images now;
     catalogue.beginTrans();
     try {
         // Every row is checked before any is written, so that a refusal leaves nothing half done.
-        for (const Table& table : tables) {
-            if (columnsOf(catalogue, table.name) != table.columns) {
-                catalogue.rollback();
-                return QStringLiteral("another program has changed the columns of the table %1 since.").arg(table.name);
-            }
-            Statement read(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
-                                   .arg(ColumnList(table.columns), Statement::quoted(table.name)));
-            QList<QByteArray>& rows = now.emplace_back();
-            rows.reserve(table.rows.size());
-            for (const Row& row : table.rows) {
-                rows << ReadRow(read.handle(), row.rowid, static_cast<int>(table.columns.size()));
-                if (const QString why = conflict(table, row, rows.last(), back); !why.isEmpty()) {
-                    catalogue.rollback();
-                    return why;
-                }
-            }
+        QString why = check(catalogue, back, &now);
+        if (why.isEmpty()) {
+            write(catalogue, back, now);
+            why = formatsStillUsed(catalogue, now, back);
         }
-        for (qsizetype t = 0; t < tables.size(); ++t) {
-            const Table& table = tables.at(t);
-            const QString name = Statement::quoted(table.name);
-            Statement remove(db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(name));
-            QStringList marks;
-            for (qsizetype i = 0; i <= table.columns.size(); ++i)
-                marks << QStringLiteral("?%1").arg(i + 1);
-            Statement insert(db, QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (%3)")
-                                     .arg(name, ColumnList(table.columns), marks.join(QStringLiteral(", "))));
-            for (qsizetype r = 0; r < table.rows.size(); ++r) {
-                const Row& row = table.rows.at(r);
-                const QByteArray& target = back ? row.before : row.after;
-                if (target == now.at(t).at(r))
-                    continue;
-                if (!now.at(t).at(r).isEmpty()) {
-                    sqlite3_bind_int64(remove.handle(), 1, row.rowid);
-                    Run(remove.handle());
-                }
-                if (!target.isEmpty()) {
-                    sqlite3_bind_int64(insert.handle(), 1, row.rowid);
-                    RowImage::bind(insert.handle(), 2, target);
-                    Run(insert.handle());
-                }
-            }
-        }
-        if (const QString why = formatsStillUsed(catalogue, now, back); !why.isEmpty()) {
+        if (!why.isEmpty()) {
             catalogue.rollback();
             return why;
         }
@@ -150,6 +112,54 @@ QString RowChanges::turn(Database& catalogue, Direction direction)
     return QString();
 }
 
+QString RowChanges::check(Database& catalogue, bool back, Images* now) const
+{
+    for (const Table& table : tables) {
+        if (columnsOf(catalogue, table.name) != table.columns)
+            return QStringLiteral("another program has changed the columns of the table %1 since.").arg(table.name);
+        Statement read(catalogue.handle(), QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
+                                               .arg(ColumnList(table.columns), Statement::quoted(table.name)));
+        QList<QByteArray>& rows = now->emplace_back();
+        rows.reserve(table.rows.size());
+        for (const Row& row : table.rows) {
+            rows << ReadRow(read.handle(), row.rowid, static_cast<int>(table.columns.size()));
+            if (const QString why = conflict(table, row, rows.last(), back); !why.isEmpty())
+                return why;
+        }
+    }
+    return QString();
+}
+
+void RowChanges::write(Database& catalogue, bool back, const Images& now) const
+{
+    for (qsizetype t = 0; t < tables.size(); ++t) {
+        const Table& table = tables.at(t);
+        const QString name = Statement::quoted(table.name);
+        Statement remove(catalogue.handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(name));
+        QStringList marks;
+        for (qsizetype i = 0; i <= table.columns.size(); ++i)
+            marks << QStringLiteral("?%1").arg(i + 1);
+        Statement insert(catalogue.handle(),
+                         QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (%3)")
+                             .arg(name, ColumnList(table.columns), marks.join(QStringLiteral(", "))));
+        for (qsizetype r = 0; r < table.rows.size(); ++r) {
+            const Row& row = table.rows.at(r);
+            const QByteArray& target = back ? row.before : row.after;
+            if (target == now.at(t).at(r))
+                continue;
+            if (!now.at(t).at(r).isEmpty()) {
+                sqlite3_bind_int64(remove.handle(), 1, row.rowid);
+                Run(remove.handle());
+            }
+            if (!target.isEmpty()) {
+                sqlite3_bind_int64(insert.handle(), 1, row.rowid);
+                RowImage::bind(insert.handle(), 2, target);
+                Run(insert.handle());
+            }
+        }
+    }
+}
+
 QString RowChanges::conflict(const Table& table, const Row& row, const QByteArray& now, bool back)
 {
     const QByteArray& expected = back ? row.after : row.before;
@@ -168,7 +178,7 @@ QString RowChanges::conflict(const Table& table, const Row& row, const QByteArra
     return QStringLiteral("another program has changed the %1 %2 since.").arg(table.name, name);
 }
 
-QString RowChanges::formatsStillUsed(Database& catalogue, const QList<QList<QByteArray>>& now, bool back) const
+QString RowChanges::formatsStillUsed(Database& catalogue, const Images& now, bool back) const
 {
     QList<qint64> taken;
     for (qsizetype t = 0; t < tables.size(); ++t) {

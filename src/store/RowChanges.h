@@ -52,8 +52,14 @@ public:
     static QString rowName(const Table& table, const QByteArray& image, qint64 rowid);
 
 private:
+    using Images = QList<QList<QByteArray>>; // each table's rows as they read now
+
+    // Reads every row as it is now; why one stops the turn, or empty.
+    QString check(Database& catalogue, bool back, Images* now) const;
+    // Puts each row as it is to be, where it is not so already.
+    void write(Database& catalogue, bool back, const Images& now) const;
     // Why a row that reads `now` stops the turn, or empty.
     static QString conflict(const Table& table, const Row& row, const QByteArray& now, bool back);
     // Why formats the turn takes away may not go: recordings now use them.
-    QString formatsStillUsed(Database& catalogue, const QList<QList<QByteArray>>& now, bool back) const;
+    QString formatsStillUsed(Database& catalogue, const Images& now, bool back) const;
 };
