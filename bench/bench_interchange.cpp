@@ -95,6 +95,42 @@ void BM_ImportCollection(benchmark::State& state)
     state.counters["recordings"] = rows;
 }
 
+// The same export imported again into the catalogue it filled: every row is found present.
+void BM_ReimportCollection(benchmark::State& state)
+{
+    const int rows = static_cast<int>(state.range(0));
+    const QString csv = collectionExport(rows);
+    const QString plain = workFolder().filePath(QStringLiteral("plain.db"));
+    const QString catalogue = workFolder().filePath(QStringLiteral("filled.mdb"));
+    QFile::remove(catalogue);
+    Catalogue::create(catalogue);
+    {
+        const auto db = Database::open(catalogue);
+        const CsvReader source = CsvReader::fromFile(csv);
+        Importer(*db, source, ColumnMapping::match(source.columns())).run();
+    }
+    int present = 0;
+    MeasureBeside(
+        state,
+        [&] {
+            QFile::remove(plain);
+            const auto start = Clock::now();
+            QProcess::execute(QStringLiteral("sqlite3"), {plain, QStringLiteral(".import --csv %1 plain").arg(csv)});
+            return secondsSince(start);
+        },
+        [&] {
+            const auto start = Clock::now();
+            const auto db = Database::open(catalogue);
+            const CsvReader source = CsvReader::fromFile(csv);
+            Importer importer(*db, source, ColumnMapping::match(source.columns()));
+            present = importer.run().present;
+            return secondsSince(start);
+        });
+    if (present != rows)
+        state.SkipWithError("the import found not every row present");
+    state.counters["recordings"] = rows;
+}
+
 void BM_ExportDisplay(benchmark::State& state)
 {
     const int recordings = static_cast<int>(state.range(0));
@@ -126,4 +162,5 @@ void BM_ExportDisplay(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_ImportCollection)->Apply(CollectionSizes);
+BENCHMARK(BM_ReimportCollection)->Apply(CollectionSizes);
 BENCHMARK(BM_ExportDisplay)->Apply(CollectionSizes);

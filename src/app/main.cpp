@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -43,7 +44,14 @@ struct CommandLine
                              QStringLiteral("NAME")};
     QCommandLineOption map{QStringLiteral("map"), QStringLiteral("With --import: the fields the columns fill."),
                            QStringLiteral("SOURCE=Field,...")};
-    QCommandLineOption exportFile{QStringLiteral("export"), QStringLiteral("Exports a Selection to a CSV file."),
+    QCommandLineOption mapFormat{QStringLiteral("map-format"),
+                                 QStringLiteral("With --import: what a format of the file becomes (repeatable)."),
+                                 QStringLiteral("SOURCE=FORMAT")};
+    QCommandLineOption notesExtra{QStringLiteral("notes-extra"),
+                                  QStringLiteral("With --import: the columns that fill no field go to Notes.")};
+    QCommandLineOption exportFile{QStringLiteral("export"),
+                                  QStringLiteral("Exports a Selection to a CSV file, or to a PDF file when FILE ends "
+                                                 "in .pdf."),
                                   QStringLiteral("FILE")};
     QCommandLineOption selection{QStringLiteral("selection"),
                                  QStringLiteral("With --export: the Selection's number, from 1."), QStringLiteral("N")};
@@ -69,7 +77,7 @@ CommandLine::CommandLine(const QStringList& arguments)
     // "-platform xcb" and the like are Qt's own options: read them as whole words, so that they
     // reach Qt rather than being taken for a row of one-letter options.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({help, version, importFile, table, map, exportFile, selection});
+    parser.addOptions({help, version, importFile, table, map, mapFormat, notesExtra, exportFile, selection});
     for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
                              "qwindowicon", "qwindowtitle", "session", "display", "geometry", "style", "stylesheet"}) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
@@ -109,11 +117,18 @@ CommandLine::CommandLine(const QStringList& arguments)
     request.importFile = parser.value(importFile);
     request.table = parser.value(table);
     request.map = parser.value(map);
+    request.mapFormats = parser.values(mapFormat);
+    if (request.mapFormats.contains(QString())) {
+        error = QStringLiteral("--map-format needs a value.");
+        return;
+    }
+    request.notesExtra = parser.isSet(notesExtra);
     request.exportFile = parser.value(exportFile);
     if (!request.importFile.isEmpty() && !request.exportFile.isEmpty()) {
         error = QStringLiteral("--import and --export cannot be used together.");
-    } else if ((parser.isSet(table) || parser.isSet(map)) && request.importFile.isEmpty()) {
-        error = QStringLiteral("--table and --map go with --import.");
+    } else if ((parser.isSet(table) || parser.isSet(map) || parser.isSet(mapFormat) || parser.isSet(notesExtra)) &&
+               request.importFile.isEmpty()) {
+        error = QStringLiteral("--table, --map, --map-format and --notes-extra go with --import.");
     } else if (parser.isSet(selection)) {
         bool ok = false;
         const QString text = parser.value(selection);
@@ -175,8 +190,12 @@ int main(int argc, char* argv[])
     if (line.wantsWindow())
         return runWindow(argc, argv);
 
-    // Everything else runs without a display.
-    QCoreApplication app(argc, argv);
+    // Everything else runs without a display; pages for a PDF are drawn off screen.
+    const bool drawsPages = line.error.isEmpty() && isPdfFile(line.request.exportFile);
+    if (drawsPages)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        drawsPages ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     if (!line.error.isEmpty()) {
         print(stderr, QStringLiteral("varolin: %1\nTry 'varolin --help' for the options.\n").arg(line.error));
         return kUsageError;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/frmRecord.h"
+#include "interchange/PdfExport.h"
 #include "store/UndoStack.h"
 
 #include <functional>
@@ -8,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMap>
+#include <QPageLayout>
 #include <QProcessEnvironment>
 
 class Database;
@@ -103,6 +105,8 @@ private:
     // stops it with EngineError::Kind::Interrupted.
     void RunCancellable(const QString& sLabel, const std::function<void()>& task);
     void ShowNoRecordings(const QString& sCaption = QStringLiteral("(No Recordings Found)"));
+    // True when the catalogue holds no recording at all.
+    bool CatalogueIsEmpty() const;
     void EnableRecordCommands(bool bEnable);
     void cmdRefresh_Click();
     void tmrMessage_Timer();
@@ -120,6 +124,9 @@ private:
 
     // Grid and layout
     void SetUpGrid();
+    // The column widths the user drags are remembered in varolin.ini.
+    void grdData_ColumnResized();
+    void SaveColumnWidths();
     void Form_Resize();
     void grdData_Click();
     void SelectCurrentRecording();
@@ -142,7 +149,8 @@ private:
     void grdData_RowColChange();
     qint64 RowID(int iRow) const;
     // The file to export to, asked of the user; empty when cancelled.
-    QString ChooseExportFile(const QString& sSuggested);
+    QString ChooseExportFile(const QString& sSuggested, const QString& sCaption = QStringLiteral("Export Display"),
+                             const QString& sFilter = QStringLiteral("CSV files (*.csv);;All files (*)"));
     // Deletes the recording of a row when the catalogue still holds it as shown; else tells the
     // user and asks.
     enum class DeleteOutcome { Deleted, Kept, Gone };
@@ -172,6 +180,14 @@ private:
     void BackUpAtStart();
     void mnuFileRestore_Click();
 
+    // Statistics, printing and the PDF file
+    // True when the display shows recordings; else says there are none to do that to.
+    bool HasDisplayToShow(const QString& sWhat);
+    void mnuViewStatistics_Click();
+    DisplayPages PagesOfDisplay() const;
+    void mnuFilePrint_Click();
+    void mnuFileExportPdf_Click();
+
     // Import and export
     void mnuFileImport_Click();
     void mnuFileExport_Click();
@@ -195,6 +211,7 @@ private:
     Grid* grdData = nullptr;
     StatusPanel* pnlStatus = nullptr;
     QTimer* tmrMessage = nullptr;
+    QTimer* tmrWidths = nullptr;
     QMenu* mnuFile = nullptr;
     QMenu* mnuEdit = nullptr;
     QMenu* mnuView = nullptr;
@@ -219,6 +236,8 @@ private:
     QString m_sLastWhere;
     // The statement behind the display, once it has run; empty while nothing is shown.
     QString m_sDisplayStatement;
+    // The paper, its way round and its margins, as last chosen for printing.
+    QPageLayout m_pageLayout = PdfExport::defaultLayout();
     // Where the last file was imported from or exported to.
     QString m_sInterchangeFolder;
     bool m_bHasRecords = false;
@@ -229,6 +248,7 @@ private:
     BusyWatch* m_pBusy = nullptr; // the task running on the catalogue, which a close stops first
     int m_iSavedCol = 0;
     bool m_bRestoreCol = false;
+    bool m_bSettingWidths = false; // the grid's widths are being set, not dragged
 
     // Windows opened from here: one object each for the whole run.
     frmRecord* m_frmRecord = nullptr;

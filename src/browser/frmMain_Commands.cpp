@@ -89,6 +89,10 @@ void frmMain::CreateMenus()
             &frmMain::mnuFileItem_Click);
     addItem(mnuFile, mnuFileItem, 1, QStringLiteral("&Export Display..."), QKeySequence(Qt::CTRL | Qt::Key_E),
             &frmMain::mnuFileItem_Click);
+    addItem(mnuFile, mnuFileItem, 3, QStringLiteral("Export as P&DF..."), QKeySequence(), &frmMain::mnuFileItem_Click);
+    addItem(mnuFile, mnuFileItem, 4, QStringLiteral("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P),
+            &frmMain::mnuFileItem_Click);
+    mnuFile->addSeparator();
     addItem(mnuFile, mnuFileItem, 2, QStringLiteral("&Restore Backup..."), QKeySequence(), &frmMain::mnuFileItem_Click);
     mnuFile->addSeparator();
     addItem(mnuFile, mnuFileItem, 99, QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X),

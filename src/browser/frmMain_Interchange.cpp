@@ -73,14 +73,13 @@ void frmMain::mnuFileImport_Click()
     grdData->setFocus();
 }
 
-QString frmMain::ChooseExportFile(const QString& sSuggested)
+QString frmMain::ChooseExportFile(const QString& sSuggested, const QString& sCaption, const QString& sFilter)
 {
     // What must not be replaced is said before the question whether to replace it; the chooser
     // then opens again on the same place.
     QString sPath = sSuggested;
     for (;;) {
-        sPath = Dialogs::fileName(this, Dialogs::FileMode::Save, QStringLiteral("Export Display"), sPath,
-                                  QStringLiteral("CSV files (*.csv);;All files (*)"));
+        sPath = Dialogs::fileName(this, Dialogs::FileMode::Save, sCaption, sPath, sFilter);
         if (sPath.isEmpty())
             return QString();
         const QString sRefusal = Exporter::targetRefusal(sPath, m_session.catalogue()->path(), m_session.iniFile());
@@ -92,7 +91,7 @@ QString frmMain::ChooseExportFile(const QString& sSuggested)
             Dialogs::message(this,
                              QStringLiteral("'%1' already exists.\r\nDo you want to replace it?")
                                  .arg(QDir::toNativeSeparators(sPath)),
-                             QStringLiteral("Export Display"), QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning,
+                             sCaption, QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning,
                              QMessageBox::No) == QMessageBox::Yes)
             return sPath;
     }

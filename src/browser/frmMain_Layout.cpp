@@ -5,12 +5,15 @@
 #include "platform/StatusPanel.h"
 #include "platform/Twips.h"
 #include "shared/DisplayModel.h"
+#include "shared/Session.h"
 #include "store/NumberText.h"
 
 #include <QComboBox>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QResizeEvent>
+#include <QTimer>
 
 namespace {
 
@@ -27,14 +30,39 @@ void frmMain::SetUpGrid()
 {
     grdData->hide();
     EmptyGrid();
-    // The widths are the grid's own, but never so narrow that a four-digit year is cut off in
-    // this font.
+    // The widths the user dragged the columns to last, else the grid's own, but never so narrow
+    // that a four-digit year is cut off in this font.
+    const QList<int>& aiTwips = m_session.columnWidths;
     const int iYearWidth = grdData->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12;
+    m_bSettingWidths = true;
     for (int c = 0; c < DisplayModel::kColumns; ++c) {
-        const int iWidth = Twips::toPixels(kColumnWidths[c], this);
+        const int iWidth =
+            Twips::toPixels(aiTwips.size() == DisplayModel::kColumns ? aiTwips[c] : kColumnWidths[c], this);
         grdData->setColWidth(c, c == 2 ? qMax(iWidth, iYearWidth) : iWidth);
     }
+    m_bSettingWidths = false;
     m_iMaxLeftCol = 0;
+}
+
+void frmMain::grdData_ColumnResized()
+{
+    // Written once the dragging stops, and at the end of the run if it has not yet.
+    if (!m_bSettingWidths)
+        tmrWidths->start();
+}
+
+void frmMain::SaveColumnWidths()
+{
+    tmrWidths->stop();
+    const double dTpp = Twips::twipsPerPixel(this);
+    QList<int> aiTwips;
+    for (int c = 0; c < DisplayModel::kColumns; ++c)
+        aiTwips.append(qBound(144, qRound(grdData->horizontalHeader()->sectionSize(c) * dTpp), 17280));
+    if (aiTwips == m_session.columnWidths)
+        return;
+    m_session.columnWidths = aiTwips;
+    m_session.WriteIniString(QStringLiteral("Initialisation"), QStringLiteral("Column-Widths"),
+                             Session::columnWidthsText(aiTwips));
 }
 
 void frmMain::resizeEvent(QResizeEvent* event)

@@ -12,6 +12,7 @@
 #include "store/Database.h"
 #include "store/EngineError.h"
 #include "store/SnapshotRecordset.h"
+#include "store/Statement.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -47,7 +48,10 @@ void frmMain::RefreshGrid(bool bReuseAnswers)
         RunCancellable(QStringLiteral("Running the Selection \"%1\" ...").arg(cboSQL->itemText(k)),
                        [&] { rs = m_session.catalogue()->openSnapshot(sSql); });
         if (rs->eof()) {
-            ShowNoRecordings();
+            ShowNoRecordings(CatalogueIsEmpty() ? QStringLiteral("Your catalogue is empty: press Insert to add a "
+                                                                 "recording, or File > Import... to bring a "
+                                                                 "collection in")
+                                                : QStringLiteral("(No Recordings Found)"));
         } else {
             m_display->setRecordings(std::move(rs));
             n = FillGrid();
@@ -129,13 +133,26 @@ int frmMain::FillGrid()
 
 void frmMain::EmptyGrid()
 {
+    grdData->clearSpans();
     // The last result is let go before the next is read, so that only one is ever held.
     m_display->clear();
+}
+
+bool frmMain::CatalogueIsEmpty() const
+{
+    try {
+        Statement any(m_session.catalogue()->handle(), QStringLiteral("SELECT 1 FROM Recording LIMIT 1"));
+        return !any.step();
+    } catch (const EngineError&) {
+        return false;
+    }
 }
 
 void frmMain::ShowNoRecordings(const QString& sCaption)
 {
     m_display->showNotice(sCaption);
+    // The notice reads across the whole grid.
+    grdData->setSpan(0, 0, 1, DisplayModel::kColumns);
     grdData->setCol(0);
     grdData->setRow(1);
     m_bHasRecords = false;

@@ -23,6 +23,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTimer>
@@ -75,6 +76,11 @@ void frmMain::CreateControls()
     tmrMessage = new QTimer(this);
     tmrMessage->setObjectName(QStringLiteral("tmrMessage"));
     connect(tmrMessage, &QTimer::timeout, this, &frmMain::tmrMessage_Timer);
+    tmrWidths = new QTimer(this);
+    tmrWidths->setSingleShot(true);
+    tmrWidths->setInterval(1000);
+    connect(tmrWidths, &QTimer::timeout, this, &frmMain::SaveColumnWidths);
+    connect(grdData->horizontalHeader(), &QHeaderView::sectionResized, this, &frmMain::grdData_ColumnResized);
 
     // The Tab key's round through the window.
     QWidget* const order[] = {cmdCopy, cmdNew,  cmdAmend,   cmdDelete,   cmdFind,    txtFilter,    cboSQL,
@@ -155,14 +161,20 @@ bool frmMain::OpenCatalogue(const QString& sWritten)
         }
     }
 
+    // The first start makes its catalogue at the default place without a word; a catalogue that
+    // varolin.ini names and that is missing may be one the user expects to find, so that is asked.
     const QString sPath = asCandidates.last();
     const QString sQuestion = sMissing + QStringLiteral("\r\n\r\nDo you want to create a new, empty catalogue there?");
-    if (Dialogs::message(this, sQuestion, QStringLiteral("Varolin"), QMessageBox::Yes | QMessageBox::No,
+    if (m_session.namesCatalogue() &&
+        Dialogs::message(this, sQuestion, QStringLiteral("Varolin"), QMessageBox::Yes | QMessageBox::No,
                          QMessageBox::Question, QMessageBox::Yes) != QMessageBox::Yes)
         return false;
     try {
         Catalogue::create(sPath);
         m_session.setCatalogue(Database::open(sPath));
+        if (!m_session.namesCatalogue())
+            ShowStatusMessage(this,
+                              QStringLiteral("A new catalogue was made at %1").arg(QDir::toNativeSeparators(sPath)), 0);
         return true;
     } catch (const EngineError& e) {
         Dialogs::message(this, e.description(), QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Critical);
@@ -192,6 +204,8 @@ std::unique_ptr<Database> frmMain::OpenWaitingVisibly(const QString& sPath)
 
 void frmMain::ShutDown()
 {
+    if (tmrWidths->isActive())
+        SaveColumnWidths();
     m_session.closeCatalogue();
     m_bEnded = true;
     tmrMessage->stop();
@@ -226,6 +240,10 @@ void frmMain::mnuFileItem_Click(int iIndex)
         mnuFileExport_Click();
     else if (iIndex == 2)
         mnuFileRestore_Click();
+    else if (iIndex == 3)
+        mnuFileExportPdf_Click();
+    else if (iIndex == 4)
+        mnuFilePrint_Click();
     else if (iIndex == 99)
         ShutDown();
 }

@@ -49,6 +49,11 @@ void frmMain::CreateViewMenu()
     own->setObjectName(QStringLiteral("mnuViewSortByOwn"));
     connect(own, &QAction::triggered, this, [this] { SortBy(-1); });
 
+    QAction* statistics = mnuView->addAction(QStringLiteral("S&tatistics..."));
+    statistics->setObjectName(QStringLiteral("mnuViewStatistics"));
+    statistics->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    connect(statistics, &QAction::triggered, this, &frmMain::mnuViewStatistics_Click);
+
     mnuView->addSeparator();
     QAction* refresh = mnuView->addAction(QStringLiteral("&Refresh"));
     refresh->setObjectName(QStringLiteral("mnuViewRefresh"));

@@ -54,6 +54,9 @@ void frmFormats::CreateControls()
     lstFormats->setAccessibleName(QStringLiteral("Formats"));
     lstFormats->setSelectionMode(QAbstractItemView::SingleSelection);
     lstFormats->setGeometry(Twips::rect(360, 720, 3015, 2790, this));
+    // Scrolled by pixels, the end of the list shows its last format whole, which scrolling by
+    // whole items leaves cut when the list's height is not a whole number of them.
+    lstFormats->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     QWidget* const order[] = {cmdNew, cmdAmend, cmdDelete, lstFormats, cmdOK, cmdCancel};
     for (size_t i = 1; i < std::size(order); ++i)

@@ -75,6 +75,8 @@ QString Exporter::targetRefusal(const QString& path, const QString& catalogue, c
     // Only an export or another text file may be replaced: never a program or a database.
     QFile file(path);
     const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(64 * 1024) : QByteArray();
+    if (head.startsWith("%PDF-")) // a document the PDF export wrote, say
+        return QString();
     QString what;
     if (head.startsWith("\x7f"
                         "ELF") ||
@@ -103,15 +105,14 @@ int Exporter::exportStatement(Database& db, const QString& jetSql, const QString
         throw EngineError(EngineError::Kind::Syntax,
                           QStringLiteral("Only a Selection can be exported: %1").arg(jetSql));
 
-    // The statement's columns of each field, found by name.
-    std::array<int, RecordingFields::Count> columnOf;
+    // The statement's column of each field, found by name, in the grid's order.
+    std::array<int, DisplayModel::kColumns> columnOf;
     columnOf.fill(-1);
     QStringList header;
-    for (int f = 0; f < RecordingFields::Count; ++f) {
-        header.append(RecordingFields::name(f));
+    for (int f = 0; f < DisplayModel::kColumns; ++f) {
+        header.append(DisplayModel::fieldName(f));
         for (int c = 0; c < sqlite3_column_count(s); ++c) {
-            if (QString::fromUtf8(sqlite3_column_name(s, c)).compare(RecordingFields::name(f), Qt::CaseInsensitive) ==
-                0)
+            if (QString::fromUtf8(sqlite3_column_name(s, c)).compare(header.last(), Qt::CaseInsensitive) == 0)
                 columnOf[f] = c;
         }
     }
@@ -124,7 +125,7 @@ int Exporter::exportStatement(Database& db, const QString& jetSql, const QString
     CsvWriter::appendRecord(buffer, header);
     int count = 0;
     while (statement.step()) {
-        for (int f = 0; f < RecordingFields::Count; ++f) {
+        for (int f = 0; f < DisplayModel::kColumns; ++f) {
             if (f > 0)
                 buffer += ',';
             if (columnOf[f] < 0)
@@ -149,17 +150,10 @@ int Exporter::exportShown(const QAbstractItemModel& shown, const QString& path, 
     const DisplayModel* display = DisplayModel::behind(&shown);
     if (!display || !display->hasRecordings())
         throw InterchangeError(QStringLiteral("There is no display to export: choose a Selection first."));
-    // The display's column of each field.
-    std::array<int, RecordingFields::Count> columnOf;
-    columnOf.fill(-1);
+    // The display's columns in their order, under their field names.
     QStringList header;
-    for (int f = 0; f < RecordingFields::Count; ++f) {
-        header.append(RecordingFields::name(f));
-        for (int c = 0; c < DisplayModel::kColumns; ++c) {
-            if (QString(DisplayModel::fieldName(c)).compare(RecordingFields::name(f), Qt::CaseInsensitive) == 0)
-                columnOf[f] = c;
-        }
-    }
+    for (int c = 0; c < DisplayModel::kColumns; ++c)
+        header.append(DisplayModel::fieldName(c));
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -168,11 +162,10 @@ int Exporter::exportShown(const QAbstractItemModel& shown, const QString& path, 
     CsvWriter::appendRecord(buffer, header);
     const QList<int> rows = DisplayModel::shownRows(shown);
     for (const int r : rows) {
-        for (int f = 0; f < RecordingFields::Count; ++f) {
-            if (f > 0)
+        for (int c = 0; c < DisplayModel::kColumns; ++c) {
+            if (c > 0)
                 buffer += ',';
-            if (columnOf[f] >= 0)
-                CsvWriter::appendField(buffer, display->cellText(r, columnOf[f]).toUtf8());
+            CsvWriter::appendField(buffer, display->cellText(r, c).toUtf8());
         }
         buffer += "\r\n";
         if (buffer.size() >= kChunk)

@@ -6,7 +6,8 @@ class Database;
 class QAbstractItemModel;
 
 // Writes recordings to a CSV file: UTF-8 with a byte-order mark, CR LF, the field names as the
-// header, Format as its description.
+// header in the grid's order of the columns (which the import reads back), Format as its
+// description.
 class Exporter
 {
 public:

@@ -2,27 +2,15 @@
 
 #include "interchange/ImportSource.h"
 #include "interchange/InterchangeError.h"
+#include "interchange/ReleaseKey.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
 #include "store/Statement.h"
 
 #include <limits>
-#include <QRegularExpression>
 #include <sqlite3.h>
 
 namespace {
-
-// The online database's number telling artists of one name apart: "Nirvana (2)", also before
-// the next name of a joined credit.
-QString withoutDisambiguation(const QString& artist)
-{
-    static const QRegularExpression number(
-        QStringLiteral(R"(\s\(\d+\)(?=$|\s*[,&/+*]|\s+(?:and|feat\.?|featuring|vs\.?|with|x)\s))"),
-        QRegularExpression::CaseInsensitiveOption);
-    if (!artist.contains(QLatin1Char('(')))
-        return artist;
-    return QString(artist).remove(number);
-}
 
 bool isDigits(const QString& s)
 {
@@ -44,24 +32,22 @@ QString yearOf(const QString& value, bool collectionExport, bool* unread)
     return QString();
 }
 
-// Text folded for comparing without regard to case; most of a collection is ASCII, which folds by
-// itself far faster than through the Unicode tables.
-void appendFolded(QString& out, const QString& text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80) {
-            out += text.mid(&c - text.constData()).toCaseFolded();
-            return;
-        }
-        out += c >= QLatin1Char('A') && c <= QLatin1Char('Z') ? QChar(c.unicode() + 32) : c;
-    }
-}
-
 // Binds text the caller keeps alive (in utf8) until the statement has stepped.
 void bindText(sqlite3_stmt* statement, int index, const QString& text, QByteArray& utf8)
 {
     utf8 = text.toUtf8();
     sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+}
+
+// The first line of a file that is no table may be anything, and long.
+QString shownColumns(const QStringList& columns)
+{
+    QStringList shown;
+    for (const QString& column : columns.mid(0, 20))
+        shown.append(column.size() > 40 ? column.left(37) + QStringLiteral("...") : column);
+    if (columns.size() > 20)
+        shown.append(QStringLiteral("..."));
+    return shown.join(QStringLiteral(", "));
 }
 
 QString plural(int n, const char* one, const char* many)
@@ -72,19 +58,19 @@ QString plural(int n, const char* one, const char* many)
 } // namespace
 
 Importer::Importer(Database& db, const ImportSource& source, const ColumnMapping& mapping)
-    : m_db(db), m_source(source), m_mapping(mapping)
+    : m_db(db), m_source(source), m_mapping(mapping), m_extra(source, mapping)
 {
     Statement present(db.handle(),
-                      QStringLiteral("SELECT \"Artist\", \"Title\", \"Format\", \"Label\", \"Catalogue_No\" FROM "
-                                     "\"Expanded_Recording\""));
+                      QStringLiteral("SELECT \"Artist\", \"Title\", \"Label\", \"Catalogue_No\" FROM \"Recording\""));
     while (present.step())
-        m_present.insert(
-            recordingKey(present.text(0), present.text(1), present.text(2), present.text(3), present.text(4)));
-    Statement formats(db.handle(), QStringLiteral("SELECT \"ID\", \"Description\" FROM \"Format\""));
+        m_present.insert(ReleaseKey::of(present.text(0), present.text(1), present.text(2), present.text(3)));
+    Statement formats(db.handle(), QStringLiteral("SELECT \"ID\", \"Description\" FROM \"Format\" ORDER BY \"ID\""));
     while (formats.step()) {
         m_formatIds.insert(formats.text(1).toCaseFolded(), formats.int64(0));
+        m_catalogueFormats.append(formats.text(1));
         m_highestFormatId = std::max(m_highestFormatId, formats.int64(0));
     }
+    m_matcher = FormatMatcher(m_catalogueFormats);
     // A recording may still point at a format deleted by another tool: a new format must not take
     // its number and quietly become that recording's format.
     Statement inUse(db.handle(), QStringLiteral("SELECT max(\"Format\") FROM \"Recording\""));
@@ -92,42 +78,147 @@ Importer::Importer(Database& db, const ImportSource& source, const ColumnMapping
         m_highestFormatId = std::max(m_highestFormatId, inUse.int64(0));
 }
 
-QString Importer::recordingKey(const QString& artist, const QString& title, const QString& format, const QString& label,
-                               const QString& catalogueNo)
+void Importer::setMapping(const ColumnMapping& mapping)
 {
-    QString key;
-    key.reserve(artist.size() + title.size() + format.size() + label.size() + catalogueNo.size() + 4);
-    for (const QString* part : {&artist, &title, &format, &label, &catalogueNo}) {
-        if (part != &artist)
-            key += QChar(0x1F);
-        appendFolded(key, *part);
-    }
-    return key;
+    m_mapping = mapping;
+    m_extra = NotesExtra(m_source, mapping);
 }
 
-Importer::Fields Importer::fields(int row, bool* yearUnread) const
+QString Importer::formatTarget(const QString& source) const
+{
+    if (const auto chosen = m_chosen.constFind(source.toCaseFolded()); chosen != m_chosen.constEnd())
+        return *chosen;
+    // Only the collection export writes a format with its details; elsewhere a comma may be part
+    // of a description, as in our own export.
+    if (m_source.isCollectionExport())
+        return m_matcher.matchDetails(source);
+    const QString existing = m_matcher.find(source);
+    return existing.isEmpty() ? source : existing;
+}
+
+void Importer::setFormatTarget(const QString& source, const QString& target)
+{
+    const QString existing = m_matcher.find(target);
+    m_chosen.insert(source.toCaseFolded(), existing.isEmpty() ? target.trimmed() : existing);
+    m_targetOf.clear();
+}
+
+QString Importer::sourceFormat(int row) const
+{
+    const int column = m_mapping.column(RecordingFields::Format);
+    if (column < 0)
+        return QString();
+    return m_source.formatText(column, m_source.value(row, column)).trimmed();
+}
+
+QStringList Importer::sourceFormats() const
+{
+    QStringList formats;
+    QSet<QString> seen;
+    for (int row = 0; row < m_source.rowCount(); ++row) {
+        const QString format = sourceFormat(row);
+        if (!format.isEmpty() && !seen.contains(format)) {
+            seen.insert(format);
+            formats.append(format);
+        }
+    }
+    return formats;
+}
+
+void Importer::mapFormats(const QStringList& items)
+{
+    if (items.isEmpty())
+        return;
+    // "Vinyl,LP" and "vinyl, lp" name the same format.
+    const auto normal = [](const QString& format) {
+        QStringList parts = format.split(QLatin1Char(','));
+        for (QString& part : parts)
+            part = part.trimmed().toCaseFolded();
+        return parts.join(QStringLiteral(", "));
+    };
+    struct Item
+    {
+        QString source;
+        QString target;
+        bool used = false;
+    };
+    QList<Item> parsed;
+    QHash<QString, qsizetype> bySource;
+    for (const QString& item : items) {
+        const qsizetype equals = item.lastIndexOf(QLatin1Char('='));
+        if (equals <= 0)
+            throw InterchangeError(
+                QStringLiteral("--map-format takes SOURCE=FORMAT; '%1' names no format of the file before '='.")
+                    .arg(item));
+        bySource.insert(normal(item.left(equals)), parsed.size());
+        parsed.append({item.left(equals).trimmed(), item.mid(equals + 1)});
+    }
+    const QStringList formats = sourceFormats();
+    for (const QString& format : formats) {
+        const QString key = normal(format);
+        const qsizetype i = bySource.value(key, bySource.value(key.section(QLatin1Char(','), 0, 0), -1));
+        if (i >= 0) {
+            setFormatTarget(format, parsed.at(i).target);
+            parsed[i].used = true;
+        }
+    }
+    for (const Item& item : std::as_const(parsed)) {
+        if (item.used)
+            continue;
+        QStringList shown = formats.mid(0, 20);
+        if (formats.size() > 20)
+            shown.append(QStringLiteral("..."));
+        throw InterchangeError(
+            QStringLiteral("The file names no format '%1'. Its formats are: %2.")
+                .arg(item.source, shown.isEmpty() ? QStringLiteral("none") : shown.join(QStringLiteral("; "))));
+    }
+}
+
+Importer::Fields Importer::storedFields(int row, bool* yearUnread, QString* source) const
 {
     using namespace RecordingFields;
     const bool collectionExport = m_source.isCollectionExport();
     Fields f;
     for (int field = 0; field < Count; ++field) {
         const int column = m_mapping.column(field);
-        if (column >= 0)
+        if (column >= 0 && field != Format)
             f[field] = m_source.value(row, column);
     }
-    if (collectionExport)
-        f[Artist] = withoutDisambiguation(f[Artist]);
+    if (collectionExport) {
+        f[Artist] = ReleaseKey::withoutNumber(f[Artist]);
+        f[Label] = ReleaseKey::withoutNumber(f[Label]);
+    }
+    if (ReleaseKey::isNoNumber(f[CatalogueNo]))
+        f[CatalogueNo].clear();
     bool unread = false;
     f[Year] = yearOf(f[Year], collectionExport, &unread);
     if (yearUnread)
         *yearUnread = unread;
-    // The online database lists a format with its details: "Vinyl, LP, Album" is Vinyl.
-    if (collectionExport)
-        f[Format] = f[Format].section(QLatin1Char(','), 0, 0);
-    else if (m_mapping.column(Format) >= 0)
-        f[Format] = m_source.formatText(m_mapping.column(Format), f[Format]);
-    f[Format] = f[Format].trimmed();
+    *source = sourceFormat(row);
+    if (!source->isEmpty()) {
+        auto target = m_targetOf.constFind(*source);
+        if (target == m_targetOf.constEnd())
+            target = m_targetOf.insert(*source, formatTarget(*source));
+        f[Format] = *target;
+    }
     return f;
+}
+
+Importer::Fields Importer::fields(int row, bool* yearUnread) const
+{
+    QString source;
+    Fields f = storedFields(row, yearUnread, &source);
+    if (m_notesExtra)
+        f[RecordingFields::Notes] = NotesExtra::appended(f[RecordingFields::Notes], m_extra.text(m_source, row));
+    return f;
+}
+
+bool Importer::isPresent(int row) const
+{
+    using namespace RecordingFields;
+    QString source;
+    const Fields f = storedFields(row, nullptr, &source);
+    return m_present.contains(ReleaseKey::of(f[Artist], f[Title], f[Label], f[CatalogueNo]));
 }
 
 Importer::Counts Importer::plan() const
@@ -166,22 +257,34 @@ Importer::Counts Importer::pass(bool write, const std::function<void(int, int)>&
     QHash<QString, qint64> formatIds = m_formatIds;
     qint64 highestFormatId = m_highestFormatId;
     Counts counts;
+    for (int field = 0; field < Count; ++field) {
+        if (m_mapping.column(field) < 0)
+            counts.fieldsUnfilled.append(heading(field));
+    }
+    counts.columnsLeftOut = m_extra.columns();
+    counts.columnsInNotes = m_notesExtra && !counts.columnsLeftOut.isEmpty();
+    QHash<QString, qsizetype> formatUse; // source format, also case-folded -> its place in counts.formats
     const int total = m_source.rowCount();
     for (int row = 0; row < total; ++row) {
         if (progress && row % 1024 == 0)
             progress(row, total);
         bool yearUnread = false;
-        const Fields f = fields(row, &yearUnread);
+        QString source;
+        Fields f = storedFields(row, &yearUnread, &source);
         if (std::all_of(f.begin(), f.end(), [](const QString& s) { return s.isEmpty(); })) {
             ++counts.emptyRows;
             continue;
         }
-        if (m_present.contains(recordingKey(f[Artist], f[Title], f[Format], f[Label], f[CatalogueNo]))) {
+        if (m_present.contains(ReleaseKey::of(f[Artist], f[Title], f[Label], f[CatalogueNo]))) {
             ++counts.present;
             continue;
         }
+        if (m_notesExtra)
+            f[Notes] = NotesExtra::appended(f[Notes], m_extra.text(m_source, row));
         if (yearUnread) // only a recording added has its Year left empty
             counts.yearsLeftEmpty.append(m_source.rowPlace(row));
+        if (!source.isEmpty())
+            countFormat(counts, formatUse, source, f[Format]);
         qint64 formatId = 0;
         if (!f[Format].isEmpty()) {
             const QString folded = f[Format].toCaseFolded();
@@ -227,16 +330,28 @@ Importer::Counts Importer::pass(bool write, const std::function<void(int, int)>&
     return counts;
 }
 
+void Importer::countFormat(Counts& counts, QHash<QString, qsizetype>& places, const QString& source,
+                           const QString& target) const
+{
+    auto place = places.constFind(source);
+    if (place == places.constEnd()) {
+        // "Vinyl" and "vinyl" are one format of the file.
+        const QString folded = QChar(0x1F) + source.toCaseFolded();
+        place = places.constFind(folded);
+        if (place == places.constEnd()) {
+            place = places.insert(folded, counts.formats.size());
+            counts.formats.append(
+                {source, target, 0, !target.isEmpty() && !m_formatIds.contains(target.toCaseFolded())});
+        }
+        place = places.insert(source, *place);
+    }
+    ++counts.formats[*place].rows;
+}
+
 QString Importer::noFieldMessage(const QStringList& columns)
 {
-    // The first line of a file that is no table may be anything, and long.
-    QStringList shown;
-    for (const QString& column : columns.mid(0, 20))
-        shown.append(column.size() > 40 ? column.left(37) + QStringLiteral("...") : column);
-    if (columns.size() > 20)
-        shown.append(QStringLiteral("..."));
     return QStringLiteral("No column names a field of a recording (%1). The columns are: %2.")
-        .arg(RecordingFields::nameList(), shown.join(QStringLiteral(", ")));
+        .arg(RecordingFields::nameList(), shownColumns(columns));
 }
 
 QString Importer::summary(const Counts& counts, bool done)
@@ -255,4 +370,26 @@ QString Importer::summary(const Counts& counts, bool done)
     if (counts.emptyRows > 0)
         s += QStringLiteral("; %1 skipped").arg(plural(counts.emptyRows, "empty row", "empty rows"));
     return s;
+}
+
+QStringList Importer::columnsSummary(const Counts& counts, bool done)
+{
+    // "Catalogue No." ends a sentence with its own full stop.
+    const auto sentence = [](const QString& text) {
+        return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
+    };
+    QStringList sentences;
+    if (!counts.fieldsUnfilled.isEmpty())
+        sentences.append(sentence((done ? QStringLiteral("Fields no column filled, left empty: %1")
+                                        : QStringLiteral("Fields no column fills, left empty: %1"))
+                                      .arg(counts.fieldsUnfilled.join(QStringLiteral(", ")))));
+    if (!counts.columnsLeftOut.isEmpty()) {
+        const QString what = counts.columnsInNotes ? (done ? QStringLiteral("filled no field, added to Notes")
+                                                           : QStringLiteral("fill no field, to go into Notes"))
+                                                   : (done ? QStringLiteral("filled no field, left out")
+                                                           : QStringLiteral("fill no field, left out"));
+        sentences.append(
+            sentence(QStringLiteral("Columns that %1: %2").arg(what, shownColumns(counts.columnsLeftOut))));
+    }
+    return sentences;
 }

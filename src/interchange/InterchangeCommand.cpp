@@ -2,14 +2,18 @@
 
 #include "interchange/AccessDatabase.h"
 #include "interchange/CsvReader.h"
+#include "interchange/DisplayPages.h"
 #include "interchange/Exporter.h"
 #include "interchange/Importer.h"
 #include "interchange/InterchangeError.h"
+#include "interchange/PdfExport.h"
+#include "shared/DisplayModel.h"
 #include "shared/modVarolin.h"
 #include "shared/Session.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
+#include "store/SnapshotRecordset.h"
 
 #include <cstdio>
 
@@ -72,6 +76,8 @@ int runImport(const Session& session, const InterchangeRequest& request, const Q
     const std::unique_ptr<Database> db = openCatalogue(session, defaultCatalogue, true);
     db->setProgressHandler(request.keepGoing);
     Importer importer(*db, *source, mapping);
+    importer.mapFormats(request.mapFormats);
+    importer.setNotesExtra(request.notesExtra);
     Importer::Counts counts;
     try {
         counts = importer.run();
@@ -81,7 +87,29 @@ int runImport(const Session& session, const InterchangeRequest& request, const Q
                                         .arg(e.description()));
     }
     say(stdout, Importer::summary(counts));
+    for (const QString& sentence : Importer::columnsSummary(counts))
+        say(stdout, sentence);
+    if (!counts.columnsLeftOut.isEmpty() && !counts.columnsInNotes)
+        say(stdout, QStringLiteral("Add --notes-extra to keep them in Notes."));
     return 0;
+}
+
+// The Selection's recordings as pages of a PDF file, as the window prints them; how many.
+int exportPdf(Database& db, const QString& sql, const QString& selection, const InterchangeRequest& request,
+              const QString& settingsFile)
+{
+    if (const QString refusal = Exporter::targetRefusal(request.exportFile, db.path(), settingsFile);
+        !refusal.isEmpty())
+        throw InterchangeError(refusal);
+    DisplayModel display;
+    display.setRecordings(db.openSnapshot(sql));
+    DisplayPages::Heading heading;
+    heading.selection = selection;
+    DisplayPages pages(display, DisplayPages::defaultColumns(), heading);
+    const auto keepGoing = [&](int, int) { return !request.keepGoing || request.keepGoing(); };
+    if (!PdfExport::write(pages, request.exportFile, PdfExport::defaultLayout(), keepGoing))
+        throw EngineError(EngineError::Kind::Interrupted, QStringLiteral("Stopped."));
+    return display.rowCount();
 }
 
 int runExport(Session& session, const InterchangeRequest& request, const QString& defaultCatalogue)
@@ -109,7 +137,8 @@ int runExport(Session& session, const InterchangeRequest& request, const QString
     const QString sql = SelectionList::displayStatement(selection, selection.where);
     int n = 0;
     try {
-        n = Exporter::exportStatement(*db, sql, request.exportFile, session.iniFile());
+        n = isPdfFile(request.exportFile) ? exportPdf(*db, sql, selection.name, request, session.iniFile())
+                                          : Exporter::exportStatement(*db, sql, request.exportFile, session.iniFile());
     } catch (const EngineError& e) {
         throw EngineError(
             e.kind(), QStringLiteral("The Selection \"%1\" could not be run: %2").arg(selection.name, e.description()));
@@ -122,6 +151,11 @@ int runExport(Session& session, const InterchangeRequest& request, const QString
 }
 
 } // namespace
+
+bool isPdfFile(const QString& path)
+{
+    return path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
+}
 
 int RunInterchangeCommand(const InterchangeRequest& request, const QString& iniFile, const QString& defaultCatalogue)
 {

@@ -11,6 +11,7 @@
 class AccessDatabase;
 class Database;
 class ImportSource;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -19,9 +20,11 @@ class QPushButton;
 class QTableWidget;
 
 // Brings a CSV file or a table of an Access database into the catalogue: the file's columns
-// matched to the fields (the user may change them), a preview of the first rows as they will be
-// stored, how many recordings will be added and how many are there already, and the import itself
-// with its progress.
+// matched to the fields (the user may change them), each format of the file with the catalogue's
+// format it becomes (the user may change them too), the columns that fill no field (they may go to
+// Notes) and the fields no column fills, a preview of the first rows as they will be stored, how
+// many recordings will be added and how many are there already, and the import itself with its
+// progress.
 class frmImport : public DialogBase
 {
     Q_OBJECT
@@ -45,9 +48,17 @@ protected:
 
 private:
     void CreateControls();
+    QWidget* CreateFormatControls();
+    QWidget* CreateColumnControls();
     void LoadTable(const QString& sTable);
     void ShowMapping();
     void ShowPlan();
+    void ShowFormats(const QList<Importer::FormatUse>& formats);
+    void ShowColumns(const Importer::Counts& counts);
+    void tblFormats_RowChanged();
+    void cboFormatTarget_Choose();
+    bool TakeFormatTarget();
+    void chkNotesExtra_Click();
     void cboTable_Click();
     void cboField_Click(int iField);
     void cmdImport_Click();
@@ -58,6 +69,10 @@ private:
     QLineEdit* txtFile = nullptr;
     QComboBox* cboTable = nullptr;
     std::array<QComboBox*, RecordingFields::Count> cboField{};
+    QTableWidget* tblFormats = nullptr;
+    QComboBox* cboFormatTarget = nullptr;
+    QLabel* lblColumns = nullptr;
+    QCheckBox* chkNotesExtra = nullptr;
     QTableWidget* tblPreview = nullptr;
     QLabel* lblSummary = nullptr;
     QProgressBar* prgImport = nullptr;
@@ -70,5 +85,7 @@ private:
     std::unique_ptr<ImportSource> m_source;
     std::unique_ptr<Importer> m_importer;
     Importer::Counts m_counts;
-    bool m_bShowing = false; // the mapping is being put into the lists, not chosen by the user
+    bool m_bShowing = false;      // the mapping is being put into the lists, not chosen by the user
+    bool m_bFormatEdited = false; // the format box holds the user's choice, not yet taken
+    bool m_bColumnsLeftOut = false;
 };

@@ -111,12 +111,42 @@ QString Session::cataloguePath(const QString& defaultCatalogue) const
     return QDir::isRelativePath(entry) ? QFileInfo(m_iniFile).absoluteDir().filePath(entry) : entry;
 }
 
+namespace {
+
+// Eight widths in twips, each from a tenth of an inch to a foot; anything else is the grid's own.
+QList<int> ReadColumnWidths(const QString& text)
+{
+    constexpr int kColumns = 8;
+    const QStringList parts = text.split(QLatin1Char(','));
+    QList<int> widths;
+    for (const QString& part : parts) {
+        bool ok = false;
+        const int twips = part.trimmed().toInt(&ok);
+        if (!ok || twips < 144 || twips > 17280)
+            return {};
+        widths.append(twips);
+    }
+    return widths.size() == kColumns ? widths : QList<int>();
+}
+
+} // namespace
+
+QString Session::columnWidthsText(const QList<int>& twips)
+{
+    QStringList parts;
+    for (const int w : twips)
+        parts.append(QString::number(w));
+    return parts.join(QLatin1Char(','));
+}
+
 void Session::LoadSettings()
 {
     bool isNumber = false;
     const int backups = ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Backups"), QStringLiteral("10"))
                             .toInt(&isNumber);
     backupsKept = isNumber ? qBound(1, backups, 1000) : 10;
+    columnWidths =
+        ReadColumnWidths(ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Column-Widths"), QString()));
     lastFind.ignoreAccents =
         ReadIniString(QStringLiteral("Initialisation"), QStringLiteral("Find-Ignore-Accents"), QStringLiteral("0"))
             .trimmed() == QLatin1String("1");

@@ -90,6 +90,10 @@ public:
 
     bool autoRefresh = true;
     int backupsKept = 10; // "Backups" of [Initialisation]: how many copies of the catalogue stay
+    // "Column-Widths" of [Initialisation]: the grid's columns as the user dragged them, in twips;
+    // empty for the grid's own widths.
+    QList<int> columnWidths;
+    static QString columnWidthsText(const QList<int>& twips);
     QString spaceSubst = QStringLiteral("_");
     HotKeySet hotKeys;
     QList<SelectionList::Selection> selections;

@@ -60,8 +60,9 @@ TEST(CommandLine, OptionsAnswerWithoutADisplay)
         {{"--import", ""}, 2, "", "--import needs a value."},
         {{"records.csv"}, 2, "", "Unexpected argument 'records.csv'"},
         {{"--import", "a.csv", "--export", "b.csv"}, 2, "", "--import and --export cannot be used together."},
-        {{"--table", "Recording"}, 2, "", "--table and --map go with --import."},
-        {{"--export", "b.csv", "--map", "A=Artist"}, 2, "", "--table and --map go with --import."},
+        {{"--table", "Recording"}, 2, "", "--table, --map, --map-format and --notes-extra go with --import."},
+        {{"--export", "b.csv", "--notes-extra"}, 2, "", "--table, --map, --map-format and --notes-extra go with"},
+        {{"--import", "a.csv", "--map-format", ""}, 2, "", "--map-format needs a value."},
         {{"--import", "a.csv", "--selection", "2"}, 2, "", "--selection goes with --export."},
         {{"--export", "b.csv", "--export", "c.csv"}, 2, "", "--export is given more than once."},
     };
@@ -147,7 +148,8 @@ TEST(CommandLine, ImportsAndExportsWithoutTheWindow)
     r = command({"--import", folder.file("collection.csv")});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.endsWith("2 recordings added, 0 already present, 0 new formats; the Year of 1 row was not a "
-                               "year and was left empty (line 4)\n"))
+                               "year and was left empty (line 4)\nFields no column filled, left empty: Format, "
+                               "Label, Catalogue No., International Catalogue No.\n"))
         << r.out.toStdString();
 
     r = command({"--export", folder.file("floyd.csv"), "--selection", "2"});
@@ -156,6 +158,9 @@ TEST(CommandLine, ImportsAndExportsWithoutTheWindow)
         r.out,
         QStringLiteral("1 recording of the Selection \"Floyd\" written to '%1'.\n").arg(folder.file("floyd.csv")));
     EXPECT_EQ(folder.readFile("floyd.csv").count("\r\n"), 2); // a Notes line break stays LF
+    r = command({"--export", folder.file("floyd.pdf"), "--selection", "2"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(folder.readFile("floyd.pdf").startsWith("%PDF-"));
 
     // Another program writing to the catalogue all along: an import waits, then gives up.
     folder.writeFile("more.csv", "Artist,Title\nCan,Future Days\n");
@@ -188,5 +193,47 @@ TEST(CommandLine, ImportsAndExportsWithoutTheWindow)
     // A table of an Access database, its columns mapped on the command line.
     r = command({"--import", kJet, "--table", "Shippers", "--map", "CompanyName=Artist,Phone=Catalogue_No"});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("3 recordings added, 0 already present, 0 new formats\n"));
+    EXPECT_TRUE(r.out.startsWith("3 recordings added, 0 already present, 0 new formats\nFields no column filled, "))
+        << r.out.toStdString();
+    EXPECT_TRUE(
+        r.out.endsWith("\nColumns that filled no field, left out: ShipperID.\nAdd --notes-extra to keep them in "
+                       "Notes.\n"))
+        << r.out.toStdString();
+}
+
+TEST(CommandLine, AnUpdatedExportImportedAgainAddsOnlyItsNewReleases)
+{
+    TestFolder home;
+    TestFolder folder;
+    const QString program = folder.file(QStringLiteral("varolin"));
+    ASSERT_TRUE(QFile::copy(kProgram, program));
+    folder.writeIni("[SQL]\n1=All\nDefault=1\n");
+    const QString catalogue = folder.createCatalogue();
+    const QByteArray header = "Catalog#,Artist,Title,Label,Format,Rating,Released,release_id,CollectionFolder,"
+                              "Date Added,Collection Media Condition,Collection Sleeve Condition,Collection Notes\n";
+    const QByteArray first = "SHVL 815,Pink Floyd,Animals,Harvest,\"2xVinyl, LP, Album\",4,1977,1,Uncategorized,"
+                             "2020-11-12 10:00:00,Very Good Plus (VG+),,Gatefold\n"
+                             "none,Can (2),Tago Mago,United Artists,\"Shellac, 10\"\"\",,1971,2,Uncategorized,,,,\n";
+    folder.writeFile("2020.csv", header + first);
+    Outcome r =
+        run(program, {"--import", folder.file("2020.csv"), "--map-format", "2xvinyl=ep", "--notes-extra"}, home);
+    EXPECT_EQ(r.out, "2 recordings added, 0 already present, 1 new format\nFields no column filled, left empty: "
+                     "International Catalogue No.\nColumns that filled no field, added to Notes: Rating, release_id, "
+                     "CollectionFolder, Date Added, Collection Media "
+                     "Condition, Collection Sleeve Condition.\n")
+        << r.err.toStdString();
+    EXPECT_EQ(TestFolder::query(catalogue, "SELECT Notes & '|' & Description FROM Recording JOIN Format ON "
+                                           "Format.ID = Recording.Format WHERE Title = 'Animals'"),
+              "Gatefold\nRating: 4; Release ID: 1; Added: 2020-11-12; Media: Very Good Plus (VG+)|EP");
+
+    // Tidied: the new format merged into one of the catalogue's. The next export names the label
+    // with the site's number and holds one release more.
+    TestFolder::execute(catalogue, "UPDATE Recording SET Format = (SELECT ID FROM Format WHERE Description = '78') "
+                                   "WHERE Title = 'Tago Mago'; DELETE FROM Format WHERE Description = 'Shellac'");
+    folder.writeFile("2021.csv", header + QByteArray(first).replace("Harvest", "Harvest (2)") +
+                                     "TPLP 71,Björk,Post,One Little Indian,\"CD, Album\",,1995,3,Uncategorized,,,,\n");
+    r = run(program, {"--import", folder.file("2021.csv")}, home);
+    EXPECT_TRUE(r.out.startsWith("1 recording added, 2 already present, 0 new formats\n")) << r.out.toStdString();
+    EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Recording").toInt(), 3);
+    EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Format WHERE Description = 'Shellac'").toInt(), 0);
 }

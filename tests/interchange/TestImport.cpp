@@ -2,8 +2,11 @@
 #include "interchange/ColumnMapping.h"
 #include "interchange/CsvReader.h"
 #include "interchange/Exporter.h"
+#include "interchange/FormatMatcher.h"
 #include "interchange/Importer.h"
 #include "interchange/InterchangeError.h"
+#include "interchange/NotesExtra.h"
+#include "interchange/ReleaseKey.h"
 #include "store/Catalogue.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
@@ -23,7 +26,7 @@ const QString kJetFolder = QStringLiteral(VAROLIN_TESTDATA_DIR "/jet/");
 const QByteArray kCollectionExport =
     "Catalog#,Artist,Title,Label,Format,Rating,Released,release_id,CollectionFolder,Date Added,"
     "Collection Media Condition,Collection Sleeve Condition,Collection Notes\n"
-    "SHVL 804,Pink Floyd,The Dark Side Of The Moon,Harvest,\"Vinyl, LP, Album, Gatefold\",,1973,1873013,"
+    "SHVL 804,Pink Floyd,The Dark Side Of The Moon,Harvest (3),\"Vinyl, LP, Album, Gatefold\",,1973,1873013,"
     "Uncategorized,2021-03-04 10:11:12,Very Good Plus (VG+),Very Good (VG),\"First press.\nPosters missing.\"\n"
     "CDP 7 46001 2,Nirvana (2),Nevermind,DGC,\"CD, Album\",5,1991-09-24,367084,Uncategorized,2021-03-04 10:11:13,,,\n"
     "none,Hüsker Dü & Bob Mould (2),Live,\"SST, Warner\",cd,,0,1,Uncategorized,2021-03-04 10:11:14,,,\n"
@@ -66,18 +69,90 @@ TEST(Import, CollectionExportGivesEveryRecordingOnceAndAgainNothing)
 {
     TestFolder folder;
     const QString catalogue = folder.createCatalogue();
-    EXPECT_EQ(importBytes(catalogue, kCollectionExport), "4 recordings added, 0 already present, 1 new format; the "
+    EXPECT_EQ(importBytes(catalogue, kCollectionExport), "4 recordings added, 0 already present, 0 new formats; the "
                                                          "Year of 1 row was not a year and was left empty (line 6)");
-    // Vinyl is new (ID after the starter's 14); "cd" and Cassette are the catalogue's own.
-    EXPECT_EQ(recordingsOf(catalogue),
-              QStringList(
-                  {"Pink Floyd|The Dark Side Of The Moon|1973|Vinyl|Harvest|SHVL 804||First press.\nPosters missing.",
-                   "Nirvana|Nevermind|1991|CD|DGC|CDP 7 46001 2||", "Hüsker Dü & Bob Mould|Live||CD|SST, Warner|none||",
-                   "Boney M.|Nightflight||Cassette|Hansa|LP 1||"}));
-    EXPECT_EQ(TestFolder::query(catalogue, "SELECT Description FROM Format WHERE ID = 15").toString(), "Vinyl");
+    // Each format is the catalogue's most specific; "none" is no catalogue number.
+    EXPECT_EQ(
+        recordingsOf(catalogue),
+        QStringList({"Pink Floyd|The Dark Side Of The Moon|1973|LP|Harvest|SHVL 804||First press.\nPosters missing.",
+                     "Nirvana|Nevermind|1991|CD|DGC|CDP 7 46001 2||", "Hüsker Dü & Bob Mould|Live||CD|SST, Warner|||",
+                     "Boney M.|Nightflight||Cassette|Hansa|LP 1||"}));
     EXPECT_EQ(importBytes(catalogue, kCollectionExport), "0 recordings added, 4 already present, 0 new formats");
-    EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Format").toInt(), 15);
+    EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Format").toInt(), 14);
     EXPECT_EQ(recordingsOf(catalogue).size(), 4);
+}
+
+TEST(FormatMatcher, TakesTheMostSpecificDetailTheCatalogueHas)
+{
+    const FormatMatcher matcher(Catalogue::starterFormats());
+    const struct
+    {
+        const char* text;
+        const char* becomes;
+    } cases[] = {
+        {"Vinyl, LP, Album", "LP"},
+        {"2xVinyl, LP, Album, Gatefold", "LP"},
+        {"Vinyl, 7\", 45 RPM, Single", "Single"},
+        {"Vinyl, 12\", 33 ⅓ RPM, Single", "12\" Single"}, // two details together before either alone
+        {"CD, Single", "CD Single"},
+        {"CD, Album", "CD"},
+        {"sacd, album", "SACD"},
+        {"Cassette", "Cassette"},
+        {"2xVinyl, Album", "Vinyl"}, // nothing known: the first part, without its quantity, is new
+        {"3 x Shellac, 10\"", "Shellac"},
+        {"2x, LP", "LP"},
+        {" , ", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(matcher.matchDetails(c.text), c.becomes) << c.text;
+}
+
+TEST(ReleaseKey, IgnoresCaseAccentsNumbersAndNone)
+{
+    const struct
+    {
+        QStringList a, b; // Artist, Title, Label, Catalogue No.
+        bool same;
+    } cases[] = {
+        {{"Hüsker Dü (2) & Bob Mould (2)", "Live", "SST (3)", "none"},
+         {"husker du & bob mould", " LIVE", "sst", ""},
+         true},
+        {{"Motörhead", "Ace Of Spades", "Bronze", "BRON 531"},
+         {"MOTORHEAD", "ace of spades", "Bronze", "bron 531"},
+         true},
+        {{"Abba", "Arrival", "Polar", "POLS 272"}, {"Abba", "Arrival", "Polar", "POLS 273"}, false},
+        {{"Abba", "Arrival", "Polar", ""}, {"Abba", "Arrival", "Epic", ""}, false},
+        {{"Abba", "Arrival (2)", "", ""}, {"Abba", "Arrival", "", ""}, false}, // only names carry the number
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReleaseKey::of(c.a[0], c.a[1], c.a[2], c.a[3]) == ReleaseKey::of(c.b[0], c.b[1], c.b[2], c.b[3]),
+                  c.same)
+            << c.a.join('|').toStdString();
+}
+
+TEST(NotesExtra, WritesTheColumnsLeftOutAfterTheNotes)
+{
+    const CsvReader csv(kCollectionExport);
+    const ColumnMapping mapping = ColumnMapping::match(csv.columns());
+    const NotesExtra extra(csv, mapping);
+    EXPECT_EQ(extra.columns(), QStringList({"Rating", "release_id", "CollectionFolder", "Date Added",
+                                            "Collection Media Condition", "Collection Sleeve Condition"}));
+    EXPECT_EQ(extra.text(csv, 0), "Release ID: 1873013; Added: 2021-03-04; Media: Very Good Plus (VG+); Sleeve: Very "
+                                  "Good (VG)");
+    EXPECT_EQ(extra.text(csv, 1), "Rating: 5; Release ID: 367084; Added: 2021-03-04");
+    const struct
+    {
+        const char* notes;
+        const char* extra;
+        const char* becomes;
+    } cases[] = {
+        {"", "Rating: 4", "Rating: 4"},
+        {"First press.", "Rating: 4", "First press.\nRating: 4"},
+        {"First press.\n", "Rating: 4", "First press.\nRating: 4"},
+        {"First press.", "", "First press."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NotesExtra::appended(c.notes, c.extra), c.becomes) << c.notes;
 }
 
 TEST(Import, ReadsYearsFormatsAndDuplicatesByTheRules)
@@ -91,18 +166,19 @@ TEST(Import, ReadsYearsFormatsAndDuplicatesByTheRules)
     EXPECT_EQ(importBytes(catalogue,
                           "Artist,Title,Year,Format,Label,Catalogue No.\n"
                           "abba,ARRIVAL,1976,cd,polar,pols 272\n"    // present, without regard to case
-                          "ABBA,Arrival,1976,Vinyl,Polar,POLS 272\n" // another format: a recording of its own
-                          "X,A,1975-03-21,vinyl,,\n"                 // a date gives its year; Vinyl once
-                          "X,B,974,,,\n"                             // up to four digits, as the editor keeps
-                          "X,C,21/03/1975,,,\n"                      // not a year
-                          "X,D,19755,,,\n"                           // five digits are not a year either
-                          ",,,,,\n"),                                // nothing to add
-              "5 recordings added, 1 already present, 1 new format; the Year of 2 rows was not a year and was left "
-              "empty (line 6, line 7); 1 empty row skipped");
+                          "ABBA,Arrival,1976,Vinyl,Polar,POLS 272\n" // in another format: the same release
+                          "X,A,1975-03-21,Vinyl,,\n"                 // a date gives its year; Vinyl once
+                          "X,A2,,vinyl,,\n"
+                          "X,B,974,,,\n"        // up to four digits, as the editor keeps
+                          "X,C,21/03/1975,,,\n" // not a year
+                          "X,D,19755,,,\n"      // five digits are not a year either
+                          ",,,,,\n"),           // nothing to add
+              "5 recordings added, 2 already present, 1 new format; the Year of 2 rows was not a year and was left "
+              "empty (line 7, line 8); 1 empty row skipped");
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT ID FROM Format WHERE Description = 'Vinyl'").toInt(), 41);
     EXPECT_EQ(recordingsOf(catalogue, "Artist, Title, Format").mid(1, 6),
-              QStringList({"ABBA|Arrival|1976|Vinyl|Polar|POLS 272||", "Orphan|||||||", "X|A|1975|Vinyl||||",
-                           "X|B|974|||||", "X|C||||||", "X|D||||||"}));
+              QStringList({"Orphan|||||||", "X|A|1975|Vinyl||||", "X|A2||Vinyl||||", "X|B|974|||||", "X|C||||||",
+                           "X|D||||||"}));
     // No Format ID is left past the largest: refused whole, never wrapped round to a negative one.
     TestFolder::execute(catalogue, "INSERT INTO Format VALUES (9223372036854775807, 'Wire')");
     EXPECT_EQ(failure([&] { importBytes(catalogue, "Artist,Format\nY,wire\nZ,Reel\n"); }),
@@ -174,7 +250,7 @@ TEST(Export, WritesTheDisplayAndImportsBackTheSame)
                                         folder.file("out.csv")),
               2);
     EXPECT_TRUE(folder.readFile("out.csv").startsWith("\357\273\277Artist,Title,Year,Format,Label,Catalogue_No,"
-                                                      "International_Catalogue_No,Notes\r\n\"Zappa, Frank\","
+                                                      "Notes,International_Catalogue_No\r\n\"Zappa, Frank\","
                                                       "\"\"\"Hot Rats\"\"\",1969,"));
     Exporter::exportStatement(*db, Catalogue::displayStatement(QString(), "ID"), folder.file("all.csv"));
     const QString copy = folder.createCatalogue("copy.mdb");

@@ -49,6 +49,13 @@ TEST(ImportWindow, ImportsWhatTheColumnsSayByKeyboardAndShowsIt)
         ProgramWindow::press(Qt::Key_End);
         ProgramWindow::press(Qt::Key_Up);
         EXPECT_EQ(in<QComboBox>(d, "cboFieldNotes")->currentText(), QStringLiteral("Comments"));
+        EXPECT_EQ(in<QLabel>(d, "lblColumns")->text(), QStringLiteral("Fields no column fills, left empty: Label, "
+                                                                      "Catalogue No., International Catalogue No."));
+        // The file's LP becomes an EP: Alt+M to the formats, Down to LP, Alt+E to what it becomes.
+        ProgramWindow::press(Qt::Key_M, Qt::AltModifier);
+        ProgramWindow::press(Qt::Key_Down);
+        ProgramWindow::press(Qt::Key_E, Qt::AltModifier);
+        QTest::keyClicks(ProgramWindow::focus(), QStringLiteral("EP"));
         ProgramWindow::press(Qt::Key_Return);
     }});
     QApplication::setActiveWindow(program.window.get());
@@ -56,6 +63,7 @@ TEST(ImportWindow, ImportsWhatTheColumnsSayByKeyboardAndShowsIt)
     QTest::keyClick(program.grid(), Qt::Key_I, Qt::ControlModifier);
     EXPECT_FALSE(program.stepsLeft());
     EXPECT_EQ(program.column(0), (QStringList{"Abba", "Blur", "Can"}));
+    EXPECT_EQ(program.column(3), (QStringList{"CD", "CD", "EP"}));
     EXPECT_EQ(program.column(6), (QStringList{"", "Signed", "Gatefold"}));
     EXPECT_EQ(program.control<StatusPanel>("pnlStatus")->caption(),
               QStringLiteral(" 2 recordings added, 1 already present, 0 new formats"));
@@ -112,7 +120,7 @@ TEST(ImportWindow, ExportWritesTheDisplayInItsOrder)
     EXPECT_EQ(Dialogs::takeShown().value(0).text, QDir::home().filePath("All.csv")) << "named after the Selection";
     EXPECT_EQ(program.folder.readFile("out.csv"),
               QByteArray("\xEF\xBB\xBF"
-                         "Artist,Title,Year,Format,Label,Catalogue_No,International_Catalogue_No,Notes\r\n"
+                         "Artist,Title,Year,Format,Label,Catalogue_No,Notes,International_Catalogue_No\r\n"
                          "Abba,Waterloo,1974,CD,,,,\r\nCan,Tago Mago,1971,LP,,,,\r\n"));
     EXPECT_EQ(program.control<StatusPanel>("pnlStatus")->caption(),
               QStringLiteral(" 2 recordings written to %1").arg(program.folder.file("out.csv")));

@@ -12,7 +12,8 @@ DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
 fail() { echo "install check: $*" >&2; exit 1; }
 
 for f in bin/varolin "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml" \
-         "share/icons/hicolor/scalable/apps/$id.svg" share/man/man1/varolin.1; do
+         "share/icons/hicolor/scalable/apps/$id.svg" share/man/man1/varolin.1.gz share/doc/varolin/copyright \
+         share/doc/varolin/changelog.Debian.gz; do
     [ -f "$root/usr/$f" ] || fail "missing /usr/$f"
 done
 for size in 16 22 24 32 48 64 128 256 512; do
