@@ -2,6 +2,7 @@
 
 #include "editor/frmRecord.h"
 #include "interchange/PdfExport.h"
+#include "store/UndoStack.h"
 
 #include <functional>
 #include <memory>
@@ -167,6 +168,13 @@ private:
 
     // Copy
     void CopyGridToClipboard();
+
+    // Undo and Redo of the changes made in this run
+    // Runs a command, keeping what it commits to the catalogue as one step to undo.
+    void RecordChange(UndoStack::Kind kind, const std::function<void()>& command);
+    void UndoChange(bool bRedo);
+    // The menu names what Undo and Redo would do, and offers them only when there is something.
+    void UpdateUndoItems();
 
     // Backups: a copy of a changed catalogue at start-up, and File > Restore Backup
     void BackUpAtStart();

@@ -62,6 +62,9 @@ void frmMain::mnuFileRestore_Click()
                          QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
         return;
     }
+    // The changes of this run are gone with the catalogue they were made to.
+    m_session.undo.clear();
+    UpdateUndoItems();
     RefreshAfterChange();
     ShowStatusMessage(this, QStringLiteral("The catalogue is back as it was on ") + items.at(i), 0);
 }

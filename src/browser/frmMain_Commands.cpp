@@ -100,6 +100,13 @@ void frmMain::CreateMenus()
 
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    addItem(mnuEdit, mnuEditItem, 10, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+            &frmMain::mnuEditItem_Click);
+    addItem(mnuEdit, mnuEditItem, 11, QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y),
+            &frmMain::mnuEditItem_Click);
+    mnuEditItem[11]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    UpdateUndoItems();
+    mnuEdit->addSeparator();
     addItem(mnuEdit, mnuEditItem, 0, QStringLiteral("&Copy Grid To Clipboard"), QKeySequence(Qt::CTRL | Qt::Key_C),
             &frmMain::mnuEditItem_Click);
     mnuEdit->addSeparator();
@@ -178,7 +185,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         for (const QMap<int, QAction*>* items : {&mnuFileItem, &mnuEditItem, &mnuFindItem}) {
             for (const QAction* action : *items) {
                 // Left unaccepted, the override lets the shortcut run instead of the control's own key.
-                if (action->shortcut() == typed)
+                if (action->shortcuts().contains(typed))
                     return true;
             }
         }
@@ -209,6 +216,10 @@ void frmMain::mnuEditItem_Click(int iIndex)
         break;
     case 8:
         cmdSelections_Click();
+        break;
+    case 10:
+    case 11:
+        UndoChange(iIndex == 11);
         break;
     default:
         break;

@@ -62,7 +62,8 @@ void frmMain::mnuFileImport_Click()
     m_sInterchangeFolder = QFileInfo(sPath).absolutePath();
 
     frmImport dlgImport(*m_session.catalogue(), this);
-    const std::optional<Importer::Counts> counts = dlgImport.ShowModal(sPath);
+    std::optional<Importer::Counts> counts;
+    RecordChange(UndoStack::Kind::Import, [&] { counts = dlgImport.ShowModal(sPath); });
     if (!counts)
         return;
     LetWindowSettle();

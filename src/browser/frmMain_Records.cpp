@@ -30,7 +30,9 @@ frmRecord::Result frmMain::ShowRecordEditor(const EditRequest& request)
 {
     if (!m_frmRecord)
         m_frmRecord = new frmRecord(m_session, this);
-    const frmRecord::Result result = m_frmRecord->ShowModal(request);
+    frmRecord::Result result;
+    RecordChange(request.mode == EditMode::New ? UndoStack::Kind::New : UndoStack::Kind::Amend,
+                 [&] { result = m_frmRecord->ShowModal(request); });
     if (result.load != frmRecord::LoadResult::Loaded)
         Dialogs::message(this, m_frmRecord->loadError(), QStringLiteral("Varolin"), QMessageBox::Ok,
                          QMessageBox::Warning);
@@ -139,22 +141,24 @@ void frmMain::cmdDelete_Click()
         return;
 
     const qint64 iDeleted = RowID(r);
+    DeleteOutcome outcome = DeleteOutcome::Kept;
     try {
-        switch (DeleteIfAsShown(r)) {
-        case DeleteOutcome::Deleted:
-            break;
-        case DeleteOutcome::Kept:
-            return;
-        case DeleteOutcome::Gone:
-            // Another program deleted it already: the display catches up, on the neighbour.
-            m_iCurrentID = NeighbourID(r);
-            RefreshAfterChange();
-            grdData->setFocus();
-            return;
-        }
+        RecordChange(UndoStack::Kind::Delete, [&] { outcome = DeleteIfAsShown(r); });
     } catch (const EngineError& e) {
         Dialogs::message(this, QStringLiteral("The Recording could not be deleted:\r\n\r\n") + e.description(),
                          QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
+        return;
+    }
+    switch (outcome) {
+    case DeleteOutcome::Deleted:
+        break;
+    case DeleteOutcome::Kept:
+        return;
+    case DeleteOutcome::Gone:
+        // Another program deleted it already: the display catches up, on the neighbour.
+        m_iCurrentID = NeighbourID(r);
+        RefreshAfterChange();
+        grdData->setFocus();
         return;
     }
     m_iCurrentID = iDeleted;

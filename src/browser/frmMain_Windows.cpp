@@ -14,7 +14,7 @@ void frmMain::cmdFormats_Click()
 {
     if (!m_frmFormats)
         m_frmFormats = new frmFormats(m_session, this);
-    m_frmFormats->ShowModal();
+    RecordChange(UndoStack::Kind::FormatsApply, [this] { m_frmFormats->ShowModal(); });
     // Changed descriptions show in the display whatever the auto-refresh setting says.
     if (m_frmFormats->FormatsChanged())
         RefreshAfterChange();

@@ -49,16 +49,19 @@ Session::~Session() = default;
 
 void Session::setCatalogue(std::unique_ptr<Database> catalogue)
 {
+    undo.clear();
     m_catalogue = std::move(catalogue);
 }
 
 std::unique_ptr<Database> Session::takeCatalogue()
 {
+    undo.clear();
     return std::move(m_catalogue);
 }
 
 void Session::closeCatalogue()
 {
+    undo.clear();
     m_catalogue.reset();
 }
 

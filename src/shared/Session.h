@@ -4,6 +4,7 @@
 #include "shared/HotKeySet.h"
 #include "shared/IniFile.h"
 #include "shared/SelectionList.h"
+#include "store/UndoStack.h"
 
 #include <memory>
 #include <QHash>
@@ -51,6 +52,7 @@ public:
     void setIniFile(const QString& iniFile) { m_iniFile = iniFile; }
 
     Database* catalogue() const { return m_catalogue.get(); }
+    // Another catalogue, or none, ends the history of Undo.
     void setCatalogue(std::unique_ptr<Database> catalogue);
     void closeCatalogue();
     // Hands the open catalogue over, leaving none.
@@ -97,6 +99,7 @@ public:
     QList<SelectionList::Selection> selections;
     FindRequest lastFind;
     DuplicateFinder duplicates;
+    UndoStack undo; // the changes made to the catalogue in this run
 
 private:
     QString m_iniFile;

@@ -95,6 +95,15 @@ QString Catalogue::recordingsOfFormatsOtherThanStatement(const QList<qint64>& fo
     return sql;
 }
 
+QString Catalogue::recordingsOfFormatsStatement(const QList<qint64>& formatIds)
+{
+    QStringList ids;
+    for (const qint64 id : formatIds)
+        ids << QString::number(id);
+    return QStringLiteral("SELECT Count(*) AS [Count] FROM [Recording] WHERE [Format] IN (%1)")
+        .arg(ids.join(QStringLiteral(", ")));
+}
+
 QStringList Catalogue::starterFormats()
 {
     return {QStringLiteral("LP"),          QStringLiteral("EP"),           QStringLiteral("Single"),

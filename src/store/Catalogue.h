@@ -19,6 +19,8 @@ public:
     static QString highestFormatInUseStatement();
     // The number of recordings, as "Count", whose format is in the table but not among the IDs.
     static QString recordingsOfFormatsOtherThanStatement(const QList<qint64>& formatIds);
+    // The number of recordings, as "Count", whose format is one of the IDs.
+    static QString recordingsOfFormatsStatement(const QList<qint64>& formatIds);
 
     // The formats a new catalogue starts with, in ID order from 1.
     static QStringList starterFormats();

@@ -351,4 +351,22 @@ TEST_F(RecordCommands, ANewCopyOfARecordingIsAskedAboutAndTheEditStays)
     EXPECT_EQ(recordings(), 3);
 }
 
+TEST_F(RecordCommands, CtrlZBringsADeletedRecordingBackAndCtrlYTakesItAgain)
+{
+    ASSERT_TRUE(program.start(kIni, Recordings(3)));
+    auto* undo = program.control<QAction>("mnuEditItem10");
+    EXPECT_EQ(std::make_pair(undo->text(), undo->isEnabled()), std::make_pair(QStringLiteral("&Undo"), false));
+    program.clickRow(2);
+    const qint64 id = grid()->idAt(2);
+    Dialogs::scriptMessageAnswer(QMessageBox::Yes);
+    focusGrid();
+    press(Qt::Key_Delete);
+    EXPECT_EQ(undo->text(), QStringLiteral("&Undo Delete of \"Artist 02 – Title 2\""));
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(program.column(1), QStringList({"Title 1", "Title 2", "Title 3"}));
+    EXPECT_EQ(std::make_pair(grid()->idAt(grid()->row()), grid()->selStartRow()), std::make_pair(id, 2));
+    press(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(program.column(1), QStringList({"Title 1", "Title 3"}));
+}
+
 } // namespace
