@@ -72,8 +72,6 @@ constexpr Entry kKeypad[] = {
 };
 
 constexpr int kKeypad0 = 96;
-constexpr int kF1 = 112;
-constexpr int kF24 = 135;
 
 template <std::size_t N>
 const Entry* byQtKey(const Entry (&table)[N], int qtKey)
@@ -109,7 +107,7 @@ int virtualKey(int qtKey, Qt::KeyboardModifiers modifiers)
     if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
         return qtKey;
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return kF1 + (qtKey - Qt::Key_F1);
+        return VkF1 + (qtKey - Qt::Key_F1);
     if (const Entry* entry = byQtKey(kKeys, qtKey))
         return entry->virtualKey;
     if (const Entry* entry = byQtKey(kAliases, qtKey))
@@ -123,8 +121,8 @@ int qtKey(int virtualKey)
         return virtualKey;
     if (virtualKey >= kKeypad0 && virtualKey <= kKeypad0 + 9)
         return Qt::Key_0 + (virtualKey - kKeypad0);
-    if (virtualKey >= kF1 && virtualKey <= kF24)
-        return Qt::Key_F1 + (virtualKey - kF1);
+    if (virtualKey >= VkF1 && virtualKey <= VkF24)
+        return Qt::Key_F1 + (virtualKey - VkF1);
     if (const Entry* entry = byVirtualKey(kKeypad, virtualKey))
         return entry->qtKey;
     if (const Entry* entry = byVirtualKey(kKeys, virtualKey))
@@ -138,8 +136,8 @@ QString name(int virtualKey)
         return QString(QChar(virtualKey));
     if (virtualKey >= kKeypad0 && virtualKey <= kKeypad0 + 9)
         return QStringLiteral("Num %1").arg(virtualKey - kKeypad0);
-    if (virtualKey >= kF1 && virtualKey <= kF24)
-        return QStringLiteral("F%1").arg(virtualKey - kF1 + 1);
+    if (virtualKey >= VkF1 && virtualKey <= VkF24)
+        return QStringLiteral("F%1").arg(virtualKey - VkF1 + 1);
     if (const Entry* entry = byVirtualKey(kKeypad, virtualKey))
         return QString::fromLatin1(entry->name);
     if (const Entry* entry = byVirtualKey(kKeys, virtualKey))

@@ -6,7 +6,7 @@
 // Hot keys are stored in varolin.ini as Windows virtual-key numbers; these map them to Qt's keys.
 namespace KeyCodes {
 
-// The virtual keys the windows act on by themselves.
+// The virtual keys the windows act on by themselves, and the range of the function keys.
 enum VirtualKey : int {
     VkBackspace = 8,
     VkTab = 9,
@@ -16,6 +16,8 @@ enum VirtualKey : int {
     VkHome = 36,
     VkInsert = 45,
     VkDelete = 46,
+    VkF1 = 112,
+    VkF24 = 135,
 };
 
 // The virtual-key number of a Qt key, 0 when it has none. Shifted US symbols give the key they are

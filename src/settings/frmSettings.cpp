@@ -7,13 +7,17 @@
 #include "shared/modVarolin.h"
 #include "shared/Session.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextDocument>
 #include <QToolButton>
@@ -23,11 +27,28 @@ namespace {
 // A hot-key entry longer than this is cut when the program next starts (the reader's limit).
 const int kMaxEntryLength = 99;
 const int kRowTops[] = {330, 720, 1080, 1440, 1800};
+const int kButtonsTop = 2220; // Add and Remove, in the frame below the rows
 
 // A tooltip shows a name as written, not read as markup.
 QString PlainTip(const QString& sTip)
 {
     return Qt::mightBeRichText(sTip) ? Qt::convertFromPlainText(sTip) : sTip;
+}
+
+// The text of a pressed key as the user knows it: "Shift+F3", "A", "Page Down".
+QString PressedKeyName(const QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers mods =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const QString sKey =
+        QKeySequence(QKeyCombination(mods, static_cast<Qt::Key>(event->key()))).toString(QKeySequence::NativeText);
+    return sKey.isEmpty() ? QStringLiteral("This key") : sKey;
+}
+
+bool IsModifierKey(int iKey)
+{
+    return iKey == Qt::Key_Shift || iKey == Qt::Key_Control || iKey == Qt::Key_Alt || iKey == Qt::Key_Meta ||
+           iKey == Qt::Key_AltGr || iKey == Qt::Key_Super_L || iKey == Qt::Key_Super_R;
 }
 
 } // namespace
@@ -40,7 +61,7 @@ frmSettings::frmSettings(Session& session, QWidget* parent) : DialogBase(parent)
                    Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
     CreateControls();
-    setFixedSize(Twips::toPixels(5295, this), Twips::toPixels(4005, this));
+    setFixedSize(Twips::toPixels(5295, this), Twips::toPixels(4470, this));
 }
 
 void frmSettings::CreateControls()
@@ -60,61 +81,82 @@ void frmSettings::CreateControls()
     chkRefresh->setObjectName(QStringLiteral("chkRefresh"));
     chkRefresh->setGeometry(Twips::rect(600, 840, 4215, 285, this));
 
-    frmHotKeys = new QGroupBox(QStringLiteral("Hot Keys"), this);
+    frmHotKeys = new QGroupBox(QStringLiteral("Hot &Keys"), this);
     frmHotKeys->setObjectName(QStringLiteral("frmHotKeys"));
-    frmHotKeys->setGeometry(Twips::rect(120, 1320, 4935, 2295, this));
+    frmHotKeys->setGeometry(Twips::rect(120, 1320, 4935, 2760, this));
     for (int i = 0; i < kRows; ++i) {
         lblHK[i] = new QLabel(frmHotKeys);
         lblHK[i]->setObjectName(QStringLiteral("lblHK%1").arg(i));
         lblHK[i]->setTextFormat(Qt::PlainText);
+        txtKey[i] = new QLineEdit(frmHotKeys);
+        txtKey[i]->setObjectName(QStringLiteral("txtKey%1").arg(i));
+        txtKey[i]->setReadOnly(true);
+        txtKey[i]->setAlignment(Qt::AlignCenter);
+        txtKey[i]->setToolTip(QStringLiteral("The key that types this text in the recording editor: "
+                                             "press F1 to F24 here to change it"));
         lblEq[i] = new QLabel(QStringLiteral("="), frmHotKeys);
         lblEq[i]->setObjectName(QStringLiteral("lblEq%1").arg(i));
         lblEq[i]->setAlignment(Qt::AlignCenter);
         txtHK[i] = new QLineEdit(frmHotKeys);
         txtHK[i]->setObjectName(QStringLiteral("txtHK%1").arg(i));
-        for (QWidget* w :
-             {static_cast<QWidget*>(lblHK[i]), static_cast<QWidget*>(lblEq[i]), static_cast<QWidget*>(txtHK[i])})
-            w->hide();
     }
-    LayOutHotKeyRows(0);
+    cmdAdd = new QPushButton(QStringLiteral("&Add"), frmHotKeys);
+    cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
+    cmdAdd->setToolTip(QStringLiteral("Add a hot key on the first function key that has none"));
+    cmdAdd->setGeometry(Twips::rect(2835, kButtonsTop, 900, 390, this));
+    cmdRemove = new QPushButton(QStringLiteral("Re&move"), frmHotKeys);
+    cmdRemove->setObjectName(QStringLiteral("cmdRemove"));
+    cmdRemove->setGeometry(Twips::rect(3795, kButtonsTop, 900, 390, this));
+    for (QPushButton* button : {cmdAdd, cmdRemove})
+        button->setAutoDefault(false);
+    ShowHotKeyRows();
 
-    QWidget* const order[] = {chkRefresh, txtHK[0], txtHK[1], txtHK[2], txtHK[3], txtHK[4], cmdCancel, cmdOK};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    QList<QWidget*> order{chkRefresh};
+    for (int i = 0; i < kRows; ++i)
+        order << txtKey[i] << txtHK[i];
+    order << cmdAdd << cmdRemove << cmdCancel << cmdOK;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
     // The window sees every key before the control that has the focus.
     watchKeys();
 
     connect(cmdOK, &QToolButton::clicked, this, &frmSettings::cmdOK_Click);
     connect(cmdCancel, &QToolButton::clicked, this, &frmSettings::cmdCancel_Click);
+    connect(cmdAdd, &QPushButton::clicked, this, &frmSettings::cmdAdd_Click);
+    connect(cmdRemove, &QPushButton::clicked, this, &frmSettings::cmdRemove_Click);
 }
 
-int frmSettings::HotKeyCount() const
+void frmSettings::LayOutHotKeyRows()
 {
-    return qBound(0, m_session.hotKeys.count(), static_cast<int>(kRows));
-}
-
-void frmSettings::LayOutHotKeyRows(int iCount)
-{
-    // The name column is as wide as the longest name needs, so that "Stereo" is not cut to "St";
-    // the text boxes give up the room. A name too long even for that ends in "…", whole in its tip.
+    // The name and key columns are as wide as their longest entry needs, so that "Stereo" is not
+    // cut to "St"; the text boxes give up the room. A name too long even for that ends in "…",
+    // whole in its tip.
     auto px = [this](int twips) { return Twips::toPixels(twips, this); };
-    const QFontMetrics metrics = lblHK[0]->fontMetrics();
-    const int iNameLeft = px(240);
-    const int iMaxName = px(1800);
+    QFont bold = lblHK[0]->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold); // the current row's name is bold
+    const int iCount = m_hotKeys.count();
     int iNameWidth = px(255);
-    for (int i = 0; i < iCount; ++i)
-        iNameWidth = qMax(iNameWidth, metrics.horizontalAdvance(m_session.hotKeys.at(i).name) + 2);
-    iNameWidth = qMin(iNameWidth, iMaxName);
-    const int iEqLeft = qMax(px(600), iNameLeft + iNameWidth + px(45));
-    const int iTextLeft = iEqLeft + px(315);
+    int iKeyWidth = px(540);
+    for (int i = 0; i < iCount; ++i) {
+        iNameWidth = qMax(iNameWidth, metrics.horizontalAdvance(m_hotKeys.at(i).name) + 2);
+        iKeyWidth = qMax(iKeyWidth, metrics.horizontalAdvance(KeyCodes::name(m_hotKeys.at(i).code)) + px(180));
+    }
+    iNameWidth = qMin(iNameWidth, px(1500));
+    iKeyWidth = qMin(iKeyWidth, px(1200));
+    const int iNameLeft = px(240);
+    const int iKeyLeft = iNameLeft + iNameWidth + px(60);
+    const int iEqLeft = iKeyLeft + iKeyWidth;
+    const int iTextLeft = iEqLeft + px(255);
     const int iTextRight = px(915 + 3780);
     for (int i = 0; i < kRows; ++i) {
         const int iTop = px(kRowTops[i]);
         lblHK[i]->setGeometry(iNameLeft, iTop, iNameWidth, px(285));
+        txtKey[i]->setGeometry(iKeyLeft, iTop, iKeyWidth, px(285));
         lblEq[i]->setGeometry(iEqLeft, iTop, px(255), px(285));
         txtHK[i]->setGeometry(iTextLeft, iTop, iTextRight - iTextLeft, px(285));
         if (i < iCount)
-            lblHK[i]->setText(metrics.elidedText(m_session.hotKeys.at(i).name, Qt::ElideRight, iNameWidth));
+            lblHK[i]->setText(metrics.elidedText(m_hotKeys.at(i).name, Qt::ElideRight, iNameWidth));
     }
 }
 
@@ -131,24 +173,53 @@ int frmSettings::ShowModal()
 void frmSettings::Form_Load()
 {
     chkRefresh->setChecked(m_session.autoRefresh);
-    const int iCount = HotKeyCount();
-    LayOutHotKeyRows(iCount);
+    m_hotKeys = HotKeySet();
+    for (int i = 0; i < qMin(m_session.hotKeys.count(), static_cast<int>(kRows)); ++i)
+        m_hotKeys.append(m_session.hotKeys.at(i));
+    m_iStoredCount = m_hotKeys.count();
+    for (int i = 0; i < kRows; ++i)
+        txtHK[i]->setText(i < m_hotKeys.count() ? UnescapeHotKeyText(m_hotKeys.at(i).text) : QString());
+    m_iCurrentRow = -1;
+    ShowHotKeyRows();
+}
+
+void frmSettings::ShowHotKeyRows()
+{
+    const int iCount = m_hotKeys.count();
+    LayOutHotKeyRows();
     for (int i = 0; i < kRows; ++i) {
         const bool bShown = i < iCount;
-        lblHK[i]->setVisible(bShown);
-        lblEq[i]->setVisible(bShown);
-        txtHK[i]->setVisible(bShown);
-        if (!bShown) {
-            txtHK[i]->clear();
+        for (QWidget* w : {static_cast<QWidget*>(lblHK[i]), static_cast<QWidget*>(txtKey[i]),
+                           static_cast<QWidget*>(lblEq[i]), static_cast<QWidget*>(txtHK[i])})
+            w->setVisible(bShown);
+        if (!bShown)
             continue;
-        }
-        const HotKey& hotKey = m_session.hotKeys.at(i);
+        const HotKey& hotKey = m_hotKeys.at(i);
         const QString sKey = KeyCodes::name(hotKey.code);
         lblHK[i]->setToolTip(PlainTip(QStringLiteral("%1, typed by %2").arg(hotKey.name, sKey)));
+        txtKey[i]->setText(sKey);
+        txtKey[i]->setAccessibleName(QStringLiteral("Key of %1").arg(hotKey.name));
         txtHK[i]->setToolTip(PlainTip(QStringLiteral("The text %1 types in the recording editor").arg(sKey)));
         txtHK[i]->setAccessibleName(hotKey.name);
-        txtHK[i]->setText(UnescapeHotKeyText(hotKey.text));
     }
+    cmdAdd->setEnabled(iCount < kRows);
+    SetCurrentRow(m_iCurrentRow < iCount ? m_iCurrentRow : -1);
+}
+
+void frmSettings::SetCurrentRow(int iRow)
+{
+    // The row Remove takes away stands out, also while the focus is on Remove itself.
+    m_iCurrentRow = iRow;
+    for (int i = 0; i < kRows; ++i) {
+        QFont font = lblHK[i]->font();
+        font.setBold(i == iRow);
+        lblHK[i]->setFont(font);
+    }
+    cmdRemove->setEnabled(iRow >= 0);
+    cmdRemove->setToolTip(iRow >= 0
+                              ? PlainTip(QStringLiteral("Remove the hot key %1 (%2)")
+                                             .arg(m_hotKeys.at(iRow).name, KeyCodes::name(m_hotKeys.at(iRow).code)))
+                              : QStringLiteral("Remove the hot key the focus was in last"));
 }
 
 bool frmSettings::eventFilter(QObject* watched, QEvent* event)
@@ -175,14 +246,70 @@ bool frmSettings::eventFilter(QObject* watched, QEvent* event)
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             return false;
-        for (int i = 0; i < kRows; ++i) {
+        for (int i = 0; i < m_hotKeys.count(); ++i) {
             if (watched == txtHK[i])
                 txtHK_GotFocus(i);
+            if (watched == txtHK[i] || watched == txtKey[i])
+                SetCurrentRow(i);
         }
         return false;
     }
+    case QEvent::Shortcut:
+        // Alt+K: the key of the row the focus is in, or of the first.
+        if (watched != frmHotKeys)
+            return false;
+        if (m_hotKeys.count() > 0)
+            txtKey[qMax(m_iCurrentRow, 0)]->setFocus(Qt::ShortcutFocusReason);
+        else
+            cmdAdd->setFocus(Qt::ShortcutFocusReason);
+        return true;
     default:
         return false;
+    }
+}
+
+bool frmSettings::previewKey(QKeyEvent* event)
+{
+    const auto it = std::find(txtKey.begin(), txtKey.end(), QApplication::focusWidget());
+    if (it == txtKey.end())
+        return false;
+    // Tab still walks on; Shift, Ctrl or Alt alone wait for the key they come with.
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        return false;
+    if (!event->isAutoRepeat() && !IsModifierKey(event->key()))
+        txtKey_KeyDown(static_cast<int>(it - txtKey.begin()), event);
+    return true;
+}
+
+void frmSettings::txtKey_KeyDown(int iIndex, const QKeyEvent* event)
+{
+    const int iCode = KeyCodes::virtualKey(event->key(), event->modifiers());
+    const QString sPressed = PressedKeyName(event);
+    const bool bModified =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (bModified && HotKeySet::isHotKeyCode(iCode)) {
+        Refuse(QStringLiteral("%1 cannot be a hot key: varolin.ini keeps a single key for each hot key, and it "
+                              "types its text with or without Shift, Ctrl or Alt held. Press %2 alone.")
+                   .arg(sPressed, KeyCodes::name(iCode)),
+               txtKey[iIndex]);
+        return;
+    }
+    switch (m_hotKeys.setCode(iIndex, iCode)) {
+    case HotKeySet::KeyRefusal::None:
+        ShowHotKeyRows();
+        return;
+    case HotKeySet::KeyRefusal::NotAHotKey:
+        Refuse(QStringLiteral("%1 cannot be a hot key. A hot key types its text wherever it is pressed in the "
+                              "recording editor, also while you type there, so it has to be a key that types "
+                              "nothing itself: one of the function keys F1 to F24.")
+                   .arg(sPressed),
+               txtKey[iIndex]);
+        return;
+    case HotKeySet::KeyRefusal::InUse:
+        Refuse(QStringLiteral("%1 already types the hot key \"%2\". Give that one another key first, or remove it.")
+                   .arg(sPressed, m_hotKeys.at(m_hotKeys.indexOfCode(iCode)).name),
+               txtKey[iIndex]);
+        return;
     }
 }
 
@@ -192,15 +319,44 @@ void frmSettings::txtHK_GotFocus(int iIndex)
     txtHK[iIndex]->selectAll();
 }
 
+void frmSettings::cmdAdd_Click()
+{
+    const int iRow = m_hotKeys.add();
+    if (iRow < 0)
+        return;
+    txtHK[iRow]->clear();
+    ShowHotKeyRows();
+    txtHK[iRow]->setFocus(Qt::OtherFocusReason);
+}
+
+void frmSettings::cmdRemove_Click()
+{
+    const int iRow = m_iCurrentRow;
+    if (iRow < 0 || iRow >= m_hotKeys.count())
+        return;
+    // The rows below move up with what was typed in them.
+    for (int i = iRow; i + 1 < m_hotKeys.count(); ++i)
+        txtHK[i]->setText(txtHK[i + 1]->text());
+    m_hotKeys.remove(iRow);
+    txtHK[m_hotKeys.count()]->clear();
+    // The focus moves before the last row hides, so that it never passes through a row that has gone.
+    const int iNext = qMin(iRow, m_hotKeys.count() - 1);
+    if (iNext >= 0)
+        txtHK[iNext]->setFocus(Qt::OtherFocusReason);
+    else
+        cmdAdd->setFocus(Qt::OtherFocusReason);
+    ShowHotKeyRows();
+}
+
 void frmSettings::cmdOK_Click()
 {
     const bool bAutoRefresh = chkRefresh->isChecked();
     QList<IniFile::Entry> aEntries{{QStringLiteral("Initialisation"), QStringLiteral("Auto-Refresh"),
                                     bAutoRefresh ? QStringLiteral("Yes") : QStringLiteral("No")}};
-    HotKeySet hotKeys = m_session.hotKeys;
-    for (int i = 0; i < HotKeyCount(); ++i) {
+    HotKeySet hotKeys = m_hotKeys;
+    for (int i = 0; i < hotKeys.count(); ++i) {
         const QString sShown = txtHK[i]->text();
-        const QString& sLoaded = m_session.hotKeys.at(i).text;
+        const QString& sLoaded = m_hotKeys.at(i).text;
         // A text left as it was shown keeps its stored form: the shown form has lost every brace,
         // and storing it would turn "{TAB}" into the word "TAB".
         hotKeys.setText(i, sShown == UnescapeHotKeyText(sLoaded) ? sLoaded : EscapeHotKeyText(sShown));
@@ -222,8 +378,8 @@ void frmSettings::cmdOK_Click()
                    txtHK[i]);
             return;
         }
-        aEntries.append({QStringLiteral("Hot-Keys"), QString::number(i + 1), sEntry});
     }
+    aEntries += hotKeys.fileEntries(m_iStoredCount, m_session.spaceSubst);
 
     // The session follows only what reached the file, so that it always says what the next start reads.
     QString sError;

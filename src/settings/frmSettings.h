@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/DialogBase.h"
+#include "shared/HotKeySet.h"
+
 #include <array>
 
 class QCheckBox;
@@ -9,12 +11,13 @@ class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QToolButton;
 class Session;
 
-// The settings window: auto-refresh and the texts of the hot keys. It shows the settings globals as
-// it opens; OK writes them to varolin.ini and, once they are there, into the globals. The caller
-// reads nothing back.
+// The settings window: auto-refresh and the hot keys, each with its key and its text. It shows the
+// session's settings as it opens; OK writes them to varolin.ini and, once they are there, into the
+// session. The caller reads nothing back.
 class frmSettings : public DialogBase
 {
     Q_OBJECT
@@ -30,15 +33,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void okKey() override { cmdOK_Click(); }
     void cancelKey() override { cmdCancel_Click(); }
+    // In a key box, a key pressed is the hot key's new key.
+    bool previewKey(QKeyEvent* event) override;
 
 private:
-    static const int kRows = 5;
+    static const int kRows = HotKeySet::kMaxKeys;
 
     void CreateControls();
     void Form_Load();
-    void LayOutHotKeyRows(int iCount);
-    int HotKeyCount() const;
+    // Shows a row for each hot key of the window's set, with its name and key.
+    void ShowHotKeyRows();
+    void LayOutHotKeyRows();
+    void SetCurrentRow(int iRow);
     void txtHK_GotFocus(int iIndex);
+    void txtKey_KeyDown(int iIndex, const QKeyEvent* event);
+    void cmdAdd_Click();
+    void cmdRemove_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
     void Refuse(const QString& sMessage, QWidget* focus);
@@ -49,8 +59,15 @@ private:
     QCheckBox* chkRefresh = nullptr;
     QGroupBox* frmHotKeys = nullptr;
     std::array<QLabel*, kRows> lblHK{};
+    std::array<QLineEdit*, kRows> txtKey{};
     std::array<QLabel*, kRows> lblEq{};
     std::array<QLineEdit*, kRows> txtHK{};
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdRemove = nullptr;
 
     Session& m_session;
+    // The hot keys as the window holds them: names, keys and the stored texts of the rows.
+    HotKeySet m_hotKeys;
+    int m_iStoredCount = 0; // the hot keys the file held as the window opened
+    int m_iCurrentRow = -1; // the row the focus was in last, which Remove removes
 };

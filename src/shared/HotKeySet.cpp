@@ -1,5 +1,6 @@
 #include "shared/HotKeySet.h"
 
+#include "platform/KeyCodes.h"
 #include "store/NumberText.h"
 
 namespace {
@@ -110,4 +111,51 @@ int HotKeySet::indexOfCode(int code) const
             return i;
     }
     return -1;
+}
+
+bool HotKeySet::isHotKeyCode(int code)
+{
+    return code >= KeyCodes::VkF1 && code <= KeyCodes::VkF24;
+}
+
+HotKeySet::KeyRefusal HotKeySet::setCode(int i, int code)
+{
+    HotKey& key = m_keys[i];
+    if (code == key.code)
+        return KeyRefusal::None;
+    if (!isHotKeyCode(code))
+        return KeyRefusal::NotAHotKey;
+    if (indexOfCode(code) >= 0)
+        return KeyRefusal::InUse;
+    if (key.name == KeyCodes::name(key.code))
+        key.name = KeyCodes::name(code);
+    key.code = code;
+    return KeyRefusal::None;
+}
+
+int HotKeySet::add()
+{
+    if (count() >= kMaxKeys)
+        return -1;
+    for (int code = KeyCodes::VkF1; code <= KeyCodes::VkF24; ++code) {
+        if (indexOfCode(code) < 0) {
+            m_keys.append({KeyCodes::name(code), code, QString()});
+            return count() - 1;
+        }
+    }
+    return -1;
+}
+
+QList<IniFile::Entry> HotKeySet::fileEntries(int storedCount, const QString& spaceSubst) const
+{
+    const QString section = QStringLiteral("Hot-Keys");
+    QList<IniFile::Entry> entries;
+    for (int i = 0; i < count(); ++i)
+        entries.append({section, QString::number(i + 1), entry(at(i), spaceSubst)});
+    // The start reads up to the first missing key. A key beyond an old gap would be read again
+    // once the gap is filled, unseen in the settings window until then.
+    const int last = qMin(count() > storedCount ? count() + 1 : storedCount, static_cast<int>(kMaxKeys));
+    for (int k = count() + 1; k <= last; ++k)
+        entries.append({section, QString::number(k), QString(), true});
+    return entries;
 }

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -37,6 +38,7 @@ protected:
     void TearDown() override { Dialogs::setScripted(false); }
     QByteArray ini() const { return folder.readFile(QStringLiteral("varolin.ini")); }
     QLineEdit* text(int i) { return window.findChild<QLineEdit*>(QStringLiteral("txtHK%1").arg(i)); }
+    QLineEdit* key(int i) { return window.findChild<QLineEdit*>(QStringLiteral("txtKey%1").arg(i)); }
     QCheckBox* refresh() { return window.findChild<QCheckBox*>(QStringLiteral("chkRefresh")); }
     // Shows the window and runs the steps while it is open; they must leave it.
     int show(const std::function<void()>& steps)
@@ -62,12 +64,13 @@ TEST_F(Settings, OkFromTheKeyboardWritesEachTextInStoredFormAndKeepsEveryOtherBy
         QString typed; // null: left as shown
         QByteArray written;
         QString global;
+        QString key;
     } rows[] = {
-        {"1=F2,113,Hello_{(}World{)}", "Hello (World)", "Hi (you)", "1=F2,113,Hi_{(}you{)}", "Hi {(}you{)}"},
+        {"1=F2,113,Hello_{(}World{)}", "Hello (World)", "Hi (you)", "1=F2,113,Hi_{(}you{)}", "Hi {(}you{)}", "F2"},
         // Keys the shown form cannot show survive a row nobody touched.
-        {"2=Tab,-5,x{TAB}y_z", "xTABy z", QString(), "2=Tab,-5,x{TAB}y_z", "x{TAB}y z"},
-        {"3=Caf\xE9,65,\x93q\x94", "“q”", "“q” – ok", "3=Caf\xE9,65,\x93q\x94_\x96_ok", "“q” – ok"},
-        {"4=R&B,115,x", "x", "  ", "4=R&B,115,__", "  "},
+        {"2=Tab,-5,x{TAB}y_z", "xTABy z", QString(), "2=Tab,-5,x{TAB}y_z", "x{TAB}y z", "Key -5"},
+        {"3=Caf\xE9,65,\x93q\x94", "“q”", "“q” – ok", "3=Caf\xE9,65,\x93q\x94_\x96_ok", "“q” – ok", "A"},
+        {"4=R&B,115,x", "x", "  ", "4=R&B,115,__", "  ", "F4"},
     };
     QByteArray before, after;
     for (const auto& row : rows)
@@ -75,15 +78,17 @@ TEST_F(Settings, OkFromTheKeyboardWritesEachTextInStoredFormAndKeepsEveryOtherBy
     start(before);
     EXPECT_EQ(show([&] {
                   EXPECT_EQ(ProgramWindow::focus(), refresh());
-                  // Tab selects the whole text, so that typing replaces it; the fifth row is hidden.
+                  // Tab goes to each row's key, then selects its text, so that typing replaces it.
                   for (int i = 0; i < 4; ++i) {
+                      press(Qt::Key_Tab);
+                      EXPECT_TRUE(ProgramWindow::focus() == key(i) && key(i)->text() == rows[i].key) << i;
                       press(Qt::Key_Tab);
                       EXPECT_EQ(ProgramWindow::focus(), text(i));
                       EXPECT_EQ(text(i)->selectedText(), rows[i].shown);
                       if (!rows[i].typed.isNull())
                           type(rows[i].typed);
                   }
-                  for (const char* name : {"cmdCancel", "cmdOK", "chkRefresh", "txtHK0"}) {
+                  for (const char* name : {"cmdAdd", "cmdRemove", "cmdCancel", "cmdOK", "chkRefresh", "txtKey0"}) {
                       press(Qt::Key_Tab);
                       EXPECT_EQ(ProgramWindow::focus()->objectName(), QLatin1String(name));
                   }
@@ -149,6 +154,28 @@ TEST_F(Settings, CancelAndEveryRefusedSaveWriteNothing)
         EXPECT_EQ(session.hotKeys.at(0).text, QStringLiteral("Hello World"));
     }
     EXPECT_TRUE(Dialogs::takeShown().isEmpty());
+}
+
+TEST_F(Settings, HotKeysAddedKeyedAndRemovedByKeyboardAreWhatOkWrites)
+{
+    start("1=F2,113,Hello\r\n");
+    // An access key clicks its button a moment later, as it is seen to go down.
+    const auto alt = [](Qt::Key k) { press(k, Qt::AltModifier), QTest::qWait(150); };
+    EXPECT_EQ(show([&] {
+                  alt(Qt::Key_A); // a row on the first free key, the focus in its text
+                  type("New (one)");
+                  press(Qt::Key_Tab, Qt::ShiftModifier);
+                  press(Qt::Key_F5, Qt::ShiftModifier); // refused, saying why
+                  EXPECT_TRUE(ProgramWindow::said().startsWith("Varolin: ") && key(1)->text() == "F1");
+                  press(Qt::Key_F5);
+                  // Alt+M removes the row the focus is in, here from its key.
+                  alt(Qt::Key_A), press(Qt::Key_Tab, Qt::ShiftModifier), alt(Qt::Key_M);
+                  EXPECT_EQ(ProgramWindow::focus(), text(1));
+                  press(Qt::Key_Return);
+              }),
+              QDialog::Accepted);
+    EXPECT_TRUE(ini().contains("1=F2,113,Hello\r\n") && ini().contains("2=F5,116,New_{(}one{)}\r\n[SQL]"));
+    EXPECT_EQ(session.hotKeys.at(1).code, 116) << "the editor's keys from now on";
 }
 
 } // namespace

@@ -159,6 +159,44 @@ TEST_F(Configuration, LoadsTheSettingsAndTheHotKeysUpToTheFirstGap)
     }
 }
 
+TEST_F(Configuration, HotKeysTakeFreeFunctionKeysAndReadBackAsEdited)
+{
+    const auto used = HotKeySet::KeyRefusal::InUse, bad = HotKeySet::KeyRefusal::NotAHotKey;
+    // Each step: 'k' gives hot key i the code, refused as said; 'a' adds at i (-1: full); 'r' removes i.
+    using Step = std::tuple<char, int, int, HotKeySet::KeyRefusal>;
+    const std::tuple<QByteArray, QList<Step>, QStringList> cases[] = {
+        // A name that was its key's name follows the key; only F1 to F24, each on one hot key. A
+        // removed key leaves nothing behind.
+        {"1=F2,113,a_b\n2=Mono,112,m\n3=C,114,c\n",
+         {{'k', 0, 123, {}}, {'k', 1, 123, used}, {'k', 1, 65, bad}, {'k', 1, 135, {}}, {'r', 2, 0, {}}},
+         {"F12,123,a_b", "Mono,135,m"}},
+        // Added on the first free function key, up to five; one beyond an old gap stays away.
+        {"1=A,113,a\n2=B,115,b\n5=Dead,65,x\n",
+         {{'a', 2, 0, {}}, {'a', 3, 0, {}}, {'a', 4, 0, {}}, {'a', -1, 0, {}}, {'r', 0, 0, {}}},
+         {"B,115,b", "F1,112,", "F3,114,", "F5,116,"}},
+    };
+    for (const auto& [hotKeys, steps, loaded] : cases) {
+        SCOPED_TRACE(hotKeys.constData());
+        setIni("[Hot-Keys]\n" + hotKeys);
+        session.LoadSettings();
+        HotKeySet set = session.hotKeys;
+        for (const auto& [op, i, code, refused] : steps) {
+            if (op == 'k')
+                EXPECT_EQ(set.setCode(i, code), refused) << code;
+            else if (op == 'a')
+                EXPECT_EQ(set.add(), i);
+            else
+                set.remove(i);
+        }
+        ASSERT_TRUE(IniFile::write(session.iniFile(), set.fileEntries(session.hotKeys.count(), "_")));
+        session.LoadSettings();
+        QStringList entries;
+        for (int i = 0; i < session.hotKeys.count(); ++i)
+            entries << HotKeySet::entry(session.hotKeys.at(i), "_");
+        EXPECT_EQ(entries, loaded);
+    }
+}
+
 TEST_F(Configuration, WriteChangesOnlyItsKeysInTheFilesEncoding)
 {
     // Other lines stay byte for byte with their own line ends, undefined Windows-1252 bytes and an
