@@ -1,12 +1,9 @@
-// The engine tells of each row as it is written only when asked for it at build time; the library
-// the program links has it, the header declares it only on request.
-#define SQLITE_ENABLE_PREUPDATE_HOOK
-#include <sqlite3.h>
-
 #include "store/ChangeCapture.h"
 
 #include "store/Database.h"
 #include "store/RowImage.h"
+
+#include <sqlite3.h>
 
 #include <algorithm>
 
