@@ -23,6 +23,7 @@ ChangeCapture::ChangeCapture(Database& catalogue, const QStringList& tables)
     sqlite3_preupdate_hook(m_db, &ChangeCapture::rowChanging, this);
     sqlite3_commit_hook(m_db, &ChangeCapture::committing, this);
     sqlite3_rollback_hook(m_db, &ChangeCapture::rolledBack, this);
+    sqlite3_trace_v2(m_db, SQLITE_TRACE_STMT, &ChangeCapture::statementStarting, this);
 }
 
 ChangeCapture::~ChangeCapture()
@@ -32,6 +33,7 @@ ChangeCapture::~ChangeCapture()
     sqlite3_preupdate_hook(m_db, nullptr, nullptr);
     sqlite3_commit_hook(m_db, nullptr, nullptr);
     sqlite3_rollback_hook(m_db, nullptr, nullptr);
+    sqlite3_trace_v2(m_db, 0, nullptr, nullptr);
 }
 
 QByteArray ChangeCapture::image(sqlite3* db, bool newValues)
@@ -82,18 +84,8 @@ void ChangeCapture::Rows::note(qint64 rowid, const QByteArray& before, const QBy
 
 int ChangeCapture::committing(void* self)
 {
-    auto* capture = static_cast<ChangeCapture*>(self);
-    for (qsizetype t = 0; t < capture->m_pending.size(); ++t) {
-        Rows& pending = capture->m_pending[t];
-        Rows& committed = capture->m_committed[t];
-        if (committed.rows.isEmpty()) {
-            std::swap(committed, pending);
-            continue;
-        }
-        for (const RowChanges::Row& row : std::as_const(pending.rows))
-            committed.note(row.rowid, row.before, row.after);
-    }
-    capture->m_pending = QList<Rows>(capture->m_watched.size());
+    // The engine asks before it writes the file, which may still fail; then it rolls back.
+    static_cast<ChangeCapture*>(self)->m_committing = true;
     return 0; // the commit goes ahead
 }
 
@@ -101,10 +93,38 @@ void ChangeCapture::rolledBack(void* self)
 {
     auto* capture = static_cast<ChangeCapture*>(self);
     capture->m_pending = QList<Rows>(capture->m_watched.size());
+    capture->m_committing = false;
 }
 
-RowChanges ChangeCapture::changes() const
+int ChangeCapture::statementStarting(unsigned, void* self, void*, void*)
 {
+    // The commit asked for has ended: a failure would have rolled back by now.
+    static_cast<ChangeCapture*>(self)->settle();
+    return 0;
+}
+
+void ChangeCapture::settle()
+{
+    if (!m_committing)
+        return;
+    m_committing = false;
+    for (qsizetype t = 0; t < m_pending.size(); ++t) {
+        Rows& pending = m_pending[t];
+        Rows& committed = m_committed[t];
+        if (committed.rows.isEmpty()) {
+            std::swap(committed, pending);
+            continue;
+        }
+        for (const RowChanges::Row& row : std::as_const(pending.rows))
+            committed.note(row.rowid, row.before, row.after);
+    }
+    m_pending = QList<Rows>(m_watched.size());
+}
+
+RowChanges ChangeCapture::changes()
+{
+    if (m_db && sqlite3_get_autocommit(m_db))
+        settle();
     RowChanges changes;
     for (qsizetype t = 0; t < m_watched.size(); ++t) {
         if (m_committed.at(t).rows.isEmpty())

@@ -14,7 +14,9 @@ struct sqlite3;
 // What this program commits to the named tables while the capture lasts, row by row: each row's
 // image before its first change and after its last. The engine hands the images over as it writes
 // each row, so nothing another program does can come between, and nothing is read twice. A
-// transaction that is rolled back takes its rows with it. One capture at a time on a catalogue.
+// transaction that is rolled back takes its rows with it, also one whose commit fails (a full disk):
+// its rows count only once the next statement starts, or the capture is asked, with the commit
+// through. One capture at a time on a catalogue.
 class ChangeCapture
 {
 public:
@@ -24,7 +26,7 @@ public:
     ChangeCapture& operator=(const ChangeCapture&) = delete;
 
     // What has been committed so far. Throws EngineError when the tables' columns cannot be read.
-    RowChanges changes() const;
+    RowChanges changes();
 
 private:
     // The rows of one table in the order they were first written, found by rowid.
@@ -39,6 +41,9 @@ private:
                             qint64 newRowid);
     static int committing(void* self);
     static void rolledBack(void* self);
+    static int statementStarting(unsigned type, void* self, void* statement, void* sql);
+    // Counts the rows of a commit that went through.
+    void settle();
     QByteArray image(sqlite3* db, bool newValues);
 
     Database& m_catalogue;
@@ -46,7 +51,8 @@ private:
     bool m_utf8 = false; // the catalogue stores its text as UTF-8
     QStringList m_watched;
     QList<QByteArray> m_watchedUtf8;
-    QList<Rows> m_committed; // one for each watched table
-    QList<Rows> m_pending;   // written in the open transaction
-    QByteArray m_image;      // where each image is put together, kept to spare the allocations
+    QList<Rows> m_committed;   // one for each watched table
+    QList<Rows> m_pending;     // written in the open transaction
+    bool m_committing = false; // the open transaction is being committed
+    QByteArray m_image;        // where each image is put together, kept to spare the allocations
 };

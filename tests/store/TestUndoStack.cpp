@@ -3,14 +3,18 @@
 #include "interchange/Importer.h"
 #include "store/ChangeCapture.h"
 #include "store/Database.h"
+#include "store/EngineError.h"
 #include "store/FormatList.h"
 #include "store/RecordingStore.h"
 #include "store/Statement.h"
 #include "store/UndoStack.h"
 #include "support/TestFolder.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
+#include <QFileInfo>
 #include <sqlite3.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -79,6 +83,23 @@ void New(Database& db)
     RecordingStore(db).insert({"Kate Bush", "Wuthering Heights", "1978", "", "", "", "", 2});
 }
 
+// A save the full disk refuses at its commit, then one that goes through.
+void FullDiskThenNew(Database& db)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit full{static_cast<rlim_t>(QFileInfo(db.path()).size()), limit.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &full);
+    const QString notes(20000, QLatin1Char('x'));
+    EXPECT_NE(TestFolder::thrown<EngineError>([&] {
+                  RecordingStore(db).save(1, {"Abba", "Waterloo", "", "", "", "", notes, 1});
+              }),
+              "(nothing thrown)");
+    setrlimit(RLIMIT_FSIZE, &limit);
+    RecordingStore(db).insert({"Can", "Ege Bamyasi", "", "", "", "", "", 2});
+}
+
 void Import(Database& db)
 {
     const CsvReader csv("Artist,Title,Format\nCan,Tago Mago,Wire\nCan,Ege Bamyasi,LP\nNeu!,Neu!,Wire\n");
@@ -120,6 +141,8 @@ TEST(UndoStack, UndoRestoresExactlyRedoReappliesAndAnotherProgramsChangeIsRefuse
         {UndoStack::Kind::New, New, "New Recording \"Kate Bush – Wuthering Heights\"",
          "DELETE FROM Recording WHERE ID = 3",
          "another program has deleted the Recording with the ID 3 since."},
+        {UndoStack::Kind::New, FullDiskThenNew, "New Recording \"Can – Ege Bamyasi\"",
+         "DELETE FROM Recording WHERE ID = 3", "another program has deleted the Recording with the ID 3 since."},
         {UndoStack::Kind::Import, Import, "Import of 3 Recordings",
          "UPDATE Recording SET Year = '1971' WHERE Title = 'Tago Mago'",
          "another program has changed the Recording \"Can – Tago Mago\" since."},
