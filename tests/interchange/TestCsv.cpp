@@ -72,6 +72,9 @@ TEST(CsvReader, RefusesWhatItCannotReadWholeNamingTheLine)
         {"\357\273\277A,B\n\xFF,2\n", "marked as UTF-8 but holds bytes that are not UTF-8"},
         {"A,B\nMot\xC3\xB6rhead,Dü\r\nBj\xF6rk,2\n", "line 3 holds bytes that are not UTF-8 text, though the rest"},
         {"A,B\nMot\xC3\xB6rhead,D\xC3\xBC\xC3", "line 2 holds bytes that are not UTF-8 text, though the rest"},
+        // Characters of three and four bytes (’, €, a clef) count as UTF-8 too.
+        {"A\n\xE2\x80\x99\xE2\x82\xAC \xF0\x9D\x84\x9E\nBj\xF6rk\n",
+         "line 3 holds bytes that are not UTF-8 text, though the rest"},
         {"\357\273\277A,B\n1,\xC3", "marked as UTF-8 but holds bytes that are not UTF-8"}, // cut off at the end
         {"", "the file is empty"},
         {"\xEF\xBB\xBF", "the file is empty"},

@@ -265,6 +265,7 @@ TEST(Database, ASnapshotRunsOneReadOnlyStatementAndIsACopyAndAReadOnlyCatalogueK
     rs->moveNext();
     EXPECT_TRUE(rs->eof());
     EXPECT_THROW(rs->moveNext(), EngineError);
+    EXPECT_THROW(rs->field("Artist"), EngineError) << "past the last row there is no field to read";
 }
 
 } // namespace

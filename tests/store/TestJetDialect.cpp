@@ -96,7 +96,8 @@ TEST_F(JetDialect, ExpressionsFollowJetRules)
         {"Trim('  x ') & LTrim(' y') & RTrim('z ') = 'xyz' AND Artist = 'Zed'", {"Last"}},
         {"Str(Val(Year)) = ' 2001' AND Val('12abc') = 12", {"Last"}},
         {"IIf(Val(Year) > 1990, 'new', 'old') = 'new'", {"a_b [live]", "Last"}},
-        {"Year(#5/10/96#) = 1996 AND Month(#5/10/96#) = 5 AND Day(#5/10/96#) = 10 AND Artist = 'Zed'", {"Last"}},
+        {"Year(#5/10/96#) = 1996 AND Month(#5/10/96 0:15#) = 5 AND Day(#5/10/96 23:59#) = 10 AND Artist = 'Zed'",
+         {"Last"}},
         // Literals and texts read dates alike: one rule for short years, none of five digits.
         {"Year('5/10/6') = 2006 AND Year(#5/10/6#) = 2006 AND Year('5/10/30') = Year(#5/10/30#) AND Artist = 'Zed'",
          {"Last"}},
@@ -148,7 +149,10 @@ TEST_F(JetDialect, UnreadableSelectionsAreRefusedWithTheirReason)
                               {"Artist ? 'x'", "unexpected character"},
                               {"Artist = 'x' /* open", "no closing '*/'"}};
     for (const auto& [where, reason] : cases)
-        EXPECT_TRUE(refusal(where).contains(reason)) << where;
+        EXPECT_TRUE(refusal(where).contains(reason)) << where << ": " << refusal(where).toStdString();
+    // A stray point at the very end of the statement (ending its order) is read as nothing more.
+    const QString sOrder = TestFolder::thrown<EngineError>([] { titles(QString(), QStringLiteral("Artist .")); });
+    EXPECT_TRUE(sOrder.contains("a field name expected at the end")) << sOrder.toStdString();
     EXPECT_EQ(titles(QString()).size(), 6) << "nothing may change";
 }
 
