@@ -33,6 +33,26 @@ bool isDark(const QPalette& palette)
     return palette.color(QPalette::Window).lightness() < 128;
 }
 
+// The axis holds each name once: a name met before, two names cut to the same text or an artist
+// called "(none)", would put its bar on the other's place. Marks that show nothing tell it apart.
+QString uniqueName(QString name, const QStringList& taken)
+{
+    while (taken.contains(name))
+        name += QChar(0x200B);
+    return name;
+}
+
+// A whole number of 1, 2 or 5 times a power of ten, giving at most about six ticks up to top.
+int tickStep(int top)
+{
+    for (int power = 1;; power *= 10) {
+        for (const int factor : {1, 2, 5}) {
+            if (top <= qint64(6) * factor * power)
+                return factor * power;
+        }
+    }
+}
+
 } // namespace
 
 ChartPanel::ChartPanel(const QString& heading, Shape shape, QWidget* parent) : QWidget(parent), m_shape(shape)
@@ -129,7 +149,8 @@ void ChartPanel::rebuildChart()
     for (const CollectionStatistics::Bar& bar : std::as_const(bars)) {
         *set << bar.count;
         // A name too long for the chart is cut there; the table beside it holds it whole.
-        names << (bar.name.size() > kLongestName ? bar.name.left(kLongestName - 1) + QChar(0x2026) : bar.name);
+        names << uniqueName(bar.name.size() > kLongestName ? bar.name.left(kLongestName - 1) + QChar(0x2026) : bar.name,
+                            names);
         most = std::max(most, bar.count);
     }
     QAbstractBarSeries* series = m_shape == Shape::Bars ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries)
@@ -150,10 +171,15 @@ void ChartPanel::rebuildChart()
     if (m_shape == Shape::Columns && names.size() * (longest + 8) > std::max(m_view->width(), 560) * 4 / 5)
         categories->setLabelsAngle(-45);
     auto* counts = new QValueAxis;
-    // Whole numbers with room above the longest bar for its label.
-    counts->setRange(0, std::max(1, most + std::max(1, most / 8)));
+    // Whole numbers with room above the longest bar for its label: a tick between two of them
+    // would be labelled as one of its neighbours.
+    const int top = std::max(1, most + std::max(1, most / 8));
+    const int step = tickStep(top);
+    counts->setRange(0, (top + step - 1) / step * step);
+    counts->setTickType(QValueAxis::TicksDynamic);
+    counts->setTickAnchor(0);
+    counts->setTickInterval(step);
     counts->setLabelFormat(QStringLiteral("%d"));
-    counts->applyNiceNumbers();
     const Qt::Alignment categorySide = m_shape == Shape::Bars ? Qt::AlignLeft : Qt::AlignBottom;
     const Qt::Alignment countSide = m_shape == Shape::Bars ? Qt::AlignBottom : Qt::AlignLeft;
     chart->addAxis(categories, categorySide);

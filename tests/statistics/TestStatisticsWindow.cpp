@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
+#include <QBarCategoryAxis>
 #include <QChartView>
 #include <QClipboard>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QValueAxis>
 
 namespace {
 
@@ -60,6 +62,20 @@ TEST(StatisticsWindow, CountsTheFilteredDisplayOrAllAndCopiesAndSavesByKeyboard)
     EXPECT_TRUE(QImage(png).width() > 100);
     EXPECT_TRUE(program.folder.readFile("formats.svg").contains("<svg"));
     EXPECT_TRUE(program.folder.readFile("formats.svg").contains(">LP<")) << "the chart's names are text";
+}
+
+// Each bar on a place of its own (two names cut alike, "(none)" twice), against whole numbers.
+TEST(ChartPanel, ShowsEveryBarAgainstWholeNumbers)
+{
+    const QString cut(40, QLatin1Char('x'));
+    for (const QList<CollectionStatistics::Bar>& bars : QList<QList<CollectionStatistics::Bar>>{
+             {}, {{"1971", 1}}, {{"(none)", 5}, {cut + "a", 3}, {cut + "b", 2}, {"(none)", 1}}}) {
+        ChartPanel panel(QStringLiteral("Chart"), ChartPanel::Shape::Bars);
+        panel.setBars(bars);
+        const QList<QAbstractAxis*> axes = panel.chartView()->chart()->axes();
+        EXPECT_EQ(static_cast<QBarCategoryAxis*>(axes.first())->count(), bars.size());
+        EXPECT_EQ(static_cast<QValueAxis*>(axes.last())->tickInterval(), 1);
+    }
 }
 
 } // namespace
