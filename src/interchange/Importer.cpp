@@ -150,17 +150,25 @@ void Importer::mapFormats(const QStringList& items)
             throw InterchangeError(
                 QStringLiteral("--map-format takes SOURCE=FORMAT; '%1' names no format of the file before '='.")
                     .arg(item));
-        bySource.insert(normal(item.left(equals)), parsed.size());
+        const QString key = normal(item.left(equals));
+        if (const qsizetype earlier = bySource.value(key, -1); earlier >= 0)
+            throw InterchangeError(QStringLiteral("--map-format names the format '%1' twice ('%2' and '%3').")
+                                       .arg(parsed.at(earlier).source, items.at(earlier), item));
+        bySource.insert(key, parsed.size());
         parsed.append({item.left(equals).trimmed(), item.mid(equals + 1)});
     }
     const QStringList formats = sourceFormats();
     for (const QString& format : formats) {
         const QString key = normal(format);
-        const qsizetype i = bySource.value(key, bySource.value(key.section(QLatin1Char(','), 0, 0), -1));
-        if (i >= 0) {
-            setFormatTarget(format, parsed.at(i).target);
-            parsed[i].used = true;
+        const qsizetype whole = bySource.value(key, -1);
+        const qsizetype first = bySource.value(key.section(QLatin1Char(','), 0, 0), -1);
+        // Both items name the format of the file, though the whole name chooses for it.
+        for (const qsizetype i : {whole, first}) {
+            if (i >= 0)
+                parsed[i].used = true;
         }
+        if (whole >= 0 || first >= 0)
+            setFormatTarget(format, parsed.at(whole >= 0 ? whole : first).target);
     }
     for (const Item& item : std::as_const(parsed)) {
         if (item.used)

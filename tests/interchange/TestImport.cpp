@@ -80,6 +80,15 @@ TEST(Import, CollectionExportGivesEveryRecordingOnceAndAgainNothing)
     EXPECT_EQ(importBytes(catalogue, kCollectionExport), "0 recordings added, 4 already present, 0 new formats");
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Format").toInt(), 14);
     EXPECT_EQ(recordingsOf(catalogue).size(), 4);
+    const auto db = Database::open(catalogue);
+    const CsvReader csv(kCollectionExport);
+    Importer importer(*db, csv, ColumnMapping::match(csv.columns()));
+    importer.mapFormats({"Vinyl, LP, Album, Gatefold=EP", "vinyl=78"});
+    EXPECT_EQ(importer.formatTarget("Vinyl, LP, Album, Gatefold"), "EP");
+    EXPECT_EQ(failure([&] {
+                  importer.mapFormats({"cd=LP", "CD=EP"});
+              }),
+              "--map-format names the format 'cd' twice ('cd=LP' and 'CD=EP').");
 }
 
 TEST(FormatMatcher, TakesTheMostSpecificDetailTheCatalogueHas)
