@@ -110,6 +110,8 @@ TEST(FormatMatcher, TakesTheMostSpecificDetailTheCatalogueHas)
         {"2xVinyl, Album", "Vinyl"}, // nothing known: the first part, without its quantity, is new
         {"3 x Shellac, 10\"", "Shellac"},
         {"2x, LP", "LP"},
+        {"2x, Vinyl", "Vinyl"},
+        {"0x", ""},
         {" , ", ""},
     };
     for (const auto& c : cases)
