@@ -18,7 +18,8 @@ QString FormatMatcher::find(const QString& text) const
 
 QStringList FormatMatcher::details(const QString& text)
 {
-    static const QRegularExpression quantity(QStringLiteral(R"(^\d+\s*[x×]\s*(?=\S))"),
+    // A part that is only a quantity ("2x") names no format.
+    static const QRegularExpression quantity(QStringLiteral(R"(^\d+\s*[x×]\s*)"),
                                              QRegularExpression::CaseInsensitiveOption);
     QStringList parts;
     for (const QString& part : text.split(QLatin1Char(','))) {

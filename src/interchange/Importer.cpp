@@ -5,6 +5,7 @@
 #include "interchange/ReleaseKey.h"
 #include "store/Database.h"
 #include "store/EngineError.h"
+#include "store/FormatList.h"
 #include "store/Statement.h"
 
 #include <limits>
@@ -99,7 +100,7 @@ QString Importer::formatTarget(const QString& source) const
 void Importer::setFormatTarget(const QString& source, const QString& target)
 {
     const QString existing = m_matcher.find(target);
-    m_chosen.insert(source.toCaseFolded(), existing.isEmpty() ? target.trimmed() : existing);
+    m_chosen.insert(source.toCaseFolded(), existing.isEmpty() ? FormatList::tidied(target) : existing);
     m_targetOf.clear();
 }
 
@@ -108,7 +109,8 @@ QString Importer::sourceFormat(int row) const
     const int column = m_mapping.column(RecordingFields::Format);
     if (column < 0)
         return QString();
-    return m_source.formatText(column, m_source.value(row, column)).trimmed();
+    // A new format's description follows the rules of one typed in Edit Formats.
+    return FormatList::tidied(m_source.formatText(column, m_source.value(row, column)));
 }
 
 QStringList Importer::sourceFormats() const
@@ -150,17 +152,25 @@ void Importer::mapFormats(const QStringList& items)
             throw InterchangeError(
                 QStringLiteral("--map-format takes SOURCE=FORMAT; '%1' names no format of the file before '='.")
                     .arg(item));
-        bySource.insert(normal(item.left(equals)), parsed.size());
+        const QString key = normal(item.left(equals));
+        if (const qsizetype earlier = bySource.value(key, -1); earlier >= 0)
+            throw InterchangeError(QStringLiteral("--map-format names the format '%1' twice ('%2' and '%3').")
+                                       .arg(parsed.at(earlier).source, items.at(earlier), item));
+        bySource.insert(key, parsed.size());
         parsed.append({item.left(equals).trimmed(), item.mid(equals + 1)});
     }
     const QStringList formats = sourceFormats();
     for (const QString& format : formats) {
         const QString key = normal(format);
-        const qsizetype i = bySource.value(key, bySource.value(key.section(QLatin1Char(','), 0, 0), -1));
-        if (i >= 0) {
-            setFormatTarget(format, parsed.at(i).target);
-            parsed[i].used = true;
+        const qsizetype whole = bySource.value(key, -1);
+        const qsizetype first = bySource.value(key.section(QLatin1Char(','), 0, 0), -1);
+        // Both items name the format of the file, though the whole name chooses for it.
+        for (const qsizetype i : {whole, first}) {
+            if (i >= 0)
+                parsed[i].used = true;
         }
+        if (whole >= 0 || first >= 0)
+            setFormatTarget(format, parsed.at(whole >= 0 ? whole : first).target);
     }
     for (const Item& item : std::as_const(parsed)) {
         if (item.used)
@@ -296,6 +306,13 @@ Importer::Counts Importer::pass(bool write, const std::function<void(int, int)>&
                         QStringLiteral("The new format \"%1\" (%2) cannot be added: the highest Format ID is already "
                                        "in use. Nothing has been imported.")
                             .arg(f[Format], m_source.rowPlace(row)));
+                // Refused only when written: the window lists it first, to be given another format.
+                if (write && f[Format].size() > FormatList::kMaxDescription)
+                    throw InterchangeError(
+                        QStringLiteral("The new format \"%1...\" (%2) is longer than a format can be (%3 "
+                                       "characters); is the right column the Format? Nothing has been imported.")
+                            .arg(f[Format].left(40), m_source.rowPlace(row))
+                            .arg(FormatList::kMaxDescription));
                 formatId = ++highestFormatId;
                 formatIds.insert(folded, formatId);
                 ++counts.newFormats;

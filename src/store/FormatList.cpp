@@ -13,8 +13,6 @@
 
 namespace {
 
-// Far beyond any format's name: longer text was pasted by mistake, and no list could show it.
-const int kMaxDescription = 255;
 const qint64 kLastID = std::numeric_limits<qint64>::max();
 
 // A whole-number value of an ID column; a table another tool made may hold anything there.
@@ -125,15 +123,21 @@ QString FormatList::newRefusal() const
                : QString();
 }
 
-QString FormatList::check(QString* typed, int amended) const
+QString FormatList::tidied(const QString& typed)
 {
     // A pasted line break or tab would show as nothing in the list; blanks around the text are
     // never meant and would make "CD " a second CD.
-    for (QChar& c : *typed) {
+    QString description = typed;
+    for (QChar& c : description) {
         if (c.category() == QChar::Other_Control)
             c = QLatin1Char(' ');
     }
-    *typed = typed->trimmed();
+    return description.trimmed();
+}
+
+QString FormatList::check(QString* typed, int amended) const
+{
+    *typed = tidied(*typed);
     if (typed->isEmpty())
         return QString();
     if (typed->size() > kMaxDescription)

@@ -30,6 +30,12 @@ public:
         QString refusal;
     };
 
+    // Far beyond any format's name: longer text was pasted by mistake, and no list could show it.
+    static constexpr int kMaxDescription = 255;
+    // A description as typed or read, its control characters (a line break, a tab) made spaces and
+    // the blanks around it taken away.
+    static QString tidied(const QString& typed);
+
     // Reads the table in the engine's order; on failure the list is left empty.
     QString load(Database* catalogue);
 

@@ -80,6 +80,15 @@ TEST(Import, CollectionExportGivesEveryRecordingOnceAndAgainNothing)
     EXPECT_EQ(importBytes(catalogue, kCollectionExport), "0 recordings added, 4 already present, 0 new formats");
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Format").toInt(), 14);
     EXPECT_EQ(recordingsOf(catalogue).size(), 4);
+    const auto db = Database::open(catalogue);
+    const CsvReader csv(kCollectionExport);
+    Importer importer(*db, csv, ColumnMapping::match(csv.columns()));
+    importer.mapFormats({"Vinyl, LP, Album, Gatefold=EP", "vinyl=78"});
+    EXPECT_EQ(importer.formatTarget("Vinyl, LP, Album, Gatefold"), "EP");
+    EXPECT_EQ(failure([&] {
+                  importer.mapFormats({"cd=LP", "CD=EP"});
+              }),
+              "--map-format names the format 'cd' twice ('cd=LP' and 'CD=EP').");
 }
 
 TEST(FormatMatcher, TakesTheMostSpecificDetailTheCatalogueHas)
@@ -101,6 +110,8 @@ TEST(FormatMatcher, TakesTheMostSpecificDetailTheCatalogueHas)
         {"2xVinyl, Album", "Vinyl"}, // nothing known: the first part, without its quantity, is new
         {"3 x Shellac, 10\"", "Shellac"},
         {"2x, LP", "LP"},
+        {"2x, Vinyl", "Vinyl"},
+        {"0x", ""},
         {" , ", ""},
     };
     for (const auto& c : cases)
@@ -169,16 +180,19 @@ TEST(Import, ReadsYearsFormatsAndDuplicatesByTheRules)
                           "ABBA,Arrival,1976,Vinyl,Polar,POLS 272\n" // in another format: the same release
                           "X,A,1975-03-21,Vinyl,,\n"                 // a date gives its year; Vinyl once
                           "X,A2,,vinyl,,\n"
-                          "X,B,974,,,\n"        // up to four digits, as the editor keeps
-                          "X,C,21/03/1975,,,\n" // not a year
-                          "X,D,19755,,,\n"      // five digits are not a year either
-                          ",,,,,\n"),           // nothing to add
-              "5 recordings added, 2 already present, 1 new format; the Year of 2 rows was not a year and was left "
+                          "X,B,974,,,\n"              // up to four digits, as the editor keeps
+                          "X,C,21/03/1975,,,\n"       // not a year
+                          "X,D,19755,,,\n"            // five digits are not a year either
+                          "X,E,,\"\tReel\nTape\",,\n" // a format as Edit Formats keeps it: no line breaks
+                          ",,,,,\n"),                 // nothing to add
+              "6 recordings added, 2 already present, 2 new formats; the Year of 2 rows was not a year and was left "
               "empty (line 7, line 8); 1 empty row skipped");
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT ID FROM Format WHERE Description = 'Vinyl'").toInt(), 41);
-    EXPECT_EQ(recordingsOf(catalogue, "Artist, Title, Format").mid(1, 6),
+    EXPECT_EQ(recordingsOf(catalogue, "Artist, Title, Format").mid(1, 7),
               QStringList({"Orphan|||||||", "X|A|1975|Vinyl||||", "X|A2||Vinyl||||", "X|B|974|||||", "X|C||||||",
-                           "X|D||||||"}));
+                           "X|D||||||", "X|E||Reel Tape||||"}));
+    const QByteArray longFormat = "Artist,Format\nW," + QByteArray(256, 'x');
+    EXPECT_TRUE(failure([&] { importBytes(catalogue, longFormat); }).contains("(line 2) is longer than a format"));
     // No Format ID is left past the largest: refused whole, never wrapped round to a negative one.
     TestFolder::execute(catalogue, "INSERT INTO Format VALUES (9223372036854775807, 'Wire')");
     EXPECT_EQ(failure([&] { importBytes(catalogue, "Artist,Format\nY,wire\nZ,Reel\n"); }),
