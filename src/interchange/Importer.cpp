@@ -63,8 +63,11 @@ Importer::Importer(Database& db, const ImportSource& source, const ColumnMapping
 {
     Statement present(db.handle(),
                       QStringLiteral("SELECT \"Artist\", \"Title\", \"Label\", \"Catalogue_No\" FROM \"Recording\""));
-    while (present.step())
-        m_present.insert(ReleaseKey::of(present.text(0), present.text(1), present.text(2), present.text(3)));
+    while (present.step()) {
+        const QString key = ReleaseKey::of(present.text(0), present.text(1), present.text(2), present.text(3));
+        if (!key.isEmpty()) // a recording that names nothing stands for no row of a file
+            m_present.insert(key);
+    }
     Statement formats(db.handle(), QStringLiteral("SELECT \"ID\", \"Description\" FROM \"Format\" ORDER BY \"ID\""));
     while (formats.step()) {
         m_formatIds.insert(formats.text(1).toCaseFolded(), formats.int64(0));

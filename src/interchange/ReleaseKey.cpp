@@ -53,7 +53,7 @@ QString of(const QString& artist, const QString& title, const QString& label, co
     key += separator;
     if (!isNoNumber(catalogueNo))
         appendFolded(key, catalogueNo);
-    return key;
+    return key.size() > 3 ? key : QString();
 }
 
 } // namespace ReleaseKey

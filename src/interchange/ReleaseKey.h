@@ -8,6 +8,8 @@
 // merged in the catalogue do not make the next import add the releases again.
 namespace ReleaseKey {
 
+// Empty when the four say nothing: such rows (a Year and Notes only, say) are told apart by none of
+// them, so no key may make one of them stand for another.
 QString of(const QString& artist, const QString& title, const QString& label, const QString& catalogueNo);
 
 // The online database's number telling names alike apart, "Nirvana (2)", taken away, also before

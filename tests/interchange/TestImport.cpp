@@ -134,9 +134,11 @@ TEST(ReleaseKey, IgnoresCaseAccentsNumbersAndNone)
         {{"Abba", "Arrival", "Polar", "POLS 272"}, {"Abba", "Arrival", "Polar", "POLS 273"}, false},
         {{"Abba", "Arrival", "Polar", ""}, {"Abba", "Arrival", "Epic", ""}, false},
         {{"Abba", "Arrival (2)", "", ""}, {"Abba", "Arrival", "", ""}, false}, // only names carry the number
+        {{"", " ", "", "none"}, {"", "", "", ""}, false}, // rows that name nothing are no release at all
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ReleaseKey::of(c.a[0], c.a[1], c.a[2], c.a[3]) == ReleaseKey::of(c.b[0], c.b[1], c.b[2], c.b[3]),
+        EXPECT_EQ(ReleaseKey::of(c.a[0], c.a[1], c.a[2], c.a[3]) == ReleaseKey::of(c.b[0], c.b[1], c.b[2], c.b[3]) &&
+                      !ReleaseKey::of(c.a[0], c.a[1], c.a[2], c.a[3]).isEmpty(),
                   c.same)
             << c.a.join('|').toStdString();
 }
@@ -199,6 +201,9 @@ TEST(Import, ReadsYearsFormatsAndDuplicatesByTheRules)
               "The new format \"Reel\" (line 3) cannot be added: the highest Format ID is already in use. Nothing "
               "has been imported.");
     EXPECT_EQ(TestFolder::query(catalogue, "SELECT count(*) FROM Recording WHERE Artist IN ('Y', 'Z')").toInt(), 0);
+    // Rows that name no artist, title, label or number are not the recording that names nothing either.
+    TestFolder::execute(catalogue, "INSERT INTO Recording (Year) VALUES ('1998')");
+    EXPECT_TRUE(importBytes(catalogue, "Year,Notes\n1999,one\n2000,two\n").startsWith("2 recordings added, 0 already"));
 }
 
 TEST(Import, MatchesColumnsByNameAndTheMapOverrides)
