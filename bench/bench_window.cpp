@@ -10,6 +10,8 @@
 #include "shared/Session.h"
 #include "store/Database.h"
 
+#include <chrono>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -37,13 +39,26 @@ void BM_StartUp(benchmark::State& state)
     const auto db = Database::open(BenchCatalogue::folder(recordings) + QStringLiteral("/varolin.mdb"));
     const QString sqliteSql = Database::translate(BenchCatalogue::displayStatement());
     OpenedWindow window;
+    // The window before is closed first, unmeasured, by whichever goes first; the start-up ends
+    // with the rows painted, as the user sees them.
+    const auto timedAfterClosing = [&](const auto& work) {
+        window.window.reset();
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
     MeasureBeside(
         state,
         [&] {
-            window.window.reset();
-            benchmark::DoNotOptimize(BenchCatalogue::plainRead(db->handle(), sqliteSql));
+            return timedAfterClosing(
+                [&] { benchmark::DoNotOptimize(BenchCatalogue::plainRead(db->handle(), sqliteSql)); });
         },
-        [&] { window = OpenWindow(recordings); });
+        [&] {
+            return timedAfterClosing([&] {
+                window = OpenWindow(recordings);
+                QCoreApplication::processEvents();
+            });
+        });
     state.counters["recordings"] = recordings;
 }
 
