@@ -109,7 +109,7 @@ void frmSelections::CreateControls()
     auto* conditionLayout = new QVBoxLayout(grpCondition);
     stkCondition = new QStackedWidget(grpCondition);
     stkCondition->addWidget(CreateConditionPage());
-    txtCondition = addTextPage(stkCondition, QStringLiteral("Co&ndition:"), "txtCondition");
+    txtCondition = addTextPage(stkCondition, QStringLiteral("&Condition:"), "txtCondition");
     chkText = new QCheckBox(QStringLiteral("Write the condition as te&xt"), grpCondition);
     chkText->setObjectName(QStringLiteral("chkText"));
     conditionLayout->addWidget(stkCondition);

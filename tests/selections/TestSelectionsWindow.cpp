@@ -27,6 +27,8 @@ TEST(SelectionsWindow, OpensOnTheListKeepsTextAsItIsAndSavesByKeyboard)
                                     // A condition the rows cannot write opens as text.
                                     ProgramWindow::press(Qt::Key_Down);
                                     EXPECT_TRUE(ProgramWindow::findControl<QCheckBox>(window, "chkText")->isChecked());
+                                    ProgramWindow::press(Qt::Key_C, Qt::AltModifier); // its own key, not New's
+                                    EXPECT_EQ(ProgramWindow::focus(), window->findChild<QLineEdit*>("txtCondition"));
                                     const auto click = [window](const char* name) {
                                         ProgramWindow::findControl<QPushButton>(window, name)->click();
                                     };
