@@ -65,6 +65,23 @@ QString collectionExport(int rows)
     return path;
 }
 
+// The floor of an import: the sqlite3 shell's own .import of the file into a new plain table.
+double shellImport(const QString& plain, const QString& csv)
+{
+    QFile::remove(plain);
+    const auto start = Clock::now();
+    QProcess::execute(QStringLiteral("sqlite3"), {plain, QStringLiteral(".import --csv %1 plain").arg(csv)});
+    return secondsSince(start);
+}
+
+Importer::Counts importFile(const QString& catalogue, const QString& csv)
+{
+    const auto db = Database::open(catalogue);
+    const CsvReader source = CsvReader::fromFile(csv);
+    Importer importer(*db, source, ColumnMapping::match(source.columns()));
+    return importer.run();
+}
+
 void BM_ImportCollection(benchmark::State& state)
 {
     const int rows = static_cast<int>(state.range(0));
@@ -73,21 +90,12 @@ void BM_ImportCollection(benchmark::State& state)
     const QString catalogue = workFolder().filePath(QStringLiteral("catalogue.mdb"));
     int added = 0;
     MeasureBeside(
-        state,
-        [&] {
-            QFile::remove(plain);
-            const auto start = Clock::now();
-            QProcess::execute(QStringLiteral("sqlite3"), {plain, QStringLiteral(".import --csv %1 plain").arg(csv)});
-            return secondsSince(start);
-        },
+        state, [&] { return shellImport(plain, csv); },
         [&] {
             QFile::remove(catalogue);
             Catalogue::create(catalogue);
             const auto start = Clock::now();
-            const auto db = Database::open(catalogue);
-            const CsvReader source = CsvReader::fromFile(csv);
-            Importer importer(*db, source, ColumnMapping::match(source.columns()));
-            added = importer.run().added;
+            added = importFile(catalogue, csv).added;
             return secondsSince(start);
         });
     if (added != rows)
@@ -104,26 +112,13 @@ void BM_ReimportCollection(benchmark::State& state)
     const QString catalogue = workFolder().filePath(QStringLiteral("filled.mdb"));
     QFile::remove(catalogue);
     Catalogue::create(catalogue);
-    {
-        const auto db = Database::open(catalogue);
-        const CsvReader source = CsvReader::fromFile(csv);
-        Importer(*db, source, ColumnMapping::match(source.columns())).run();
-    }
+    importFile(catalogue, csv);
     int present = 0;
     MeasureBeside(
-        state,
-        [&] {
-            QFile::remove(plain);
-            const auto start = Clock::now();
-            QProcess::execute(QStringLiteral("sqlite3"), {plain, QStringLiteral(".import --csv %1 plain").arg(csv)});
-            return secondsSince(start);
-        },
+        state, [&] { return shellImport(plain, csv); },
         [&] {
             const auto start = Clock::now();
-            const auto db = Database::open(catalogue);
-            const CsvReader source = CsvReader::fromFile(csv);
-            Importer importer(*db, source, ColumnMapping::match(source.columns()));
-            present = importer.run().present;
+            present = importFile(catalogue, csv).present;
             return secondsSince(start);
         });
     if (present != rows)
