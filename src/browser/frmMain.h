@@ -148,8 +148,9 @@ private:
     void grdData_KeyDown(int iKeyCode, Qt::KeyboardModifiers iShift);
     void grdData_RowColChange();
     qint64 RowID(int iRow) const;
-    // The file to export to, asked of the user; empty when cancelled.
-    QString ChooseExportFile(const QString& sSuggested, const QString& sCaption = QStringLiteral("Export Display"),
+    // The file to export the display to, asked of the user: named after the Selection with the
+    // extension, first offered in the folder used last, which it becomes. Empty when cancelled.
+    QString ChooseExportFile(const QString& sExtension, const QString& sCaption = QStringLiteral("Export Display"),
                              const QString& sFilter = QStringLiteral("CSV files (*.csv);;All files (*)"));
     // Deletes the recording of a row when the catalogue still holds it as shown; else tells the
     // user and asks.

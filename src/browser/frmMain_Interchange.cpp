@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QRegularExpression>
 
 namespace {
 
@@ -73,11 +72,16 @@ void frmMain::mnuFileImport_Click()
     grdData->setFocus();
 }
 
-QString frmMain::ChooseExportFile(const QString& sSuggested, const QString& sCaption, const QString& sFilter)
+QString frmMain::ChooseExportFile(const QString& sExtension, const QString& sCaption, const QString& sFilter)
 {
+    // The Selection's name makes the file's, less what file names cannot hold.
+    QString sName = Dialogs::nameForFile(cboSQL->currentText().trimmed());
+    if (sName.isEmpty())
+        sName = QStringLiteral("Recordings");
+    const QString sFolder = m_sInterchangeFolder.isEmpty() ? QDir::homePath() : m_sInterchangeFolder;
     // What must not be replaced is said before the question whether to replace it; the chooser
     // then opens again on the same place.
-    QString sPath = sSuggested;
+    QString sPath = QDir(sFolder).filePath(sName + sExtension);
     for (;;) {
         sPath = Dialogs::fileName(this, Dialogs::FileMode::Save, sCaption, sPath, sFilter);
         if (sPath.isEmpty())
@@ -87,13 +91,10 @@ QString frmMain::ChooseExportFile(const QString& sSuggested, const QString& sCap
             Dialogs::message(this, sRefusal, QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Warning);
             continue;
         }
-        if (!QFileInfo::exists(sPath) ||
-            Dialogs::message(this,
-                             QStringLiteral("'%1' already exists.\r\nDo you want to replace it?")
-                                 .arg(QDir::toNativeSeparators(sPath)),
-                             sCaption, QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning,
-                             QMessageBox::No) == QMessageBox::Yes)
+        if (Dialogs::mayReplace(this, sPath, sCaption)) {
+            m_sInterchangeFolder = QFileInfo(sPath).absolutePath();
             return sPath;
+        }
     }
 }
 
@@ -106,16 +107,9 @@ void frmMain::mnuFileExport_Click()
                          QStringLiteral("Varolin"), QMessageBox::Ok, QMessageBox::Information);
         return;
     }
-    // The Selection's name makes the file's, less what file names cannot hold.
-    QString sName = cboSQL->currentText().trimmed();
-    sName.replace(QRegularExpression(QStringLiteral(R"([\\/:*?"<>|\x00-\x1f])")), QStringLiteral("_"));
-    if (sName.isEmpty())
-        sName = QStringLiteral("Recordings");
-    const QString sFolder = m_sInterchangeFolder.isEmpty() ? QDir::homePath() : m_sInterchangeFolder;
-    const QString sPath = ChooseExportFile(QDir(sFolder).filePath(sName + QStringLiteral(".csv")));
+    const QString sPath = ChooseExportFile(QStringLiteral(".csv"));
     if (sPath.isEmpty())
         return;
-    m_sInterchangeFolder = QFileInfo(sPath).absolutePath();
 
     try {
         BusyCursor busy;

@@ -57,7 +57,8 @@ void frmMain::SaveColumnWidths()
     const double dTpp = Twips::twipsPerPixel(this);
     QList<int> aiTwips;
     for (int c = 0; c < DisplayModel::kColumns; ++c)
-        aiTwips.append(qBound(144, qRound(grdData->horizontalHeader()->sectionSize(c) * dTpp), 17280));
+        aiTwips.append(qBound(Session::kMinColumnTwips, qRound(grdData->horizontalHeader()->sectionSize(c) * dTpp),
+                              Session::kMaxColumnTwips));
     if (aiTwips == m_session.columnWidths)
         return;
     m_session.columnWidths = aiTwips;

@@ -17,13 +17,11 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPrintPreviewDialog>
 #include <QProgressDialog>
-#include <QRegularExpression>
 
 bool frmMain::HasDisplayToShow(const QString& sWhat)
 {
@@ -91,17 +89,10 @@ void frmMain::mnuFileExportPdf_Click()
 {
     if (!HasDisplayToShow(QStringLiteral("export")))
         return;
-    QString sName = cboSQL->itemText(cboSQL->currentIndex()).trimmed();
-    sName.replace(QRegularExpression(QStringLiteral(R"([\\/:*?"<>|\x00-\x1f])")), QStringLiteral("_"));
-    if (sName.isEmpty())
-        sName = QStringLiteral("Recordings");
-    const QString sFolder = m_sInterchangeFolder.isEmpty() ? QDir::homePath() : m_sInterchangeFolder;
-    QString sPath =
-        ChooseExportFile(QDir(sFolder).filePath(sName + QStringLiteral(".pdf")), QStringLiteral("Export as PDF"),
-                         QStringLiteral("PDF files (*.pdf);;All files (*)"));
+    const QString sPath = ChooseExportFile(QStringLiteral(".pdf"), QStringLiteral("Export as PDF"),
+                                           QStringLiteral("PDF files (*.pdf);;All files (*)"));
     if (sPath.isEmpty())
         return;
-    m_sInterchangeFolder = QFileInfo(sPath).absolutePath();
 
     DisplayPages pages = PagesOfDisplay();
     QProgressDialog dlgProgress(QStringLiteral("Writing '%1' ...").arg(QDir::toNativeSeparators(sPath)),

@@ -40,15 +40,16 @@ void bindText(sqlite3_stmt* statement, int index, const QString& text, QByteArra
     sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
 }
 
-// The first line of a file that is no table may be anything, and long.
-QString shownColumns(const QStringList& columns)
+// Names from a file, for a message: the first line of a file that is no table may be anything,
+// and long.
+QString shownNames(const QStringList& names, const QString& separator = QStringLiteral(", "))
 {
     QStringList shown;
-    for (const QString& column : columns.mid(0, 20))
-        shown.append(column.size() > 40 ? column.left(37) + QStringLiteral("...") : column);
-    if (columns.size() > 20)
+    for (const QString& name : names.mid(0, 20))
+        shown.append(name.size() > 40 ? name.left(37) + QStringLiteral("...") : name);
+    if (names.size() > 20)
         shown.append(QStringLiteral("..."));
-    return shown.join(QStringLiteral(", "));
+    return shown.join(separator);
 }
 
 QString plural(int n, const char* one, const char* many)
@@ -178,12 +179,9 @@ void Importer::mapFormats(const QStringList& items)
     for (const Item& item : std::as_const(parsed)) {
         if (item.used)
             continue;
-        QStringList shown = formats.mid(0, 20);
-        if (formats.size() > 20)
-            shown.append(QStringLiteral("..."));
-        throw InterchangeError(
-            QStringLiteral("The file names no format '%1'. Its formats are: %2.")
-                .arg(item.source, shown.isEmpty() ? QStringLiteral("none") : shown.join(QStringLiteral("; "))));
+        throw InterchangeError(QStringLiteral("The file names no format '%1'. Its formats are: %2.")
+                                   .arg(item.source, formats.isEmpty() ? QStringLiteral("none")
+                                                                       : shownNames(formats, QStringLiteral("; "))));
     }
 }
 
@@ -226,12 +224,10 @@ Importer::Fields Importer::fields(int row, bool* yearUnread) const
     return f;
 }
 
-bool Importer::isPresent(int row) const
+bool Importer::isPresent(const Fields& fields) const
 {
     using namespace RecordingFields;
-    QString source;
-    const Fields f = storedFields(row, nullptr, &source);
-    return m_present.contains(ReleaseKey::of(f[Artist], f[Title], f[Label], f[CatalogueNo]));
+    return m_present.contains(ReleaseKey::of(fields[Artist], fields[Title], fields[Label], fields[CatalogueNo]));
 }
 
 Importer::Counts Importer::plan() const
@@ -288,7 +284,7 @@ Importer::Counts Importer::pass(bool write, const std::function<void(int, int)>&
             ++counts.emptyRows;
             continue;
         }
-        if (m_present.contains(ReleaseKey::of(f[Artist], f[Title], f[Label], f[CatalogueNo]))) {
+        if (isPresent(f)) {
             ++counts.present;
             continue;
         }
@@ -371,7 +367,7 @@ void Importer::countFormat(Counts& counts, QHash<QString, qsizetype>& places, co
 QString Importer::noFieldMessage(const QStringList& columns)
 {
     return QStringLiteral("No column names a field of a recording (%1). The columns are: %2.")
-        .arg(RecordingFields::nameList(), shownColumns(columns));
+        .arg(RecordingFields::nameList(), shownNames(columns));
 }
 
 QString Importer::summary(const Counts& counts, bool done)
@@ -408,8 +404,7 @@ QStringList Importer::columnsSummary(const Counts& counts, bool done)
                                                            : QStringLiteral("fill no field, to go into Notes"))
                                                    : (done ? QStringLiteral("filled no field, left out")
                                                            : QStringLiteral("fill no field, left out"));
-        sentences.append(
-            sentence(QStringLiteral("Columns that %1: %2").arg(what, shownColumns(counts.columnsLeftOut))));
+        sentences.append(sentence(QStringLiteral("Columns that %1: %2").arg(what, shownNames(counts.columnsLeftOut))));
     }
     return sentences;
 }

@@ -67,8 +67,8 @@ public:
 
     // The fields a row becomes; *yearUnread says that its Year was not a year.
     Fields fields(int row, bool* yearUnread = nullptr) const;
-    // Whether the row is a release the catalogue holds already, which is not added.
-    bool isPresent(int row) const;
+    // Whether a row's fields are a release the catalogue holds already, which is not added.
+    bool isPresent(const Fields& fields) const;
     // What run() would do, without writing anything.
     Counts plan() const;
     // Writes the recordings and new formats; progress(done, total) is told as rows go. Throws

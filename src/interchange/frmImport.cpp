@@ -283,7 +283,7 @@ void frmImport::ShowPlan()
     for (int r = 0; r < n; ++r) {
         const Importer::Fields fields = m_importer->fields(r);
         // A release the catalogue holds already is shown as it is, but greyed: it is not added.
-        const bool bPresent = m_importer->isPresent(r);
+        const bool bPresent = m_importer->isPresent(fields);
         for (int f = 0; f < RecordingFields::Count; ++f) {
             auto* item = new QTableWidgetItem(QString(fields[f]).replace(QLatin1Char('\n'), QChar(0x21B5)));
             if (bPresent) {
@@ -316,7 +316,7 @@ void frmImport::ShowPlan()
 void frmImport::ShowFormats(const QList<Importer::FormatUse>& formats)
 {
     // The rows chosen stay chosen as the list is made again.
-    const auto sourceAt = [this](int row) { return tblFormats->item(row, 0)->data(Qt::UserRole).toString(); };
+    const auto sourceAt = [this](int row) { return tblFormats->item(row, 0)->text(); };
     QSet<QString> selected;
     for (const QModelIndex& index : tblFormats->selectionModel()->selectedRows())
         selected.insert(sourceAt(index.row()));
@@ -328,7 +328,6 @@ void frmImport::ShowFormats(const QList<Importer::FormatUse>& formats)
     for (int r = 0; r < formats.size(); ++r) {
         const Importer::FormatUse& use = formats.at(r);
         auto* source = new QTableWidgetItem(use.source);
-        source->setData(Qt::UserRole, use.source);
         source->setToolTip(use.source);
         tblFormats->setItem(r, 0, source);
         auto* rows = new QTableWidgetItem(QString::number(use.rows));
@@ -388,7 +387,7 @@ bool frmImport::TakeFormatTarget()
     bool changed = false;
     for (const int row : rows) {
         if (tblFormats->item(row, 2)->data(Qt::UserRole).toString() != target) {
-            m_importer->setFormatTarget(tblFormats->item(row, 0)->data(Qt::UserRole).toString(), target);
+            m_importer->setFormatTarget(tblFormats->item(row, 0)->text(), target);
             changed = true;
         }
     }

@@ -2,9 +2,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QRegularExpression>
 #include <QTextBoundaryFinder>
 
 namespace {
@@ -144,6 +147,21 @@ QString Dialogs::fileName(QWidget* parent, FileMode mode, const QString& caption
                                                               QFileDialog::DontConfirmOverwrite);
     QApplication::restoreOverrideCursor();
     return chosen;
+}
+
+QString Dialogs::nameForFile(const QString& title)
+{
+    static const QRegularExpression unfit(QStringLiteral(R"([\\/:*?"<>|\x00-\x1f])"));
+    return QString(title).replace(unfit, QStringLiteral("_"));
+}
+
+bool Dialogs::mayReplace(QWidget* parent, const QString& path, const QString& caption)
+{
+    return !QFileInfo::exists(path) ||
+           message(
+               parent,
+               QStringLiteral("'%1' already exists.\r\nDo you want to replace it?").arg(QDir::toNativeSeparators(path)),
+               caption, QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void Dialogs::setScripted(bool scripted)

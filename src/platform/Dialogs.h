@@ -39,6 +39,11 @@ public:
     enum class FileMode { Open, Save };
     static QString fileName(QWidget* parent, FileMode mode, const QString& caption, const QString& suggested,
                             const QString& filter);
+    // A title made a file's name: what file names cannot hold becomes "_".
+    static QString nameForFile(const QString& title);
+    // Whether a file chosen to save to may be written: true when it does not exist yet, else the
+    // user's answer to whether to replace it (No, the default, keeps it).
+    static bool mayReplace(QWidget* parent, const QString& path, const QString& caption);
 
     // Scripted mode: no box is shown; each asks for the next scripted answer (Ok, or the empty
     // string, when none is left) and is recorded.

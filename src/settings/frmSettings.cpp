@@ -35,13 +35,17 @@ QString PlainTip(const QString& sTip)
     return Qt::mightBeRichText(sTip) ? Qt::convertFromPlainText(sTip) : sTip;
 }
 
+// Shift, Ctrl, Alt or Meta held with a key; the keypad's flag is none of them.
+Qt::KeyboardModifiers HeldModifiers(const QKeyEvent* event)
+{
+    return event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+}
+
 // The text of a pressed key as the user knows it: "Shift+F3", "A", "Page Down".
 QString PressedKeyName(const QKeyEvent* event)
 {
-    const Qt::KeyboardModifiers mods =
-        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    const QString sKey =
-        QKeySequence(QKeyCombination(mods, static_cast<Qt::Key>(event->key()))).toString(QKeySequence::NativeText);
+    const QString sKey = QKeySequence(QKeyCombination(HeldModifiers(event), static_cast<Qt::Key>(event->key())))
+                             .toString(QKeySequence::NativeText);
     return sKey.isEmpty() ? QStringLiteral("This key") : sKey;
 }
 
@@ -285,9 +289,7 @@ void frmSettings::txtKey_KeyDown(int iIndex, const QKeyEvent* event)
 {
     const int iCode = KeyCodes::virtualKey(event->key(), event->modifiers());
     const QString sPressed = PressedKeyName(event);
-    const bool bModified =
-        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (bModified && HotKeySet::isHotKeyCode(iCode)) {
+    if (HeldModifiers(event) != Qt::NoModifier && HotKeySet::isHotKeyCode(iCode)) {
         Refuse(QStringLiteral("%1 cannot be a hot key: varolin.ini keeps a single key for each hot key, and it "
                               "types its text with or without Shift, Ctrl or Alt held. Press %2 alone.")
                    .arg(sPressed, KeyCodes::name(iCode)),

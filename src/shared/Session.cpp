@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "shared/DisplayModel.h"
 #include "shared/modVarolin.h"
 #include "store/Database.h"
 #include "store/NumberText.h"
@@ -113,20 +114,19 @@ QString Session::cataloguePath(const QString& defaultCatalogue) const
 
 namespace {
 
-// Eight widths in twips, each from a tenth of an inch to a foot; anything else is the grid's own.
+// A width in twips for each column, each within the bounds kept; anything else is the grid's own.
 QList<int> ReadColumnWidths(const QString& text)
 {
-    constexpr int kColumns = 8;
     const QStringList parts = text.split(QLatin1Char(','));
     QList<int> widths;
     for (const QString& part : parts) {
         bool ok = false;
         const int twips = part.trimmed().toInt(&ok);
-        if (!ok || twips < 144 || twips > 17280)
+        if (!ok || twips < Session::kMinColumnTwips || twips > Session::kMaxColumnTwips)
             return {};
         widths.append(twips);
     }
-    return widths.size() == kColumns ? widths : QList<int>();
+    return widths.size() == DisplayModel::kColumns ? widths : QList<int>();
 }
 
 } // namespace

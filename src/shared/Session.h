@@ -94,6 +94,9 @@ public:
     // empty for the grid's own widths.
     QList<int> columnWidths;
     static QString columnWidthsText(const QList<int>& twips);
+    // A column's width kept, in twips: from a tenth of an inch to a foot.
+    static constexpr int kMinColumnTwips = 144;
+    static constexpr int kMaxColumnTwips = 17280;
     QString spaceSubst = QStringLiteral("_");
     HotKeySet hotKeys;
     QList<SelectionList::Selection> selections;

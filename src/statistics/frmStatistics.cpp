@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -36,8 +35,8 @@ frmStatistics::frmStatistics(const QAbstractItemModel& shown, Database& db, QWid
     setWindowTitle(QStringLiteral("Statistics"));
     CreateControls();
     watchKeys();
-    m_focusWatch = connect(qApp, &QApplication::focusChanged, this,
-                           [this](QWidget*, QWidget* now) { FocusChanged(now); });
+    m_focusWatch =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FocusChanged(now); });
 }
 
 // The focus moves while the widgets below are torn down; by then this dialog is no longer one.
@@ -243,8 +242,7 @@ void frmStatistics::cmdCopy_Click()
 void frmStatistics::cmdSave_Click()
 {
     ChartPanel* panel = CurrentPanel();
-    QString name = panel->heading();
-    name.replace(QRegularExpression(QStringLiteral(R"([\\/:*?"<>|\x00-\x1f])")), QStringLiteral("_"));
+    const QString name = Dialogs::nameForFile(panel->heading());
     const QString folder = m_sSaveFolder.isEmpty() ? QDir::homePath() : m_sSaveFolder;
     QString path = Dialogs::fileName(this, Dialogs::FileMode::Save, QStringLiteral("Save Chart"),
                                      QDir(folder).filePath(name + QStringLiteral(".png")),
@@ -255,12 +253,7 @@ void frmStatistics::cmdSave_Click()
         !path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive))
         path += QStringLiteral(".png");
     m_sSaveFolder = QFileInfo(path).absolutePath();
-    if (QFileInfo::exists(path) &&
-        Dialogs::message(
-            this,
-            QStringLiteral("'%1' already exists.\r\nDo you want to replace it?").arg(QDir::toNativeSeparators(path)),
-            QStringLiteral("Save Chart"), QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning,
-            QMessageBox::No) != QMessageBox::Yes)
+    if (!Dialogs::mayReplace(this, path, QStringLiteral("Save Chart")))
         return;
     QString error;
     if (!panel->save(path, &error))
