@@ -57,9 +57,9 @@ void frmMain::CreateControls()
     fraMain->setFrameShape(QFrame::StyledPanel);
     grdData = new Grid(fraMain);
     grdData->setObjectName(QStringLiteral("grdData"));
+    grdData->hide(); // until the first refresh fills it
     m_display = new DisplayModel(this);
     m_display->setObjectName(QStringLiteral("display"));
-    grdData->setModel(m_display);
     m_shown = new ShownRecordings(this);
     setDisplayProxy(m_shown);
     SetUpSorting();

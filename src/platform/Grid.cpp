@@ -1,5 +1,6 @@
 #include "platform/Grid.h"
 
+#include "platform/GridCellDelegate.h"
 #include "platform/ItemRoles.h"
 
 #include <QHeaderView>
@@ -15,6 +16,7 @@ Grid::Grid(QWidget* parent) : QTableView(parent)
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     setWordWrap(false);
     setTabKeyNavigation(false);
+    setItemDelegate(new GridCellDelegate(this));
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(horizontalHeader()->sizeHint().height());

@@ -1,0 +1,101 @@
+#include "platform/GridCellDelegate.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QTextLayout>
+
+namespace {
+
+const QChar kEllipsis(0x2026);
+
+bool IsLineBreak(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator ||
+           c == QChar::ParagraphSeparator;
+}
+
+qsizetype FirstLineEnd(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (IsLineBreak(text.at(i)))
+            return i;
+    }
+    return text.size();
+}
+
+QPalette::ColorGroup ColourGroup(const QStyleOptionViewItem& option)
+{
+    if (!(option.state & QStyle::State_Enabled))
+        return QPalette::Disabled;
+    return option.state & QStyle::State_Active ? QPalette::Normal : QPalette::Inactive;
+}
+
+void DrawFocusFrame(QPainter* painter, const QStyleOptionViewItem& option, QPalette::ColorGroup group)
+{
+    QStyleOptionFocusRect frame;
+    frame.QStyleOption::operator=(option);
+    frame.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+    frame.backgroundColor =
+        option.palette.color(group, option.state & QStyle::State_Selected ? QPalette::Highlight : QPalette::Window);
+    const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, painter, option.widget);
+}
+
+// Draws a line of text in the cell, laid out once and placed as the style places it, unless it is
+// wider than the cell and only a text that fits is wanted; says whether it drew.
+bool DrawLine(QPainter* painter, const QString& text, const QStyleOptionViewItem& option, const QRect& textRect,
+              bool onlyIfItFits)
+{
+    QTextLayout layout(text, option.font, painter->device());
+    QTextOption textOption(Qt::AlignLeft | Qt::AlignVCenter);
+    textOption.setWrapMode(QTextOption::NoWrap);
+    textOption.setTextDirection(option.direction);
+    layout.setTextOption(textOption);
+    layout.setCacheEnabled(true); // else the glyphs are shaped again to be drawn
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(textRect.width());
+    layout.endLayout();
+    if (onlyIfItFits && line.naturalTextWidth() > textRect.width())
+        return false;
+    const int height = static_cast<int>(line.height());
+    layout.draw(painter, QPointF(textRect.left(), textRect.top() + (textRect.height() - height) / 2));
+    return true;
+}
+
+} // namespace
+
+QString GridCellDelegate::shownText(const QString& text, const QFontMetrics& metrics, int width)
+{
+    const qsizetype lineEnd = FirstLineEnd(text);
+    if (lineEnd == text.size())
+        return metrics.elidedText(text, Qt::ElideRight, width);
+    // More lines follow: the ellipsis says so even where the first line fits.
+    return metrics.elidedText(text.left(lineEnd) + kEllipsis, Qt::ElideRight, width);
+}
+
+void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const QPalette::ColorGroup group = ColourGroup(option);
+    const bool selected = option.state & QStyle::State_Selected;
+    if (selected)
+        painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (!text.isEmpty()) {
+        const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option.widget) + 1;
+        const QRect textRect = option.rect.adjusted(margin, 0, -margin, 0);
+        painter->save();
+        painter->setClipRect(option.rect);
+        painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        // Most texts fit their cells whole; only the others are measured again to be cut short.
+        const bool oneLine = FirstLineEnd(text) == text.size();
+        if (!oneLine || !DrawLine(painter, text, option, textRect, true))
+            DrawLine(painter, shownText(text, QFontMetrics(option.font, painter->device()), textRect.width()), option,
+                     textRect, false);
+        painter->restore();
+    }
+    if (option.state & QStyle::State_HasFocus)
+        DrawFocusFrame(painter, option, group);
+}
