@@ -4,10 +4,14 @@
 #include "store/EngineError.h"
 #include "store/Statement.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <functional>
 
 namespace CatalogueBackup {
 
@@ -56,20 +60,40 @@ void copyPages(sqlite3* from, sqlite3* to, const QString& what)
         throw EngineError::fromSqlite(to, rc != SQLITE_DONE ? rc : finished, what);
 }
 
-// The copies, newest first, without opening them.
-QList<Copy> listed(const QString& catalogue)
+// The names of the copies, newest first. The catalogue's name is matched as it is, not as a
+// pattern, so that a name holding "[" or "*" still finds its copies.
+QStringList copyNames(const QString& catalogue)
 {
     const QFileInfo info(catalogue);
     const QString prefix = info.completeBaseName() + QLatin1Char('-');
+    const QString suffix = QLatin1Char('.') + info.suffix();
+    QStringList names;
+    for (const QString& name : QDir(folderOf(catalogue)).entryList(QDir::Files)) {
+        if (name.size() > prefix.size() + suffix.size() && name.startsWith(prefix, Qt::CaseInsensitive) &&
+            name.endsWith(suffix, Qt::CaseInsensitive))
+            names.append(name);
+    }
+    std::sort(names.begin(), names.end(), std::greater<>());
+    return names;
+}
+
+// When a copy of that name was made, or an invalid time for a file that only looks like a copy.
+QDateTime madeAt(const QString& catalogue, const QString& name)
+{
+    const qsizetype from = QFileInfo(catalogue).completeBaseName().size() + 1;
+    return QDateTime::fromString(name.mid(from, kStamp.size()), kStamp);
+}
+
+// The copies, newest first, without opening them; at most the first `limit` of them.
+QList<Copy> listed(const QString& catalogue, qsizetype limit = -1)
+{
+    const QDir folder(folderOf(catalogue));
     QList<Copy> found;
-    const QFileInfoList files =
-        QDir(folderOf(catalogue))
-            .entryInfoList({prefix + QStringLiteral("*.") + info.suffix()}, QDir::Files, QDir::Name | QDir::Reversed);
-    for (const QFileInfo& file : files) {
-        const QDateTime made =
-            QDateTime::fromString(file.completeBaseName().mid(prefix.size()).left(kStamp.size()), kStamp);
-        if (made.isValid())
-            found.append({file.filePath(), made});
+    for (const QString& name : copyNames(catalogue)) {
+        if (limit >= 0 && found.size() >= limit)
+            break;
+        if (const QDateTime made = madeAt(catalogue, name); made.isValid())
+            found.append({folder.filePath(name), made});
     }
     return found;
 }
@@ -160,9 +184,9 @@ QString makeIfChanged(Database& catalogue, int keep)
 {
     // Changed: its counter moved since the newest copy (a catalogue in WAL mode leaves the counter
     // alone, so its file's time is asked too).
-    const QList<Copy> all = listed(catalogue.path());
-    if (!all.isEmpty() && recordedCounter(all.first().path) == changeCounter(catalogue.path()) &&
-        QFileInfo(catalogue.path()).lastModified() <= QFileInfo(all.first().path).lastModified())
+    const QList<Copy> newest = listed(catalogue.path(), 1);
+    if (!newest.isEmpty() && recordedCounter(newest.first().path) == changeCounter(catalogue.path()) &&
+        QFileInfo(catalogue.path()).lastModified() <= QFileInfo(newest.first().path).lastModified())
         return QString();
     return make(catalogue, keep);
 }

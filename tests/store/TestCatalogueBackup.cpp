@@ -45,6 +45,20 @@ TEST(CatalogueBackup, ACopyWhenChangedTheNewestKeptAndOneRestoredWholeKeepingThe
     EXPECT_EQ(TestFolder::query(path, "SELECT count(*) FROM Recording").toInt(), 3);
 }
 
+// A catalogue's name is no pattern: its copies are found, so that an unchanged catalogue is not
+// copied again at every start and the old copies are pruned.
+TEST(CatalogueBackup, CopiesOfANameThatLooksLikeAPatternAreFound)
+{
+    for (const QString name : {"my[1].mdb", "a?b.MDB"}) {
+        TestFolder folder;
+        const QString path = folder.createCatalogue(name);
+        const auto db = Database::open(path);
+        ASSERT_FALSE(CatalogueBackup::makeIfChanged(*db, 2).isEmpty()) << name.toStdString();
+        EXPECT_EQ(CatalogueBackup::makeIfChanged(*db, 2), QString()) << name.toStdString();
+        EXPECT_EQ(CatalogueBackup::copies(path).size(), 1) << name.toStdString();
+    }
+}
+
 TEST(CatalogueBackup, AFolderThatCannotBeWrittenIsSaidNotHidden)
 {
     TestFolder folder;
