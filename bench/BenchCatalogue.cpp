@@ -1,6 +1,7 @@
 #include "BenchCatalogue.h"
 
 #include "store/Catalogue.h"
+#include "store/JetFunctions.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,6 +107,17 @@ int plainRead(sqlite3* db, const QString& sqliteSql)
     }
     sqlite3_finalize(statement);
     return bytes > 0 ? rows : -1;
+}
+
+int plainReadAtStart(const QString& catalogue, const QString& sqliteSql)
+{
+    sqlite3* db = nullptr;
+    int rows = -1;
+    if (sqlite3_open_v2(QFile::encodeName(catalogue).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+        JetFunctions::registerAll(db) == SQLITE_OK)
+        rows = plainRead(db, sqliteSql);
+    sqlite3_close(db);
+    return rows;
 }
 
 double peakMemoryMiB()

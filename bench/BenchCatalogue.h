@@ -19,6 +19,10 @@ QString displayStatement();
 // the store and the window are measured beside. Returns the number of rows.
 int plainRead(sqlite3* db, const QString& sqliteSql);
 
+// The same read as a plain program makes at its start: it opens the catalogue afresh (with the
+// dialect's order and functions the statement needs), reads, and closes it again.
+int plainReadAtStart(const QString& catalogue, const QString& sqliteSql);
+
 // The process's peak resident memory in MiB.
 double peakMemoryMiB();
 

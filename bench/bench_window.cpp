@@ -36,11 +36,13 @@ void BM_StartUp(benchmark::State& state)
 {
     const int recordings = static_cast<int>(state.range(0));
     OpenWindow(recordings); // the catalogue exists and is in the disk cache
-    const auto db = Database::open(BenchCatalogue::folder(recordings) + QStringLiteral("/varolin.mdb"));
+    const QString path = BenchCatalogue::folder(recordings) + QStringLiteral("/varolin.mdb");
     const QString sqliteSql = Database::translate(BenchCatalogue::displayStatement());
     OpenedWindow window;
     // The window before is closed first, unmeasured, by whichever goes first; the start-up ends
-    // with the rows painted, as the user sees them.
+    // with the rows painted, as the user sees them. Its floor is a plain program's read at its own
+    // start, which opens the catalogue as the window must, rather than reading through a connection
+    // whose page cache is already warm.
     const auto timedAfterClosing = [&](const auto& work) {
         window.window.reset();
         const auto start = std::chrono::steady_clock::now();
@@ -51,7 +53,7 @@ void BM_StartUp(benchmark::State& state)
         state,
         [&] {
             return timedAfterClosing(
-                [&] { benchmark::DoNotOptimize(BenchCatalogue::plainRead(db->handle(), sqliteSql)); });
+                [&] { benchmark::DoNotOptimize(BenchCatalogue::plainReadAtStart(path, sqliteSql)); });
         },
         [&] {
             return timedAfterClosing([&] {
