@@ -201,9 +201,12 @@ void TableRecordset::update()
         Statement write(m_db, sql);
         for (int i = 0; i < values.size(); ++i)
             write.bind(i + 1, values.at(i));
-        if (write.step())
+        // A step after the statement is done would run it again: only the rows RETURNING gives
+        // are stepped through.
+        if (write.step()) {
             newId = write.value(0);
-        while (write.step()) {
+            while (write.step()) {
+            }
         }
         const int changed = sqlite3_changes(m_db);
         // An edit that reached no row must not pass for a save.

@@ -4,6 +4,7 @@
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <tuple>
 
 namespace {
@@ -54,7 +55,9 @@ TEST_F(RecordingStoreTest, WritesEveryFieldEmptyOnesAsZeroLengthTexts)
         {"save after a load", [&] { return store.load(2), store.save(2, full), 2LL; }, 2, "Year = '1999'"},
     };
     for (const auto& [name, write, id, where] : cases) {
+        const sqlite3_int64 changes = sqlite3_total_changes64(db->handle());
         EXPECT_EQ(write(), id) << name;
+        EXPECT_EQ(sqlite3_total_changes64(db->handle()) - changes, 1) << name << ": the row is written once";
         EXPECT_EQ(query(QStringLiteral("SELECT ID FROM Recording WHERE ID = %1 AND ").arg(id) + where), id) << name;
     }
     EXPECT_EQ(query("SELECT Title FROM Recording WHERE ID = 3000000000"), QStringLiteral("Three billion"));
