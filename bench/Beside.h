@@ -45,6 +45,12 @@ void MeasureBeside(benchmark::State& state, Floor floor, Operation operation)
     state.counters["ratio"] = operationSeconds / floorSeconds;
 }
 
+// Seconds from a start taken with steady_clock, for work that times itself.
+inline double SecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 // The collection sizes every growing benchmark runs at, measured by wall time in milliseconds.
 inline void CollectionSizes(benchmark::internal::Benchmark* b)
 {

@@ -21,13 +21,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 QTemporaryDir& workFolder()
 {
     static QTemporaryDir dir;
@@ -69,9 +62,9 @@ QString collectionExport(int rows)
 double shellImport(const QString& plain, const QString& csv)
 {
     QFile::remove(plain);
-    const auto start = Clock::now();
+    const auto start = std::chrono::steady_clock::now();
     QProcess::execute(QStringLiteral("sqlite3"), {plain, QStringLiteral(".import --csv %1 plain").arg(csv)});
-    return secondsSince(start);
+    return SecondsSince(start);
 }
 
 Importer::Counts importFile(const QString& catalogue, const QString& csv)
@@ -94,9 +87,9 @@ void BM_ImportCollection(benchmark::State& state)
         [&] {
             QFile::remove(catalogue);
             Catalogue::create(catalogue);
-            const auto start = Clock::now();
+            const auto start = std::chrono::steady_clock::now();
             added = importFile(catalogue, csv).added;
-            return secondsSince(start);
+            return SecondsSince(start);
         });
     if (added != rows)
         state.SkipWithError("the import did not add every row");
@@ -117,9 +110,9 @@ void BM_ReimportCollection(benchmark::State& state)
     MeasureBeside(
         state, [&] { return shellImport(plain, csv); },
         [&] {
-            const auto start = Clock::now();
+            const auto start = std::chrono::steady_clock::now();
             present = importFile(catalogue, csv).present;
-            return secondsSince(start);
+            return SecondsSince(start);
         });
     if (present != rows)
         state.SkipWithError("the import found not every row present");

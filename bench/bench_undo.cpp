@@ -16,13 +16,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 QByteArray collection(int rows)
 {
     QByteArray csv = "Artist,Title,Year,Label,Format,Catalogue_No,Notes\n";
@@ -43,7 +36,7 @@ std::unique_ptr<Database> imported(const QString& path, const CsvReader& csv, Un
     QFile::remove(path);
     Catalogue::create(path);
     auto db = Database::open(path);
-    const auto start = Clock::now();
+    const auto start = std::chrono::steady_clock::now();
     Importer importer(*db, csv, ColumnMapping::match(csv.columns()));
     if (undo) {
         ChangeCapture capture(*db, {QStringLiteral("Recording"), QStringLiteral("Format")});
@@ -52,7 +45,7 @@ std::unique_ptr<Database> imported(const QString& path, const CsvReader& csv, Un
     } else {
         importer.run();
     }
-    *seconds = secondsSince(start);
+    *seconds = SecondsSince(start);
     return db;
 }
 
@@ -86,20 +79,20 @@ void BM_UndoImport(benchmark::State& state)
         [&] {
             double seconds = 0;
             const auto db = imported(dir.filePath(QStringLiteral("plain.mdb")), csv, nullptr, &seconds);
-            const auto start = Clock::now();
+            const auto start = std::chrono::steady_clock::now();
             db->beginTrans();
             db->execute(QStringLiteral("DELETE FROM [Recording] WHERE [ID] > 0")); // row by row, as an undo
             db->execute(QStringLiteral("DELETE FROM [Format] WHERE [ID] > 14"));
             db->commitTrans();
-            return secondsSince(start);
+            return SecondsSince(start);
         },
         [&] {
             double seconds = 0;
             UndoStack undo;
             const auto db = imported(dir.filePath(QStringLiteral("undone.mdb")), csv, &undo, &seconds);
-            const auto start = Clock::now();
+            const auto start = std::chrono::steady_clock::now();
             undone = undone && undo.undo(*db).refusal.isEmpty();
-            return secondsSince(start);
+            return SecondsSince(start);
         });
     if (!undone)
         state.SkipWithError("the undo was refused");
