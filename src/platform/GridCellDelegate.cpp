@@ -8,19 +8,26 @@ namespace {
 
 const QChar kEllipsis(0x2026);
 
+// No cell is as wide as this many characters: a longer line is cut here before it is laid out, so
+// that one pasted text of a megabyte does not hold up every paint of its row.
+const qsizetype kLongestShown = 1000;
+
 bool IsLineBreak(QChar c)
 {
     return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator ||
            c == QChar::ParagraphSeparator;
 }
 
-qsizetype FirstLineEnd(const QString& text)
+// Where the part of the text a cell may show ends: at the first line break, or where no cell
+// could show more.
+qsizetype ShownEnd(const QString& text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    const qsizetype last = qMin(text.size(), kLongestShown);
+    for (qsizetype i = 0; i < last; ++i) {
         if (IsLineBreak(text.at(i)))
             return i;
     }
-    return text.size();
+    return last;
 }
 
 QPalette::ColorGroup ColourGroup(const QStyleOptionViewItem& option)
@@ -67,11 +74,11 @@ bool DrawLine(QPainter* painter, const QString& text, const QStyleOptionViewItem
 
 QString GridCellDelegate::shownText(const QString& text, const QFontMetrics& metrics, int width)
 {
-    const qsizetype lineEnd = FirstLineEnd(text);
-    if (lineEnd == text.size())
+    const qsizetype end = ShownEnd(text);
+    if (end == text.size())
         return metrics.elidedText(text, Qt::ElideRight, width);
-    // More lines follow: the ellipsis says so even where the first line fits.
-    return metrics.elidedText(text.left(lineEnd) + kEllipsis, Qt::ElideRight, width);
+    // More follows: the ellipsis says so even where what is shown fits.
+    return metrics.elidedText(text.left(end) + kEllipsis, Qt::ElideRight, width);
 }
 
 void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -90,8 +97,8 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         painter->setClipRect(option.rect);
         painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
         // Most texts fit their cells whole; only the others are measured again to be cut short.
-        const bool oneLine = FirstLineEnd(text) == text.size();
-        if (!oneLine || !DrawLine(painter, text, option, textRect, true))
+        const bool whole = ShownEnd(text) == text.size();
+        if (!whole || !DrawLine(painter, text, option, textRect, true))
             DrawLine(painter, shownText(text, QFontMetrics(option.font, painter->device()), textRect.width()), option,
                      textRect, false);
         painter->restore();

@@ -16,6 +16,6 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     // What a cell shows of its text within the given width: the first line, with an ellipsis
-    // where the line is cut or more lines follow.
+    // where the line is cut or more follows.
     static QString shownText(const QString& text, const QFontMetrics& metrics, int width);
 };

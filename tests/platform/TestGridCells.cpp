@@ -31,6 +31,8 @@ TEST(GridCells, ShowTheFirstLineCutToTheCell)
         const QString text = QString::fromUtf8(c.text);
         EXPECT_EQ(GridCellDelegate::shownText(text, metrics, c.width ? c.width : 10000), c.shown) << c.text;
     }
+    // A line longer than any cell is cut before it is measured, and still says that more follows.
+    EXPECT_EQ(GridCellDelegate::shownText(QString(5000, QLatin1Char('i')), metrics, 100000).size(), 1001);
     // Too wide: cut, ending in the ellipsis, within the width.
     const QString cut = GridCellDelegate::shownText(QStringLiteral("A very long title indeed\nand more"), metrics, 60);
     EXPECT_TRUE(cut.startsWith(QLatin1String("A ")) && cut.endsWith(kEllipsis)) << cut.toStdString();
