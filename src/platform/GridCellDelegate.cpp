@@ -27,7 +27,8 @@ qsizetype ShownEnd(const QString& text)
         if (IsLineBreak(text.at(i)))
             return i;
     }
-    return last;
+    // Never half a character outside the Basic Multilingual Plane.
+    return last < text.size() && text.at(last - 1).isHighSurrogate() ? last - 1 : last;
 }
 
 QPalette::ColorGroup ColourGroup(const QStyleOptionViewItem& option)
