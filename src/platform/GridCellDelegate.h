@@ -5,7 +5,8 @@
 // Paints the grid's text cells as the style's own item delegate does, one line each, cut off with
 // an ellipsis, but shapes each text once: the style's route lays a cell's text out three times
 // (to size it, to elide it and to draw it), and the first paint of a full grid is most of what the
-// window's start-up costs beyond reading the rows.
+// window's start-up costs beyond reading the rows. It draws the display text alone: the grid's
+// models give no fonts, colours or pictures of their own.
 class GridCellDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
