@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QValueAxis>
 
@@ -33,6 +34,11 @@ TEST(StatisticsWindow, CountsTheFilteredDisplayOrAllAndCopiesAndSavesByKeyboard)
         auto* totals = ProgramWindow::findControl<QLabel>(window, "lblTotals");
         EXPECT_EQ(ProgramWindow::focus(), ProgramWindow::findControl<QComboBox>(window, "cboShow"));
         EXPECT_TRUE(totals->text().startsWith("Recordings: 2    Artists: 1")) << totals->text().toStdString();
+        // The charts take the window's width, however wide it is made.
+        auto* charts = window->findChild<QScrollArea*>();
+        window->resize(window->width() + 200, window->height());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(charts->widget()->width(), charts->viewport()->width());
         // Tab goes on to the first chart, then to its numbers.
         ProgramWindow::press(Qt::Key_Tab);
         ProgramWindow::press(Qt::Key_Tab);
