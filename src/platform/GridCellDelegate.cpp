@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QStyle>
 #include <QTextLayout>
 
 namespace {
@@ -66,8 +67,11 @@ bool DrawLine(QPainter* painter, const QString& text, const QStyleOptionViewItem
     layout.endLayout();
     if (onlyIfItFits && line.naturalTextWidth() > textRect.width())
         return false;
-    const int height = static_cast<int>(line.height());
-    layout.draw(painter, QPointF(textRect.left(), textRect.top() + (textRect.height() - height) / 2));
+    // Placed on whole pixels as the style places it, each height halved on its own, so that the
+    // grid reads as it always has.
+    const QSize size(textRect.width(), static_cast<int>(line.height()));
+    layout.draw(painter,
+                QStyle::alignedRect(option.direction, Qt::AlignLeft | Qt::AlignVCenter, size, textRect).topLeft());
     return true;
 }
 
