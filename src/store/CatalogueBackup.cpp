@@ -68,7 +68,8 @@ QStringList copyNames(const QString& catalogue)
     const QString prefix = info.completeBaseName() + QLatin1Char('-');
     const QString suffix = QLatin1Char('.') + info.suffix();
     QStringList names;
-    for (const QString& name : QDir(folderOf(catalogue)).entryList(QDir::Files)) {
+    // Hidden too: the copies of a catalogue whose name begins with a dot are hidden files.
+    for (const QString& name : QDir(folderOf(catalogue)).entryList(QDir::Files | QDir::Hidden)) {
         if (name.size() > prefix.size() + suffix.size() && name.startsWith(prefix, Qt::CaseInsensitive) &&
             name.endsWith(suffix, Qt::CaseInsensitive))
             names.append(name);

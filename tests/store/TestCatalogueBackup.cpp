@@ -45,11 +45,11 @@ TEST(CatalogueBackup, ACopyWhenChangedTheNewestKeptAndOneRestoredWholeKeepingThe
     EXPECT_EQ(TestFolder::query(path, "SELECT count(*) FROM Recording").toInt(), 3);
 }
 
-// A catalogue's name is no pattern: its copies are found, so that an unchanged catalogue is not
-// copied again at every start and the old copies are pruned.
+// A catalogue's name is no pattern, and may make its copies hidden files: they are found, so that
+// an unchanged catalogue is not copied again at every start and the old copies are pruned.
 TEST(CatalogueBackup, CopiesOfANameThatLooksLikeAPatternAreFound)
 {
-    for (const QString name : {"my[1].mdb", "a?b.MDB"}) {
+    for (const QString name : {"my[1].mdb", "a?b.MDB", ".hidden.mdb"}) {
         TestFolder folder;
         const QString path = folder.createCatalogue(name);
         const auto db = Database::open(path);
