@@ -51,12 +51,13 @@ void DrawFocusFrame(QPainter* painter, const QStyleOptionViewItem& option, QPale
 }
 
 // Draws a line of text in the cell, laid out once and placed as the style places it, unless it is
-// wider than the cell and only a text that fits is wanted; says whether it drew.
+// wider than the cell and only a text that fits is wanted; says whether it drew. It is centred by
+// `height`, which is set to the line's own where it is 0.
 bool DrawLine(QPainter* painter, const QString& text, const QStyleOptionViewItem& option, const QRect& textRect,
-              bool onlyIfItFits)
+              bool onlyIfItFits, int& height)
 {
     QTextLayout layout(text, option.font, painter->device());
-    QTextOption textOption(Qt::AlignLeft | Qt::AlignVCenter);
+    QTextOption textOption(QStyle::visualAlignment(option.direction, option.displayAlignment));
     textOption.setWrapMode(QTextOption::NoWrap);
     textOption.setTextDirection(option.direction);
     layout.setTextOption(textOption);
@@ -65,13 +66,14 @@ bool DrawLine(QPainter* painter, const QString& text, const QStyleOptionViewItem
     QTextLine line = layout.createLine();
     line.setLineWidth(textRect.width());
     layout.endLayout();
+    if (height == 0)
+        height = qRound(line.height());
     if (onlyIfItFits && line.naturalTextWidth() > textRect.width())
         return false;
-    // Placed on whole pixels as the style places it, each height halved on its own, so that the
-    // grid reads as it always has.
-    const QSize size(textRect.width(), static_cast<int>(line.height()));
-    layout.draw(painter,
-                QStyle::alignedRect(option.direction, Qt::AlignLeft | Qt::AlignVCenter, size, textRect).topLeft());
+    // Centred as the style centres it, each height halved on its own: in an even cell a line of odd
+    // height sits a pixel lower than (cell - line) / 2 would put it.
+    const QSize size(textRect.width(), height);
+    layout.draw(painter, QStyle::alignedRect(option.direction, option.displayAlignment, size, textRect).topLeft());
     return true;
 }
 
@@ -101,11 +103,13 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         painter->save();
         painter->setClipRect(option.rect);
         painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-        // Most texts fit their cells whole; only the others are measured again to be cut short.
+        // Most texts fit their cells whole; only the others are measured again to be cut short, and
+        // stay where the whole line would be (a line in a fallback font differs in height).
         const bool whole = ShownEnd(text) == text.size();
-        if (!whole || !DrawLine(painter, text, option, textRect, true))
+        int height = 0;
+        if (!whole || !DrawLine(painter, text, option, textRect, true, height))
             DrawLine(painter, shownText(text, QFontMetrics(option.font, painter->device()), textRect.width()), option,
-                     textRect, false);
+                     textRect, false, height);
         painter->restore();
     }
     if (option.state & QStyle::State_HasFocus)

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QStyleOptionViewItem>
 
 namespace {
@@ -69,13 +70,22 @@ TEST(GridCells, PaintInTheSelectionsColoursAndStayInTheirCell)
             option.rect = QRect(0, 0, 200, 30);
             option.palette = palette;
             option.font = QApplication::font();
+            option.font.setPointSize(12); // lines of odd height, centred in a cell of even height
+            option.direction = row == 1 ? Qt::RightToLeft : Qt::LeftToRight;
+            option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter; // as a table view sets them
+            option.textElideMode = Qt::ElideRight;
+            option.showDecorationSelected = true;
             option.state = QStyle::State_Enabled | QStyle::State_Active;
             if (selected)
                 option.state |= QStyle::State_Selected;
+            QImage byStyle = image;
             {
-                QPainter painter(&image);
+                QPainter painter(&image), stylePainter(&byStyle);
                 delegate.paint(&painter, option, model.index(row, 0));
+                QStyledItemDelegate().paint(&stylePainter, option, model.index(row, 0));
             }
+            // Where the style's own delegate puts a line (which here would show a second line too).
+            EXPECT_TRUE(row == 2 || image == byStyle) << row << selected;
             const QColor background = selected ? palette.color(QPalette::Highlight) : QColor(Qt::white);
             const QColor text = palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
             EXPECT_GT(shareNear(image, QRect(0, 0, 200, 30), background), 0.5) << row << selected;
